@@ -1,0 +1,79 @@
+#version 330 core
+// Lit program, fragment stage: per-pixel lighting from every light with its
+// attenuation, the material colours times the diffuse texture, a filtered
+// shadow lookup for the sun (light 0), the water clip plane and distance fog.
+const int kMaxLights = 8;
+
+in vec3 worldPosition;
+in vec3 worldNormal;
+in vec2 texCoord;
+in vec4 shadowCoord;
+in float viewDepth;
+in float farPlane;
+
+uniform mat4 viewMatrix;
+uniform vec3 cameraLocation; // the view matrix's translation column
+uniform vec3 diffuse;
+uniform vec3 specular;
+uniform float shininess;
+uniform sampler2D colorTexture;
+uniform sampler2DShadow shadowMap;
+uniform int lichtquellenanzahl;
+uniform vec3 lichtquellenposition[kMaxLights];
+uniform vec3 intensityDiffuse[kMaxLights];
+uniform vec3 intensitySpecular[kMaxLights];
+uniform float constantAttenuation[kMaxLights];
+uniform float linearAttenuation[kMaxLights];
+uniform float quadraticAttenuation[kMaxLights];
+uniform vec4 clipPlane; // all zero keeps everything
+
+out vec4 fragColor;
+
+const vec3 kSkyColor = vec3(0.55, 0.68, 0.85);
+
+float sunVisibility(vec3 n, vec3 toSun) {
+    vec3 p = shadowCoord.xyz / shadowCoord.w;
+    if (shadowCoord.w <= 0.0 || p.x <= 0.0 || p.x >= 1.0 || p.y <= 0.0 || p.y >= 1.0 || p.z >= 1.0)
+        return 1.0;
+    // slope-scaled bias on top of the polygon offset of the shadow pass
+    float bias = 0.0004 + 0.0015 * (1.0 - max(dot(n, toSun), 0.0));
+    vec2 texel = vec2(1.0 / 2048.0);
+    float lit = 0.0;
+    for (int y = -1; y <= 1; ++y)
+        for (int x = -1; x <= 1; ++x)
+            lit += texture(shadowMap, vec3(p.xy + vec2(x, y) * texel * 1.5, p.z - bias));
+    return lit / 9.0;
+}
+
+void main() {
+    if (dot(clipPlane, vec4(worldPosition, 1.0)) < 0.0)
+        discard;
+
+    vec4 texel = texture(colorTexture, texCoord);
+    vec3 albedo = diffuse * texel.rgb;
+    vec3 n = normalize(worldNormal);
+    if (!gl_FrontFacing)
+        n = -n;
+    vec3 eye = -transpose(mat3(viewMatrix)) * cameraLocation;
+    vec3 toEye = normalize(eye - worldPosition);
+
+    vec3 colour = 0.22 * albedo; // sky light
+    int count = min(lichtquellenanzahl, kMaxLights);
+    for (int k = 0; k < count; ++k) {
+        vec3 toLight = lichtquellenposition[k] - worldPosition;
+        float d = length(toLight);
+        toLight /= max(d, 1e-4);
+        float attenuation = 1.0 / max(constantAttenuation[k] + linearAttenuation[k] * d
+                                      + quadraticAttenuation[k] * d * d, 1e-4);
+        float lambert = max(dot(n, toLight), 0.0);
+        vec3 halfway = normalize(toLight + toEye);
+        float highlight = lambert > 0.0 ? pow(max(dot(n, halfway), 0.0), max(shininess, 1.0)) : 0.0;
+        float visible = (k == 0) ? sunVisibility(n, toLight) : 1.0;
+        colour += visible * attenuation * (albedo * intensityDiffuse[k] * lambert
+                                           + specular * intensitySpecular[k] * highlight);
+    }
+
+    // an identity projection (before the level sets one) gives no fog
+    float fog = farPlane > 1.0 ? clamp((viewDepth - 0.25 * farPlane) / (0.6 * farPlane), 0.0, 0.85) : 0.0;
+    fragColor = vec4(mix(colour, kSkyColor, fog), texel.a);
+}

@@ -1,0 +1,77 @@
+// The one controller of the running game: the three shader programs, the
+// reflection render target, every object of the world and the game-wide
+// counters and toggles. Every object's per-frame operations receive a pointer
+// to it and read what they need.
+#pragma once
+
+#include <glm/glm.hpp>
+
+#include <vector>
+
+class Gegner;
+class LevelScene;
+class Monitor;
+class Schnecke;
+class Shader;
+class WasserPlane;
+
+class Game {
+public:
+  Game();
+  ~Game();
+  Game(const Game&) = delete;
+  Game& operator=(const Game&) = delete;
+
+  void setupReflectionTarget();
+  void assembleLevel();
+  void handleFunctionKeys();
+  void applyTextureFiltering();
+  void update(double dt);
+  void render();
+  void drawShadowCasters();
+  int drawScene(glm::mat4 world, bool culling);
+
+  // reflection target
+  int windowWidth = 800;
+  int windowHeight = 600;
+  unsigned reflectionColorTexture = 0;
+  unsigned reflectionFramebuffer = 0;
+  unsigned reflectionDepthRenderbuffer = 0;
+  // water program uniform locations
+  int locProjectionModelView = -1;
+  int locReflectionProjectionModelView = -1;
+  int locReflectionTexture = -1;
+  int locLichtposition = -1;
+  int locModelMatrix = -1;
+  int locNormalMap = -1;
+  int locTime = -1;
+  int locViewTranslation = -1;
+  // statistics and toggles
+  int fps = 0;
+  double fpsTimer = 0.0;
+  int framesThisSecond = 0;
+  bool showStats = false;
+  bool f1Latch = false;
+  bool f2Latch = false;
+  bool f4Latch = false;
+  bool linearFiltering = true;
+  bool mipmapping = true;
+  bool mipmapLinear = true;
+  bool f5Latch = false;
+  bool f8Latch = false;
+  bool outcomeShown = false;
+  bool running = true;
+  int objectsDrawn = 0;
+  bool cullingEnabled = true;
+  float elapsedTime = 0.0f;
+  // the world
+  Schnecke* player = nullptr;
+  LevelScene* level = nullptr;
+  WasserPlane* water = nullptr;
+  std::vector<Gegner*> enemies;
+  Monitor* monitor = nullptr;
+  // programs
+  Shader* mainShader = nullptr;
+  Shader* shadowShader = nullptr;
+  Shader* waterShader = nullptr;
+};

@@ -1,0 +1,97 @@
+#include "app/KeyFlags.h"
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+KeyFlagTable KeyFlags;
+
+namespace {
+
+int glfwKeyOf(GameKey key) {
+  switch (key) {
+  case GameKey::Left: return GLFW_KEY_LEFT;
+  case GameKey::Right: return GLFW_KEY_RIGHT;
+  case GameKey::Up: return GLFW_KEY_UP;
+  case GameKey::Down: return GLFW_KEY_DOWN;
+  case GameKey::Space: return GLFW_KEY_SPACE;
+  case GameKey::F: return GLFW_KEY_F;
+  case GameKey::S: return GLFW_KEY_S;
+  case GameKey::A: return GLFW_KEY_A;
+  case GameKey::F1: return GLFW_KEY_F1;
+  case GameKey::F2: return GLFW_KEY_F2;
+  case GameKey::F3: return GLFW_KEY_F3;
+  case GameKey::F4: return GLFW_KEY_F4;
+  case GameKey::F5: return GLFW_KEY_F5;
+  case GameKey::F8: return GLFW_KEY_F8;
+  case GameKey::F9: return GLFW_KEY_F9;
+  }
+  return GLFW_KEY_UNKNOWN;
+}
+
+} // namespace
+
+void pollKeys() {
+  GLFWwindow* window = glfwGetCurrentContext();
+  applyKeys([window](GameKey key) { return window && glfwGetKey(window, glfwKeyOf(key)) == GLFW_PRESS; });
+}
+
+void applyKeys(const std::function<bool(GameKey)>& isDown) {
+  KeyFlagTable& k = KeyFlags;
+
+  // Setting pass: a held entry goes up with its key.
+  if (isDown(GameKey::Left)) k.keyLeft = true;
+  if (isDown(GameKey::Right)) k.keyRight = true;
+  if (isDown(GameKey::Up)) k.keyUp = true;
+  if (isDown(GameKey::Down)) k.keyDown = true;
+  if (isDown(GameKey::Space) || isDown(GameKey::F)) k.keyFire = true;
+  if (isDown(GameKey::S)) k.keyS = true;
+  if (isDown(GameKey::A)) k.keyA = true;
+  if (isDown(GameKey::F1)) k.keyF1 = true;
+  if (isDown(GameKey::F2)) k.keyF2 = true;
+
+  if (isDown(GameKey::F3)) {
+    if (!k.f3Latch) {
+      k.wireframe = !k.wireframe;
+      glPolygonMode(GL_FRONT_AND_BACK, k.wireframe ? GL_LINE : GL_FILL);
+    }
+    k.f3Latch = true;
+  }
+
+  if (isDown(GameKey::F4)) k.keyF4 = true;
+  if (isDown(GameKey::F5)) k.keyF5 = true;
+  if (isDown(GameKey::F8)) k.keyF8 = true;
+
+  if (isDown(GameKey::F9)) {
+    if (!k.f9Latch) {
+      k.blendDisabled = !k.blendDisabled;
+      if (k.blendDisabled)
+        glDisable(GL_BLEND);
+      else
+        glEnable(GL_BLEND);
+    }
+    k.f9Latch = true;
+  }
+
+  // Clearing pass: a held entry goes down with its key.
+  if (!isDown(GameKey::Left)) k.keyLeft = false;
+  if (!isDown(GameKey::Right)) k.keyRight = false;
+  if (!isDown(GameKey::Up)) k.keyUp = false;
+  if (!isDown(GameKey::Down)) k.keyDown = false;
+  if (!isDown(GameKey::Space) && !isDown(GameKey::F)) k.keyFire = false;
+  if (!isDown(GameKey::S)) k.keyS = false;
+  if (!isDown(GameKey::A)) k.keyA = false;
+  if (!isDown(GameKey::F1)) k.keyF1 = false;
+  if (!isDown(GameKey::F2)) k.keyF2 = false;
+  if (!isDown(GameKey::F3)) k.f3Latch = false;
+  if (!isDown(GameKey::F4)) k.keyF4 = false;
+  if (!isDown(GameKey::F5)) k.keyF5 = false;
+  if (!isDown(GameKey::F8)) k.keyF8 = false;
+  if (!isDown(GameKey::F9)) k.f9Latch = false;
+}
+
+void resetKeyToggles() {
+  KeyFlags.wireframe = false;
+  KeyFlags.blendDisabled = false;
+  KeyFlags.f3Latch = false;
+  KeyFlags.f9Latch = false;
+}

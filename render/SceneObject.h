@@ -1,0 +1,113 @@
+// The base of everything drawn: the GPU side of an imported model (one vertex
+// array with its buffers and, for textured meshes, one texture per mesh), the
+// lit program's uniform locations, the model and shadow matrices, a bounding
+// radius and two collision models.
+//
+// An object built from a model owns all of that. A clone (the fourth
+// constructor) borrows its prototype's meshes, GL objects and collision models
+// and frees none of them; the prototype must outlive its clones.
+#pragma once
+
+#include "render/Light.h"
+#include "render/MeshData.h"
+
+#include <glm/glm.hpp>
+
+#include <string>
+#include <vector>
+
+class CollisionModel3D;
+class Game;
+class Shader;
+
+class SceneObject {
+public:
+  SceneObject(const glm::vec3& position, Shader* shader, Shader* shadowShader);
+  SceneObject(Shader* shader, Shader* shadowShader);
+  SceneObject(const glm::mat4& modelMatrix, Shader* shader, Shader* shadowShader);
+  SceneObject(const glm::mat4& modelMatrix, const SceneObject& prototype);
+  SceneObject(const SceneObject&) = delete;
+  SceneObject& operator=(const SceneObject&) = delete;
+
+  // per-frame operations, in the order the game's virtual table lists them
+  virtual void setTextureFilter(bool linear, bool mipmap, bool mipmapLinear);
+  virtual ~SceneObject();
+  virtual void update(double dt, Game* game) = 0;
+  virtual int draw(glm::mat4 world, bool cull);
+  virtual void drawShadow(Game* game);
+
+  // building
+  bool loadModel(std::string path);
+  void uploadMeshes();
+  void bindShadowAttributes();
+  void bindWaterAttributes(Game* game);
+  void release();
+
+  // drawing and lighting
+  bool isVisible() const;
+  void setProjectionMatrix(const glm::mat4& projection);
+  void setViewMatrix(const glm::mat4& view);
+  void uploadLights();
+  int addLight(Light* light);
+  void setLightPosition(int index, const glm::vec3& position);
+  std::vector<Light*> getLights() const { return lights; }
+  void createShadowMap();
+  unsigned getShadowFramebuffer() const { return shadowFramebuffer; }
+  unsigned getShadowTexture() const { return shadowTexture; }
+  int getShadowDepthMatrixLoc() const { return shadowDepthMatrixLoc; }
+
+  // the position is the translation column of the model matrix
+  glm::vec3 position() const { return glm::vec3(modelMatrix[3]); }
+  bool isClone() const { return borrowsFromPrototype; }
+
+  // GL objects, one entry per mesh (0 where a mesh has no uv set / texture)
+  std::vector<unsigned> positionBuffers;
+  std::vector<unsigned> normalBuffers;
+  std::vector<unsigned> indexBuffers;
+  std::vector<unsigned> uvBuffers;
+  std::vector<unsigned> vertexArrays;
+  std::vector<MeshData*> meshes;
+  std::vector<Light*> lights;
+
+  // lit program uniform locations
+  int modelMatrixLoc = -1;
+  int projectionMatrixLoc = -1;
+  int colorTextureLoc = -1;
+  int viewMatrixLoc = -1;
+  int projectionViewModelMatrixLoc = -1;
+  int viewModelMatrixLoc = -1;
+  int cameraLocationLoc = -1;
+  int diffuseLoc = -1;
+  int specularLoc = -1;
+  int shininessLoc = -1;
+  int lichtquellenanzahlLoc = -1;
+  int lichtquellenpositionLoc = -1;
+  int intensityDiffuseLoc = -1;
+  int intensitySpecularLoc = -1;
+  int constantAttenuationLoc = -1;
+  int linearAttenuationLoc = -1;
+  int quadraticAttenuationLoc = -1;
+  int clipPlaneLoc = -1;
+
+  // shadow map (only the level creates one)
+  unsigned shadowTexture = 0;
+  unsigned shadowFramebuffer = 0;
+  int shadowDepthMatrixLoc = -1;
+  int depthProjectionViewModelMatrixLoc = -1;
+  int shadowMapLoc = -1;
+  glm::mat4 depthMatrix{1.0f};
+
+  float boundingRadius = 0.0f;
+  std::vector<unsigned> textures;
+  glm::mat4 modelMatrix{1.0f};
+  Shader* shader = nullptr;
+  Shader* shadowShader = nullptr;
+  CollisionModel3D* boxCollisionModel = nullptr;
+  CollisionModel3D* meshCollisionModel = nullptr;
+
+private:
+  void loadTexture(std::size_t meshIndex);
+
+  bool borrowsFromPrototype = false;
+  std::vector<Light*> ownedLights; // imported here; added lights stay their creator's
+};

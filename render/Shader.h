@@ -1,0 +1,32 @@
+// One linked GLSL program built from a vertex and a fragment file. It keeps
+// copies of the projection and view last uploaded to it, so draw code can form
+// its matrix products on the CPU without asking GL. Any failure to read,
+// compile or link is fatal: the game cannot run without its programs.
+#pragma once
+
+#include <glm/glm.hpp>
+
+#include <string>
+
+class Shader {
+public:
+  Shader(std::string vertexPath, std::string fragmentPath);
+  virtual ~Shader();
+  Shader(const Shader&) = delete;
+  Shader& operator=(const Shader&) = delete;
+
+  void use() const;
+  unsigned getProgram() const { return program; }
+
+  // GL names
+  unsigned vertexShader = 0;
+  unsigned fragmentShader = 0;
+  unsigned program = 0;
+  // matrices last uploaded to this program (never uploaded by Shader itself)
+  glm::mat4 projectionMatrix{1.0f};
+  glm::mat4 viewMatrix{1.0f};
+
+private:
+  static unsigned compileStage(unsigned stageType, const std::string& path);
+  static unsigned linkProgram(unsigned vertex, unsigned fragment);
+};

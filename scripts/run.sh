@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds Felidora and starts it. Without a display it plays the game under
+# Xvfb for about ten seconds, saves screenshots to build/screenshots/ and quits.
+set -euo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$ROOT"
+
+scripts/install-deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)"
+
+cd build
+if [ -n "${DISPLAY:-}" ]; then
+  exec ./Felidora
+fi
+
+source "$ROOT/scripts/xvfb.sh"
+trap stop_xvfb EXIT
+start_xvfb
+mkdir -p screenshots
+rm -f screenshots/*.png
+./Felidora > screenshots/output.txt 2>&1 </dev/null &
+GAME=$!
+for t in 3 6 9; do
+  sleep 3
+  if ! kill -0 "$GAME" 2>/dev/null; then break; fi
+  import -window root "screenshots/felidora-${t}s.png"
+done
+xdotool key Escape 2>/dev/null || true
+status=0
+wait "$GAME" || status=$?
+echo "Felidora ran headless on $DISPLAY; exit status $status."
+echo "Screenshots:"
+ls -1 "$PWD"/screenshots/*.png 2>/dev/null || echo "  (none: the game ended before the first one)"
+echo "Game output: $PWD/screenshots/output.txt"
+exit "$status"

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds everything and runs the whole test suite under a private Xvfb.
+# Usage: scripts/test.sh [extra ctest arguments, e.g. -R Collision]
+set -euo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$ROOT"
+
+scripts/install-deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)"
+
+source scripts/xvfb.sh
+trap stop_xvfb EXIT
+start_xvfb
+cd build
+ctest --output-on-failure -j"$(nproc)" "$@"

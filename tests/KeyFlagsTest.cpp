@@ -1,0 +1,119 @@
+// Keyboard polling: held entries follow their keys, F3 and F9 toggle GL state
+// once per press however long the key is held.
+#include "app/KeyFlags.h"
+#include "tests/support/GlContext.h"
+
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+
+struct Keyboard {
+  std::set<GameKey> down;
+  void poll() {
+    applyKeys([this](GameKey k) { return down.count(k) > 0; });
+  }
+};
+
+class KeyFlagsTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    FELIDORA_REQUIRE_GL();
+    KeyFlags = KeyFlagTable{};
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glEnable(GL_BLEND);
+  }
+  void TearDown() override {
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glEnable(GL_BLEND);
+    KeyFlags = KeyFlagTable{};
+  }
+  static GLint polygonMode() {
+    GLint mode[2] = {0, 0};
+    glGetIntegerv(GL_POLYGON_MODE, mode);
+    return mode[0];
+  }
+  Keyboard keyboard;
+};
+
+TEST_F(KeyFlagsTest, HeldF3SwitchesToWireframeOnceAndTheNextPressBack) {
+  keyboard.down = {GameKey::F3};
+  for (int frame = 0; frame < 50; ++frame) {
+    keyboard.poll();
+    EXPECT_EQ(polygonMode(), GL_LINE) << "frame " << frame;
+  }
+  EXPECT_TRUE(KeyFlags.wireframe);
+
+  keyboard.down.clear();
+  keyboard.poll();
+  EXPECT_EQ(polygonMode(), GL_LINE);
+  EXPECT_FALSE(KeyFlags.f3Latch);
+
+  keyboard.down = {GameKey::F3};
+  keyboard.poll();
+  keyboard.poll();
+  EXPECT_EQ(polygonMode(), GL_FILL);
+  EXPECT_FALSE(KeyFlags.wireframe);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(KeyFlagsTest, HeldF9DisablesBlendingOnceAndTheNextPressEnablesIt) {
+  keyboard.down = {GameKey::F9};
+  for (int frame = 0; frame < 50; ++frame)
+    keyboard.poll();
+  EXPECT_FALSE(glIsEnabled(GL_BLEND));
+  EXPECT_TRUE(KeyFlags.blendDisabled);
+
+  keyboard.down.clear();
+  keyboard.poll();
+  EXPECT_FALSE(glIsEnabled(GL_BLEND));
+
+  keyboard.down = {GameKey::F9};
+  keyboard.poll();
+  EXPECT_TRUE(glIsEnabled(GL_BLEND));
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(KeyFlagsTest, FireStaysSetWhileSpaceOrFIsDown) {
+  keyboard.down = {GameKey::Space};
+  keyboard.poll();
+  EXPECT_TRUE(KeyFlags.keyFire);
+  keyboard.down = {GameKey::Space, GameKey::F};
+  keyboard.poll();
+  EXPECT_TRUE(KeyFlags.keyFire);
+  keyboard.down = {GameKey::F}; // Space released, F still down
+  keyboard.poll();
+  EXPECT_TRUE(KeyFlags.keyFire);
+  keyboard.down = {GameKey::Space, GameKey::F};
+  keyboard.poll();
+  keyboard.down = {GameKey::Space}; // F released, Space still down
+  keyboard.poll();
+  EXPECT_TRUE(KeyFlags.keyFire);
+  keyboard.down.clear();
+  keyboard.poll();
+  EXPECT_FALSE(KeyFlags.keyFire);
+}
+
+TEST_F(KeyFlagsTest, HeldEntriesEqualTheirKeysEveryFrame) {
+  const GameKey keys[] = {GameKey::Left, GameKey::Right, GameKey::Up, GameKey::Down, GameKey::S,
+                          GameKey::A,    GameKey::F1,    GameKey::F2, GameKey::F4,   GameKey::F5,
+                          GameKey::F8};
+  bool KeyFlagTable::*entries[] = {&KeyFlagTable::keyLeft, &KeyFlagTable::keyRight, &KeyFlagTable::keyUp,
+                                   &KeyFlagTable::keyDown, &KeyFlagTable::keyS,     &KeyFlagTable::keyA,
+                                   &KeyFlagTable::keyF1,   &KeyFlagTable::keyF2,    &KeyFlagTable::keyF4,
+                                   &KeyFlagTable::keyF5,   &KeyFlagTable::keyF8};
+  for (std::size_t i = 0; i < std::size(keys); ++i) {
+    keyboard.down = {keys[i]};
+    keyboard.poll();
+    for (std::size_t j = 0; j < std::size(keys); ++j)
+      EXPECT_EQ(KeyFlags.*entries[j], i == j) << "key " << i << " entry " << j;
+  }
+  keyboard.down.clear();
+  keyboard.poll();
+  for (auto entry : entries)
+    EXPECT_FALSE(KeyFlags.*entry);
+}
+
+} // namespace

@@ -1,0 +1,4 @@
+felidora_test(app_tests
+  KeyFlagsTest.cpp
+  ShaderTest.cpp
+  GameConstructionTest.cpp)

@@ -1,0 +1,84 @@
+// The GL test environment: one invisible GLFW window with a 3.3 core context,
+// created before the first test and destroyed after the last.
+#include "tests/support/GlContext.h"
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+#include <IL/il.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+
+namespace felidora::test {
+namespace {
+
+bool gAvailable = false;
+
+class GlEnvironment : public ::testing::Environment {
+public:
+  void SetUp() override {
+    if (!glfwInit()) {
+      std::cerr << "[gl] glfwInit failed\n";
+      return;
+    }
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    window_ = glfwCreateWindow(800, 600, "Felidora tests", nullptr, nullptr);
+    if (!window_) {
+      std::cerr << "[gl] no 3.3 core window\n";
+      glfwTerminate();
+      return;
+    }
+    glfwMakeContextCurrent(window_);
+    glewExperimental = GL_TRUE;
+    if (glewInit() != GLEW_OK) {
+      std::cerr << "[gl] glewInit failed\n";
+      return;
+    }
+    drainGlErrors();
+    // The game's start-up state that the objects rely on.
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glEnable(GL_CULL_FACE);
+    glViewport(0, 0, 800, 600);
+    ilInit();
+    gAvailable = true;
+  }
+
+  void TearDown() override {
+    if (window_)
+      glfwDestroyWindow(window_);
+    glfwTerminate();
+    gAvailable = false;
+  }
+
+private:
+  GLFWwindow* window_ = nullptr;
+};
+
+} // namespace
+
+bool glAvailable() { return gAvailable; }
+
+bool runningUnderCi() {
+  const char* ci = std::getenv("CI");
+  return ci && std::strcmp(ci, "") != 0 && std::strcmp(ci, "false") != 0 && std::strcmp(ci, "0") != 0;
+}
+
+void installGlEnvironment() { ::testing::AddGlobalTestEnvironment(new GlEnvironment); }
+
+unsigned drainGlErrors() {
+  if (!gAvailable && !glfwGetCurrentContext())
+    return 0;
+  unsigned first = 0;
+  for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError())
+    if (!first)
+      first = e;
+  return first;
+}
+
+} // namespace felidora::test

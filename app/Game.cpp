@@ -1,8 +1,65 @@
 #include "app/Game.h"
 
+#include "app/Console.h"
+#include "app/KeyFlags.h"
+#include "monitor/Monitor.h"
+#include "objects/Gegner.h"
+#include "objects/Hummelot.h"
+#include "objects/LevelScene.h"
+#include "objects/Schnecke.h"
+#include "objects/WasserPlane.h"
 #include "render/Shader.h"
 
 #include <GL/glew.h>
+#include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtc/type_ptr.hpp>
+
+namespace {
+
+constexpr int kScoreLimit = 999999999;
+constexpr int kShadowMapSize = 2048;
+constexpr float kWaterLevel = 60.0f;
+constexpr float kFieldOfView = 60.0f; // degrees, vertical
+constexpr float kNearPlane = 0.1f;
+constexpr float kFarPlane = 6500.0f;
+
+const char* const kLevelModel = "Modelle/UmgebungGross.dae";
+const char* const kTutorialClip = "Videos/Katzentutorial.mpg";
+const char* const kGameOverClip = "Videos/GameOver.mpg";
+const char* const kVictoryClip = "Videos/Sieg.mpg";
+
+const glm::vec3 kLevelPosition(1.0f, 1.0f, 1.0f);
+const glm::vec3 kWaterPosition(0.0f, kWaterLevel, 0.0f);
+const glm::vec3 kPlayerStart(0.0f, 500.0f, 400.0f);
+
+// Where the seventeen enemies start, in the order they are kept.
+const glm::vec3 kEnemySpawns[] = {
+    {-417, 213, 40},   {409, 359, 407},  {409, 359, 480},  {657, 252, -56},   {542, 252, -56},  {830, 217, -820},
+    {830, 217, -924},  {851, 182, -880}, {666, 182, -880}, {118, 259, -880},  {118, 328, -880}, {-505, 202, -1015},
+    {-972, 399, 588},  {-972, 399, 399}, {-972, 399, 832}, {-944, 415, 709},  {-1094, 415, 709},
+};
+
+// The reflection in the water plane y = 60: (x, y, z) -> (x, 120 - y, z).
+glm::mat4 waterMirror() {
+  glm::mat4 mirror(1.0f);
+  mirror[1][1] = -1.0f;
+  mirror[3][1] = 2.0f * kWaterLevel;
+  return mirror;
+}
+
+// One rising edge per press: acts when the key is down and was up last frame.
+bool risingEdge(bool keyDown, bool& latch) {
+  if (!keyDown) {
+    latch = false;
+    return false;
+  }
+  if (latch)
+    return false;
+  latch = true;
+  return true;
+}
+
+} // namespace
 
 Game::Game() {
   enemies.clear();
@@ -14,7 +71,16 @@ Game::Game() {
   setupReflectionTarget();
 }
 
+// The running program never gets here (it ends with exit); tests do, and free
+// everything in the reverse order of creation.
 Game::~Game() {
+  for (auto it = enemies.rbegin(); it != enemies.rend(); ++it)
+    delete *it;
+  enemies.clear();
+  delete player;
+  delete water;
+  delete level;
+  delete monitor;
   glDeleteRenderbuffers(1, &reflectionDepthRenderbuffer);
   glDeleteFramebuffers(1, &reflectionFramebuffer);
   glDeleteTextures(1, &reflectionColorTexture);
@@ -59,20 +125,193 @@ void Game::setupReflectionTarget() {
   // the reflection framebuffer stays bound; the passes bind what they need
 }
 
-void Game::assembleLevel() {}
+// Builds the one level: monitor, landscape with the shared screen light,
+// water, player, the seventeen enemies, the projection and the first view.
+void Game::assembleLevel() {
+  monitor = new Monitor(glm::mat4(1.0f), mainShader, shadowShader);
+  level = new LevelScene(kLevelPosition, mainShader, shadowShader, kLevelModel);
 
-void Game::handleFunctionKeys() {}
+  const std::vector<Light*> screenLights = monitor->getLights();
+  if (screenLights.empty())
+    fatalError("Das Monitor-Modell enthaelt kein Licht!");
+  monitor->screenLightIndex = level->addLight(screenLights[0]);
+  level->uploadLights();
 
-void Game::applyTextureFiltering() {}
+  water = new WasserPlane(kWaterPosition, mainShader, shadowShader);
+  water->bindWaterAttributes(this);
 
-void Game::update(double dt) { (void)dt; }
+  player = new Schnecke(kPlayerStart, mainShader, shadowShader);
+  for (const glm::vec3& spawn : kEnemySpawns)
+    enemies.push_back(new Hummelot(spawn, mainShader, shadowShader));
 
-void Game::render() {}
+  const float aspect = static_cast<float>(windowWidth) / static_cast<float>(windowHeight);
+  const glm::mat4 projection = glm::perspective(glm::radians(kFieldOfView), aspect, kNearPlane, kFarPlane);
+  glUseProgram(level->shader->program);
+  glUniformMatrix4fv(level->projectionMatrixLoc, 1, GL_FALSE, glm::value_ptr(projection));
+  glUseProgram(0);
+  mainShader->projectionMatrix = projection;
+  shadowShader->projectionMatrix = projection;
 
-void Game::drawShadowCasters() {}
-
-int Game::drawScene(glm::mat4 world, bool culling) {
-  (void)world;
-  (void)culling;
-  return 0;
+  level->setViewMatrix(glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, -2.0f, -7.0f)));
 }
+
+// The player's steering keys, then the edge-triggered function keys.
+void Game::handleFunctionKeys() {
+  if (player)
+    player->handleInput(this);
+
+  if (risingEdge(KeyFlags.keyF1, f1Latch) && monitor)
+    monitor->playVideo(kTutorialClip);
+  if (risingEdge(KeyFlags.keyF2, f2Latch))
+    showStats = !showStats;
+  if (risingEdge(KeyFlags.keyF4, f4Latch)) {
+    linearFiltering = !linearFiltering;
+    applyTextureFiltering();
+  }
+  if (risingEdge(KeyFlags.keyF5, f5Latch)) {
+    // no mipmaps -> nearest between levels -> linear between levels -> ...
+    if (!mipmapping) {
+      mipmapping = true;
+      mipmapLinear = false;
+    } else if (!mipmapLinear) {
+      mipmapLinear = true;
+    } else {
+      mipmapping = false;
+    }
+    applyTextureFiltering();
+  }
+  if (risingEdge(KeyFlags.keyF8, f8Latch))
+    cullingEnabled = !cullingEnabled;
+}
+
+// The water keeps its own filtering: it is not in this list.
+void Game::applyTextureFiltering() {
+  if (level)
+    level->setTextureFilter(linearFiltering, mipmapping, mipmapLinear);
+  if (player)
+    player->setTextureFilter(linearFiltering, mipmapping, mipmapLinear);
+  for (Gegner* enemy : enemies)
+    enemy->setTextureFilter(linearFiltering, mipmapping, mipmapLinear);
+  if (monitor)
+    monitor->setTextureFilter(linearFiltering, mipmapping, mipmapLinear);
+}
+
+// One step of the world: statistics, player, enemies, removal and scoring of
+// the dead, the monitor, and the outcome of the game.
+void Game::update(double dt) {
+  elapsedTime += static_cast<float>(dt);
+  framesThisSecond += 1;
+  fpsTimer += dt;
+  if (fpsTimer >= 1.0) {
+    fps = framesThisSecond;
+    framesThisSecond = 0;
+    fpsTimer -= 1.0;
+  }
+
+  if (player)
+    player->update(dt, this);
+  for (std::size_t i = 0; i < enemies.size(); ++i)
+    enemies[i]->update(dt, this);
+
+  for (std::size_t i = 0; i < enemies.size();) {
+    if (!enemies[i]->dead) {
+      ++i;
+      continue;
+    }
+    delete enemies[i];
+    if (player) {
+      if (player->score != kScoreLimit) {
+        const long long raised = static_cast<long long>(player->score) + 100LL * player->combo;
+        player->score = raised > kScoreLimit ? kScoreLimit : static_cast<int>(raised);
+      }
+      player->combo += 1;
+    }
+    enemies.erase(enemies.begin() + static_cast<std::ptrdiff_t>(i));
+  }
+
+  if (!monitor)
+    return;
+  monitor->update(dt, this);
+
+  const bool lost = player && player->gameOver;
+  if (!monitor->isPlaying()) {
+    if (outcomeShown && (lost || enemies.empty()))
+      running = false;
+    monitor->playVideo(monitor->defaultClipPath.c_str());
+  }
+  if (lost && !outcomeShown) {
+    outcomeShown = true;
+    monitor->playVideo(kGameOverClip);
+  }
+  if (enemies.empty() && !outcomeShown) {
+    outcomeShown = true;
+    monitor->playVideo(kVictoryClip);
+  }
+}
+
+// The frame in four passes: shadow map, reflection in the water, main view,
+// water surface.
+void Game::render() {
+  const glm::mat4 mirror = waterMirror();
+
+  if (level) {
+    glBindFramebuffer(GL_FRAMEBUFFER, level->shadowFramebuffer);
+    glViewport(0, 0, kShadowMapSize, kShadowMapSize);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  }
+  glEnable(GL_POLYGON_OFFSET_FILL);
+  glPolygonOffset(1.1f, 4.0f);
+  drawShadowCasters();
+
+  // The mirror flips the winding, so front faces turn clockwise.
+  glFrontFace(GL_CW);
+  glBindFramebuffer(GL_FRAMEBUFFER, reflectionFramebuffer);
+  glViewport(0, 0, windowWidth, windowHeight);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glUseProgram(mainShader->program);
+  if (level)
+    glUniform4f(level->clipPlaneLoc, 0.0f, 1.0f, 0.0f, -kWaterLevel);
+  drawScene(mirror, cullingEnabled);
+  glFrontFace(GL_CCW);
+
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  glViewport(0, 0, windowWidth, windowHeight);
+  glPolygonOffset(0.0f, 0.0f);
+  glUseProgram(mainShader->program);
+  if (level)
+    glUniform4f(level->clipPlaneLoc, 0.0f, 0.0f, 0.0f, 0.0f);
+  objectsDrawn = drawScene(glm::mat4(1.0f), cullingEnabled);
+
+  if (water)
+    water->drawWaterSurface(this, waterShader, mirror);
+}
+
+void Game::drawShadowCasters() {
+  if (level)
+    level->drawShadow(this);
+  if (player)
+    player->drawShadow(this);
+  for (Gegner* enemy : enemies)
+    enemy->drawShadow(this);
+  if (monitor)
+    monitor->drawShadow(this);
+}
+
+// Draws the world with the world matrix between view and model; the monitor
+// is never culled. Returns how many objects were drawn.
+int Game::drawScene(glm::mat4 world, bool culling) {
+  int drawn = 0;
+  if (level)
+    drawn += level->draw(world, culling);
+  if (player)
+    drawn += player->draw(world, culling);
+  for (Gegner* enemy : enemies)
+    drawn += enemy->draw(world, culling);
+  if (monitor)
+    drawn += monitor->draw(world, false);
+  return drawn;
+}
+
+glm::vec3 Game::playerPosition() const { return player ? player->position() : glm::vec3(0.0f); }
+
+SceneObject* Game::monitorObject() const { return monitor; }

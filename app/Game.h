@@ -11,6 +11,7 @@
 class Gegner;
 class LevelScene;
 class Monitor;
+class SceneObject;
 class Schnecke;
 class Shader;
 class WasserPlane;
@@ -30,6 +31,11 @@ public:
   void render();
   void drawShadowCasters();
   int drawScene(glm::mat4 world, bool culling);
+
+  // Where the shadow pass aims: the player, or the origin before there is one.
+  glm::vec3 playerPosition() const;
+  // The monitor as a scene object (nullptr before the level is assembled).
+  SceneObject* monitorObject() const;
 
   // reflection target
   int windowWidth = 800;

@@ -30,9 +30,15 @@ int glfwKeyOf(GameKey key) {
 
 } // namespace
 
+// Each key is read once per frame: with sticky keys a tap shorter than a frame
+// reads as down exactly once, and a second read would already see it up.
 void pollKeys() {
   GLFWwindow* window = glfwGetCurrentContext();
-  applyKeys([window](GameKey key) { return window && glfwGetKey(window, glfwKeyOf(key)) == GLFW_PRESS; });
+  constexpr int kKeyCount = static_cast<int>(GameKey::F9) + 1;
+  bool down[kKeyCount] = {};
+  for (int k = 0; k < kKeyCount && window; ++k)
+    down[k] = glfwGetKey(window, glfwKeyOf(static_cast<GameKey>(k))) == GLFW_PRESS;
+  applyKeys([&down](GameKey key) { return down[static_cast<int>(key)]; });
 }
 
 void applyKeys(const std::function<bool(GameKey)>& isDown) {

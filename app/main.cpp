@@ -38,6 +38,9 @@ void startUp() {
     fatalError("Das Fenster konnte nicht geoeffnet werden!");
   }
   glfwMakeContextCurrent(gWindow);
+  // NOTE: keys are polled once per frame; sticky keys keep a tap that went
+  // down and up between two polls from being lost.
+  glfwSetInputMode(gWindow, GLFW_STICKY_KEYS, GLFW_TRUE);
 
   glewExperimental = GL_TRUE;
   if (glewInit() != GLEW_OK)

@@ -107,7 +107,9 @@ public:
 
 private:
   void loadTexture(std::size_t meshIndex);
+  int lightSlots();
 
+  int lightSlotCount = -1; // found on first use
   bool borrowsFromPrototype = false;
   std::vector<Light*> ownedLights; // imported here; added lights stay their creator's
 };

@@ -18,8 +18,11 @@ start_xvfb() {
   Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
   XVFB_PID=$!
   export DISPLAY=":$n"
-  for _ in $(seq 1 50); do
-    [ -e "/tmp/.X11-unix/X$n" ] && return 0
+  # the socket appears before the server accepts clients: ask it
+  for _ in $(seq 1 100); do
+    if [ -e "/tmp/.X11-unix/X$n" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
+      return 0
+    fi
     sleep 0.1
   done
   echo "Xvfb did not start on :$n" >&2

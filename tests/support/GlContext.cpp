@@ -44,6 +44,7 @@ public:
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glEnable(GL_CULL_FACE);
+    glClearColor(0.14f, 0.25f, 0.43f, 0.0f);
     glViewport(0, 0, 800, 600);
     ilInit();
     gAvailable = true;

@@ -1,0 +1,1 @@
+felidora_bench(collision_bench CollisionBench.cpp)

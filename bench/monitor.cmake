@@ -1,0 +1,1 @@
+felidora_bench(monitor_bench MonitorBench.cpp)

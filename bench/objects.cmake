@@ -1,0 +1,1 @@
+felidora_bench(objects_bench ObjectsBench.cpp)

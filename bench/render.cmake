@@ -1,0 +1,1 @@
+felidora_bench(render_bench RenderBench.cpp)

@@ -1,0 +1,1 @@
+felidora_bench(video_bench VideoBench.cpp)

@@ -1,0 +1,174 @@
+#include "monitor/Monitor.h"
+
+#include "app/Game.h"
+#include "monitor/VideoPlayback.h"
+#include "objects/LevelScene.h"
+#include "objects/Schnecke.h"
+
+#include <GL/glew.h>
+
+#include <cstddef>
+
+namespace {
+
+const char *const kModelPath = "Modelle/Monitor.dae";
+const char *const kDefaultClip = "Videos/Katzenvideo.mpg";
+
+// The screen light floats this far in front of the screen, along local z.
+constexpr float kScreenLightDistance = 1.75f;
+
+// numbered images: prefix + index + ".png"
+const char *const kHealthPrefix = "Bilder/WuerfelGross";
+const char *const kLivesPrefix = "Bilder/LebensanzahlGross";
+const char *const kDigitPrefix = "Bilder/PunktezahlZiffernsatzGross";
+const char *const kSpeedPrefix = "Bilder/BeschleunigungsanzeigenanimationOhneTrans";
+
+template <std::size_t N> void loadNumbered(StatusImage (&images)[N], const char *prefix) {
+  for (std::size_t i = 0; i < N; ++i)
+    images[i].load(prefix + std::to_string(i) + ".png");
+}
+
+template <std::size_t N> const StatusImage *entry(const StatusImage (&images)[N], int index) {
+  return index >= 0 && static_cast<std::size_t>(index) < N ? &images[index] : nullptr;
+}
+
+} // namespace
+
+Monitor::Monitor(const glm::mat4 &modelMatrix, Shader *shader, Shader *shadowShader)
+    : SceneObject(modelMatrix, shader, shadowShader), video(new VideoPlayback) {
+  loadModel(kModelPath);
+  uploadMeshes();
+  bindShadowAttributes();
+  screenTexture = textures.empty() ? 0u : textures[0];
+  if (screenTexture != 0) {
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, screenTexture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &screenWidth);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &screenHeight);
+  }
+  video->setScreenTexture(screenTexture);
+
+  video->playing = false;
+  defaultClipPath = kDefaultClip;
+  playVideo(defaultClipPath.c_str());
+
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+
+  loadNumbered(healthImages, kHealthPrefix);
+  loadNumbered(livesImages, kLivesPrefix);
+  loadNumbered(digitImages, kDigitPrefix);
+  loadNumbered(speedImages, kSpeedPrefix);
+
+  scorePanelImage.load("Bilder/PunkteanzeigeGrossOhneTrans.png");
+  fpsLabelImage.load("Bilder/FPS.png");
+  emptySlotImage.load("Bilder/FPSleer.png");
+  objectsLabelImage.load("Bilder/Objects_Rendered.png");
+  samplingLabelImage.load("Bilder/FN_Texture_Sampling_Quality.png");
+  mipmapLabelImage.load("Bilder/FN_Mip_Mapping_Quality.png");
+  linearImage.load("Bilder/FN_LINEAR.png");
+  bilinearImage.load("Bilder/FN_BILINEAR.png");
+  nearestImage.load("Bilder/FN_NEAREST_NEIGHBOUR.png");
+  onImage.load("Bilder/FN_ON.png");
+  offImage.load("Bilder/FN_OFF.png");
+
+  status = StatusDisplay{};
+}
+
+// The clip goes first, while the screen texture still exists.
+Monitor::~Monitor() { video.reset(); }
+
+void Monitor::update(double dt, Game *game) {
+  elementsWritten = 0;
+  LevelScene *level = game->level;
+  if (level && screenLightIndex >= 0 && static_cast<std::size_t>(screenLightIndex) < level->lights.size())
+    level->setLightPosition(screenLightIndex,
+                            glm::vec3(modelMatrix * glm::vec4(0.0f, 0.0f, kScreenLightDistance, 1.0f)));
+
+  // NOTE: the frame in which the clip ends leaves the display alone; the
+  // changes are written in the next frame.
+  if (!video->advanceVideo(dt))
+    return;
+  refreshStatus(dt, *game);
+}
+
+void Monitor::refreshStatus(double dt, const Game &game) {
+  PlayerStatus player{};
+  if (game.player)
+    player = {game.player->lives, game.player->health, game.player->score, game.player->speedDisplay};
+  const GameStatus settings{game.showStats,       game.fps,        game.objectsDrawn,
+                            game.linearFiltering, game.mipmapping, game.mipmapLinear};
+  elementsWritten = writeStatus(status.refresh(dt, game.player ? &player : nullptr, settings));
+}
+
+// A write is skipped when its image is missing or has another size than its
+// rectangle (it would be read past its end), or when the rectangle does not
+// lie inside the texture; the rest of the display goes on.
+int Monitor::writeStatus(const std::vector<StatusWrite> &statusWrites) {
+  if (statusWrites.empty() || screenTexture == 0)
+    return 0;
+  glActiveTexture(GL_TEXTURE0);
+  glBindTexture(GL_TEXTURE_2D, screenTexture);
+  GLint alignment = 4;
+  glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+
+  int elements = 0;
+  bool elementWrote = false;
+  for (const StatusWrite &write : statusWrites) {
+    const StatusImage *image = statusImage(write.picture, write.index);
+    const bool inside =
+        write.x >= 0 && write.y >= 0 && write.x + write.width <= screenWidth && write.y + write.height <= screenHeight;
+    if (image && inside && image->fits(write.width, write.height)) {
+      glTexSubImage2D(GL_TEXTURE_2D, 0, write.x, write.y, write.width, write.height, GL_RGBA, GL_UNSIGNED_BYTE,
+                      image->pixels.data());
+      elementWrote = true;
+    }
+    if (write.endsElement && elementWrote) {
+      glGenerateMipmap(GL_TEXTURE_2D);
+      ++elements;
+      elementWrote = false;
+    }
+  }
+  glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+  return elements;
+}
+
+const StatusImage *Monitor::statusImage(StatusPicture picture, int index) const {
+  switch (picture) {
+  case StatusPicture::Health:
+    return entry(healthImages, index);
+  case StatusPicture::Lives:
+    return entry(livesImages, index);
+  case StatusPicture::Digit:
+    return entry(digitImages, index);
+  case StatusPicture::Speed:
+    return entry(speedImages, index);
+  case StatusPicture::ScorePanel:
+    return &scorePanelImage;
+  case StatusPicture::FpsLabel:
+    return &fpsLabelImage;
+  case StatusPicture::EmptySlot:
+    return &emptySlotImage;
+  case StatusPicture::ObjectsLabel:
+    return &objectsLabelImage;
+  case StatusPicture::SamplingLabel:
+    return &samplingLabelImage;
+  case StatusPicture::MipmapLabel:
+    return &mipmapLabelImage;
+  case StatusPicture::Linear:
+    return &linearImage;
+  case StatusPicture::Bilinear:
+    return &bilinearImage;
+  case StatusPicture::Nearest:
+    return &nearestImage;
+  case StatusPicture::Off:
+    return &offImage;
+  }
+  return nullptr;
+}
+
+bool Monitor::playVideo(const char *path) { return video->playVideo(path); }
+
+void Monitor::stopVideo() { video->stopVideo(); }
+
+bool Monitor::isPlaying() const { return video->isPlaying(); }

@@ -1,0 +1,71 @@
+// The in-world monitor held in front of the camera. Its screen texture shows
+// the current clip and, around and over it, the status display: health,
+// lives, score, speed indicator, the optional statistics row and the notices
+// of texture-filtering changes, all written into the texture itself.
+#pragma once
+
+#include "monitor/StatusDisplay.h"
+#include "monitor/StatusImage.h"
+#include "render/SceneObject.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class VideoPlayback;
+
+class Monitor : public SceneObject {
+public:
+  Monitor(const glm::mat4 &modelMatrix, Shader *shader, Shader *shadowShader);
+  ~Monitor() override;
+
+  // Moves the screen light, steps the clip and, unless the clip ended in
+  // this step, refreshes the status display.
+  void update(double dt, Game *game) override;
+
+  // clips (see VideoPlayback)
+  bool playVideo(const char *path);
+  void stopVideo();
+  bool isPlaying() const;
+  const VideoPlayback &videoPlayback() const { return *video; }
+
+  // The status part of the update: decides this frame's elements and writes
+  // them into the screen texture.
+  void refreshStatus(double dt, const Game &game);
+  // Uploads each write whose image fits its rectangle and the texture, and
+  // regenerates the mipmap chain once after each element that wrote anything.
+  // Returns how many elements were written.
+  int writeStatus(const std::vector<StatusWrite> &statusWrites);
+  const StatusImage *statusImage(StatusPicture picture, int index) const;
+
+  std::string defaultClipPath;
+  int screenLightIndex = -1;
+  unsigned screenTexture = 0;
+  int screenWidth = 0; // level 0 of the screen texture, in texels
+  int screenHeight = 0;
+
+  // status images, loaded once
+  StatusImage healthImages[7];
+  StatusImage livesImages[10];
+  StatusImage digitImages[10];
+  StatusImage speedImages[9];
+  StatusImage scorePanelImage;
+  StatusImage fpsLabelImage;
+  StatusImage emptySlotImage;
+  StatusImage objectsLabelImage;
+  StatusImage samplingLabelImage;
+  StatusImage mipmapLabelImage;
+  StatusImage linearImage;
+  StatusImage bilinearImage;
+  StatusImage nearestImage;
+  StatusImage onImage; // loaded; no element shows it
+  StatusImage offImage;
+
+  // the remembered values and the notice timer
+  StatusDisplay status;
+  // elements written by the last update, each with one mipmap regeneration
+  int elementsWritten = 0;
+
+private:
+  std::unique_ptr<VideoPlayback> video;
+};

@@ -1,0 +1,83 @@
+// The monitor's video player: opens an MPEG clip with FFmpeg, decodes one
+// picture at a time in step with the game's frame time, converts it to RGBA
+// and writes it into a fixed rectangle of the monitor's screen texture.
+// Everything runs on the main thread with the GL context current.
+#pragma once
+
+#include <cstdint>
+
+struct AVCodec;
+struct AVCodecContext;
+struct AVFormatContext;
+struct AVFrame;
+struct AVPacket;
+struct AVStream;
+struct SwsContext;
+
+class VideoPlayback {
+public:
+  explicit VideoPlayback();
+  ~VideoPlayback();
+  VideoPlayback(const VideoPlayback&) = delete;
+  VideoPlayback& operator=(const VideoPlayback&) = delete;
+
+  // The texture the pictures are written into; its level-0 size is read once
+  // here so that pictures can be clipped to it.
+  void setScreenTexture(unsigned texture);
+
+  // Stops the current clip (even when the new one fails), opens the path and
+  // reads its first packet. False, with a message on the game's stream for
+  // every failure but an empty clip, leaves the player idle.
+  bool playVideo(const char* path);
+  void stopVideo();
+  bool isPlaying() const;
+
+  // The per-frame video step. False when the clip ended or failed in this
+  // step; true otherwise, also when no clip plays.
+  bool advanceVideo(double dt);
+
+  // The parts of one video step in the order advanceVideo runs them, public so
+  // the benchmark can time each. A step that fails stops the clip.
+  enum class DecodeResult { Picture, NoPicture, Stopped };
+  DecodeResult decodeStep();
+  bool convertPicture();
+  bool uploadPicture(); // false when nothing of the picture fits
+  void regenerateMipmaps();
+
+  // pacing
+  bool playing = false;
+  int frameIntervalMs = 0;
+  double elapsedSinceFrame = 0.0;
+
+private:
+  // Plane pointers and line sizes laid over rgbBuffer.
+  struct RgbPicture {
+    std::uint8_t* planes[4] = {};
+    int lineSizes[4] = {};
+  };
+
+  bool readVideoPacket();
+  void updateFrameInterval();
+  void release();
+
+  // clip
+  AVFormatContext* formatContext = nullptr;
+  AVStream* videoStream = nullptr;
+  const AVCodec* decoder = nullptr;
+  AVCodecContext* codecContext = nullptr;
+  AVFrame* frame = nullptr;
+  AVPacket* packet = nullptr;
+  int packetBytesConsumed = 0;
+
+  // conversion
+  RgbPicture rgbPicture;
+  std::uint8_t* rgbBuffer = nullptr;
+  int pictureWidth = 0;
+  int pictureHeight = 0;
+  SwsContext* scaler = nullptr;
+
+  // destination
+  unsigned screenTexture = 0;
+  int textureWidth = 0;
+  int textureHeight = 0;
+};

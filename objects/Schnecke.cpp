@@ -1,0 +1,346 @@
+#include "objects/Schnecke.h"
+
+#include "app/Game.h"
+#include "app/KeyFlags.h"
+#include "objects/Gegner.h"
+#include "objects/LevelScene.h"
+#include "objects/Projektil.h"
+#include "render/CollisionModel3D.h"
+
+#include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtc/type_ptr.hpp>
+
+namespace {
+
+const char *const kModelPath = "Modelle/SchneckeModell.dae";
+
+// speed states, units per second
+constexpr float kNeutralSpeed = 40.0f;
+constexpr float kBoostSpeed = 80.0f;
+constexpr float kFullBoostSpeed = 120.0f;
+constexpr float kBrakeSpeed = 20.0f;
+constexpr float kFullBrakeSpeed = 13.333333f; // 40 / 3
+constexpr double kSpeedStageSeconds = 1.5;    // first stage of boost or brake
+constexpr double kSpeedLimitSeconds = 3.0;    // longest boost or brake
+constexpr double kRecoveryRate = 0.5;         // recovery takes twice as long
+enum SpeedDisplay {
+  kFullBrake = 0,
+  kBrake = 1,
+  kNeutral = 2,
+  kBoost = 3,
+  kFullBoost = 4,
+  kRecoverBrakeLong = 5,
+  kRecoverBrakeShort = 6,
+  kRecoverBoostShort = 7,
+  kRecoverBoostLong = 8
+};
+
+constexpr float kVerticalSpeed = 20.0f;
+constexpr float kTurnSpeed = 45.0f; // degrees per second
+
+// collisions
+constexpr float kLevelHitRadius = 10.0f;
+constexpr float kEnemyHitRadius = 5.0f;
+constexpr float kContactTurnRate = 180.0f; // degrees per second while touching the level
+constexpr float kContactLift = 50.0f;      // units per second while touching the level
+
+// damage and lives
+constexpr int kMaxHealth = 6;
+constexpr double kInvulnerableSeconds = 2.0;
+
+constexpr double kChargeSeconds = 3.0;
+
+// chase camera and the monitor it carries, in the player's own axes
+constexpr float kCameraUp = 4.0f;
+constexpr float kCameraBack = 6.0f;
+constexpr float kMonitorLeft = 0.5f;
+constexpr float kMonitorDown = 1.3f;
+constexpr float kMonitorAhead = 1.2f;
+constexpr float kMonitorTilt = 45.0f; // degrees about the camera's horizontal axis
+constexpr float kMonitorScale = 0.4f;
+
+const glm::vec3 kUp(0.0f, 1.0f, 0.0f);
+
+} // namespace
+
+Schnecke::Schnecke(const glm::vec3 &position, Shader *shader, Shader *shadowShader)
+    : SceneObject(position, shader, shadowShader) {
+  loadModel(kModelPath);
+  uploadMeshes();
+  bindShadowAttributes();
+  for (int type = 0; type < 2; ++type)
+    shotPrototypes[type] = new Projektil(shader, shadowShader, type);
+  resetPlayer();
+}
+
+// Shots first: they borrow from the prototypes.
+Schnecke::~Schnecke() {
+  for (Projektil *shot : projectiles)
+    delete shot;
+  projectiles.clear();
+  projectiles.shrink_to_fit();
+  for (Projektil *&prototype : shotPrototypes) {
+    delete prototype;
+    prototype = nullptr;
+  }
+}
+
+void Schnecke::resetPlayer() {
+  lives = 0;
+  health = kMaxHealth;
+  score = 0;
+  invulnerable = false;
+  invulnerableTime = 0.0;
+  verticalInput = 0;
+  turnInput = 0;
+  speed = kNeutralSpeed;
+  verticalSpeed = kVerticalSpeed;
+  turnSpeed = kTurnSpeed;
+  chargeTime = 0.0;
+  speedTimer = 0.0;
+  speedRecovering = false;
+  speedDisplay = kNeutral;
+  boostActive = false;
+  brakeActive = false;
+  fireLatch = false;
+  firePressed = false;
+  fireHeld = false;
+  combo = 1;
+  gameOver = false;
+}
+
+// Turns this frame's keys into steering, fire and boost requests.
+void Schnecke::handleInput(Game *) {
+  turnInput = 0;
+  verticalInput = 0;
+  if (KeyFlags.keyLeft)
+    turnInput = 1;
+  if (KeyFlags.keyRight)
+    --turnInput;
+  if (KeyFlags.keyUp)
+    verticalInput = -1;
+  if (KeyFlags.keyDown)
+    ++verticalInput;
+
+  if (KeyFlags.keyFire) {
+    firePressed = !fireLatch;
+    fireHeld = fireLatch;
+    fireLatch = true;
+  } else {
+    fireLatch = firePressed = fireHeld = false;
+  }
+
+  if (speedRecovering)
+    return; // S and A are ignored until the recovery is over
+  if (KeyFlags.keyS == KeyFlags.keyA) {
+    speed = kNeutralSpeed;
+    if (speedTimer > 0.0)
+      speedRecovering = true;
+    else
+      boostActive = brakeActive = false;
+  } else {
+    boostActive = KeyFlags.keyS;
+    brakeActive = KeyFlags.keyA;
+    if (speedTimer >= kSpeedLimitSeconds) {
+      speed = kNeutralSpeed;
+      speedTimer = kSpeedLimitSeconds;
+      speedRecovering = true;
+    }
+  }
+}
+
+// One frame of the player, in a fixed order: speed, level, flight, shots,
+// enemies, camera, monitor, fire.
+void Schnecke::update(double dt, Game *game) {
+  const float step = static_cast<float>(dt);
+
+  updateSpeedState(dt);
+  touchLevel(dt, game);
+
+  modelMatrix[3] += modelMatrix[2] * (-speed * step);
+
+  float climb = 0.0f;
+  if (verticalInput == -1)
+    climb = -verticalSpeed * step;
+  else if (verticalInput == 1)
+    climb = verticalSpeed * step;
+  modelMatrix[3] += modelMatrix[1] * climb;
+
+  float turn = 0.0f;
+  if (turnInput == -1)
+    turn = -turnSpeed * step;
+  else if (turnInput == 1)
+    turn = turnSpeed * step;
+  modelMatrix = glm::rotate(modelMatrix, glm::radians(turn), kUp);
+
+  if (invulnerable) {
+    invulnerableTime += dt;
+    if (invulnerableTime >= kInvulnerableSeconds) {
+      invulnerable = false;
+      invulnerableTime = 0.0;
+    }
+  }
+
+  updateShots(dt, game);
+
+  // Enemy laser shots, updated later in this frame, test against this placement.
+  if (boxCollisionModel)
+    boxCollisionModel->setTransform(glm::value_ptr(modelMatrix));
+  touchEnemies(game);
+
+  const glm::vec3 eye = updateCamera();
+  placeMonitor(game, eye);
+  updateFire(dt);
+}
+
+// Boost and brake last at most three seconds and wind down at half the rate.
+void Schnecke::updateSpeedState(double dt) {
+  if (speedRecovering) {
+    speed = kNeutralSpeed;
+    speedTimer -= kRecoveryRate * dt;
+    if (speedTimer <= 0.0) {
+      speedTimer = 0.0;
+      speedRecovering = false;
+      speedDisplay = kNeutral;
+    } else if (boostActive) {
+      speedDisplay = speedTimer <= kSpeedStageSeconds ? kRecoverBoostShort : kRecoverBoostLong;
+    } else {
+      speedDisplay = speedTimer <= kSpeedStageSeconds ? kRecoverBrakeShort : kRecoverBrakeLong;
+    }
+  } else if (boostActive) {
+    speedTimer += dt;
+    const bool firstStage = speedTimer <= kSpeedStageSeconds;
+    speedDisplay = firstStage ? kBoost : kFullBoost;
+    speed = firstStage ? kBoostSpeed : kFullBoostSpeed;
+  } else if (brakeActive) {
+    speedTimer += dt;
+    const bool firstStage = speedTimer <= kSpeedStageSeconds;
+    speedDisplay = firstStage ? kBrake : kFullBrake;
+    speed = firstStage ? kBrakeSpeed : kFullBrakeSpeed;
+  }
+}
+
+// Touching the landscape hurts (unless invulnerable), and turns and lifts the
+// player away from it for as long as the contact lasts.
+void Schnecke::touchLevel(double dt, Game *game) {
+  const LevelScene *level = game->level;
+  if (!level || !level->meshCollisionModel)
+    return;
+  level->meshCollisionModel->setTransform(glm::value_ptr(level->modelMatrix));
+  if (!level->meshCollisionModel->sphereCollision(glm::value_ptr(modelMatrix) + 12, kLevelHitRadius))
+    return;
+  const float step = static_cast<float>(dt);
+  takeDamage(1);
+  modelMatrix = glm::rotate(modelMatrix, glm::radians(kContactTurnRate * step), kUp);
+  modelMatrix[3] += modelMatrix[1] * (kContactLift * step);
+}
+
+// A finished shot is gone before the next one is updated.
+void Schnecke::updateShots(double dt, Game *game) {
+  for (std::size_t i = 0; i < projectiles.size();) {
+    Projektil *shot = projectiles[i];
+    shot->update(dt, game);
+    if (shot->finished) {
+      delete shot;
+      projectiles.erase(projectiles.begin() + static_cast<std::ptrdiff_t>(i));
+    } else {
+      ++i;
+    }
+  }
+}
+
+// Enemies have not moved yet this frame: these are last frame's positions.
+void Schnecke::touchEnemies(Game *game) {
+  if (!boxCollisionModel)
+    return;
+  for (Gegner *enemy : game->enemies) {
+    if (boxCollisionModel->sphereCollision(glm::value_ptr(enemy->modelMatrix) + 12, kEnemyHitRadius))
+      takeDamage(enemy->contactDamage);
+  }
+}
+
+// The camera sits above and behind the player, looks at it with world up,
+// and becomes the view of every lit draw. Returns the eye.
+glm::vec3 Schnecke::updateCamera() {
+  const glm::vec3 up(modelMatrix[1]);
+  const glm::vec3 back(modelMatrix[2]);
+  const glm::vec3 target(modelMatrix[3]);
+  const glm::vec3 eye = target + kCameraUp * up + kCameraBack * back;
+  setViewMatrix(glm::lookAt(eye, target, kUp));
+  return eye;
+}
+
+// The monitor hangs below and left of the line of sight, tilted towards the
+// camera, at a fraction of its model size.
+void Schnecke::placeMonitor(Game *game, const glm::vec3 &eye) {
+  SceneObject *monitor = game->monitorObject();
+  if (!monitor)
+    return; // nothing to carry yet
+  const glm::vec3 right(modelMatrix[0]);
+  const glm::vec3 up(modelMatrix[1]);
+  const glm::vec3 back(modelMatrix[2]);
+  glm::mat4 placed = modelMatrix;
+  placed[3] = glm::vec4(eye - kMonitorLeft * right - kMonitorDown * up - kMonitorAhead * back, 1.0f);
+  placed = glm::rotate(placed, glm::radians(kMonitorTilt), glm::vec3(-1.0f, 0.0f, 0.0f));
+  monitor->modelMatrix = glm::scale(placed, glm::vec3(kMonitorScale));
+}
+
+// A normal shot on the press; a super shot on a release after a long enough
+// hold. The frame of the press adds nothing to the charge.
+void Schnecke::updateFire(double dt) {
+  if (firePressed) {
+    fire(0);
+  } else if (fireHeld) {
+    chargeTime += dt;
+  } else {
+    if (chargeTime >= kChargeSeconds)
+      fire(1);
+    chargeTime = 0.0;
+  }
+}
+
+// The shot starts inside the player, facing its way, and first moves next frame.
+void Schnecke::fire(int type) {
+  if (type < 0 || type > 1 || !shotPrototypes[type])
+    return; // there are only the two shot types
+  projectiles.push_back(new Projektil(modelMatrix, *shotPrototypes[type], type));
+}
+
+void Schnecke::takeDamage(int amount) {
+  if (invulnerable)
+    return;
+  health -= amount;
+  combo = 1;
+  if (health >= 1)
+    invulnerable = true;
+  else
+    loseLife();
+}
+
+// Losing a life grants no invulnerability: a lasting contact goes on hurting.
+void Schnecke::loseLife() {
+  --lives;
+  if (lives < 0)
+    gameOver = true;
+  else
+    health = kMaxHealth;
+}
+
+int Schnecke::draw(glm::mat4 world, bool cull) {
+  int drawn = SceneObject::draw(world, cull);
+  for (Projektil *shot : projectiles)
+    drawn += shot->draw(world, cull);
+  return drawn;
+}
+
+void Schnecke::drawShadow(Game *game) {
+  SceneObject::drawShadow(game);
+  for (Projektil *shot : projectiles)
+    shot->drawShadow(game);
+}
+
+void Schnecke::setTextureFilter(bool linear, bool mipmap, bool mipmapLinear) {
+  SceneObject::setTextureFilter(linear, mipmap, mipmapLinear);
+  for (Projektil *shot : projectiles)
+    shot->setTextureFilter(linear, mipmap, mipmapLinear);
+}

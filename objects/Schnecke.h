@@ -1,0 +1,68 @@
+// The player: a flying snail under keyboard control. It turns and climbs with
+// the arrow keys, always flies forward, boosts on S and brakes on A for a
+// limited time, and fires balls of wool (a charged super shot after holding
+// the fire key for three seconds). It keeps health, lives, score and the kill
+// multiplier, owns its shots, drives the chase camera and carries the monitor
+// in front of it.
+#pragma once
+
+#include "render/SceneObject.h"
+
+#include <vector>
+
+class Projektil;
+
+class Schnecke : public SceneObject {
+public:
+  Schnecke(const glm::vec3 &position, Shader *shader, Shader *shadowShader);
+
+  void setTextureFilter(bool linear, bool mipmap, bool mipmapLinear) override;
+  ~Schnecke() override;
+  void update(double dt, Game *game) override;
+  int draw(glm::mat4 world, bool cull) override;
+  void drawShadow(Game *game) override;
+
+  void resetPlayer();
+  void handleInput(Game *game);
+  void fire(int type);
+  void takeDamage(int amount);
+  void loseLife();
+
+  // status
+  int lives = 0;
+  int health = 6;
+  int score = 0;
+  bool invulnerable = false;
+  double invulnerableTime = 0.0;
+  // shots: the two prototypes (0 normal, 1 super) and the shots in flight
+  Projektil *shotPrototypes[2] = {nullptr, nullptr};
+  std::vector<Projektil *> projectiles;
+  // steering
+  int verticalInput = 0;
+  int turnInput = 0;
+  float speed = 40.0f;
+  float verticalSpeed = 20.0f;
+  float turnSpeed = 45.0f;
+  // fire and boost
+  double chargeTime = 0.0;
+  double speedTimer = 0.0;
+  bool speedRecovering = false;
+  int speedDisplay = 2;
+  bool boostActive = false;
+  bool brakeActive = false;
+  bool fireLatch = false;
+  bool firePressed = false;
+  bool fireHeld = false;
+  // outcome
+  int combo = 1;
+  bool gameOver = false;
+
+private:
+  void updateSpeedState(double dt);
+  void touchLevel(double dt, Game *game);
+  void updateShots(double dt, Game *game);
+  void touchEnemies(Game *game);
+  glm::vec3 updateCamera();
+  void placeMonitor(Game *game, const glm::vec3 &eye);
+  void updateFire(double dt);
+};

@@ -1,0 +1,169 @@
+// The four render passes, read back from GL: the mirrored world in the
+// reflection texture, depths in the shadow map, object counts and the GL state
+// a frame leaves behind.
+#include "app/Game.h"
+#include "objects/LevelScene.h"
+#include "render/Shader.h"
+#include "tests/support/ColladaFixture.h"
+#include "tests/support/GlContext.h"
+
+#include <GL/glew.h>
+#include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtc/type_ptr.hpp>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using felidora::test::FixtureMesh;
+using felidora::test::wallFacingPlusZ;
+using felidora::test::writeCollada;
+
+// A ground quad at y = -5 facing up.
+FixtureMesh ground() {
+  FixtureMesh m;
+  m.positions = {-200, -5, 200, 200, -5, 200, 200, -5, -200, -200, -5, -200};
+  m.uvs = {0, 0, 1, 0, 1, 1, 0, 1};
+  m.triangles = {0, 1, 2, 0, 2, 3};
+  return m;
+}
+
+const glm::vec3 kEye(0, 100, 300);
+
+class RenderPassTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    FELIDORA_REQUIRE_GL();
+    game = std::make_unique<Game>();
+    // wall A above the water (x < 0), wall B below it (x > 0), and the ground
+    const std::string path = writeCollada(
+        "passes.dae", {wallFacingPlusZ(-60, -10, 80, 120, 0), wallFacingPlusZ(10, 60, 0, 40, 0), ground()}, true,
+        "", {{0, 1000, 300}});
+    game->level = new LevelScene(glm::vec3(0.0f), game->mainShader, game->shadowShader, path);
+    const glm::mat4 projection = glm::perspective(glm::radians(60.0f), 800.0f / 600.0f, 0.1f, 6500.0f);
+    game->level->setProjectionMatrix(projection);
+    game->shadowShader->projectionMatrix = projection;
+    look(kEye, glm::vec3(0, 60, 0));
+    ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  }
+
+  void look(const glm::vec3& eye, const glm::vec3& centre) {
+    game->level->setViewMatrix(glm::lookAt(eye, centre, glm::vec3(0, 1, 0)));
+  }
+
+  // Window pixel (x, y from the bottom) where a world point lands, seen
+  // through the world matrix.
+  glm::ivec2 pixelOf(const glm::vec3& point, const glm::mat4& world = glm::mat4(1.0f)) const {
+    const glm::vec4 clip =
+        game->mainShader->projectionMatrix * game->mainShader->viewMatrix * world * glm::vec4(point, 1.0f);
+    const glm::vec2 ndc = glm::vec2(clip) / clip.w;
+    return glm::ivec2((ndc.x * 0.5f + 0.5f) * 800.0f, (ndc.y * 0.5f + 0.5f) * 600.0f);
+  }
+
+  static std::vector<unsigned char> readTexture(unsigned texture, int width, int height) {
+    std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * height * 4);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+  }
+
+  // The clear colour (0.14, 0.25, 0.43) as bytes, within rounding.
+  static bool isClearColour(const unsigned char* p) {
+    return std::abs(p[0] - 36) <= 1 && std::abs(p[1] - 64) <= 1 && std::abs(p[2] - 110) <= 1;
+  }
+
+  std::unique_ptr<Game> game;
+};
+
+TEST_F(RenderPassTest, ReflectionHoldsTheWorldAboveTheWaterMirroredAndNothingBelowIt) {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  game->render();
+  ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+  glm::mat4 mirror(1.0f);
+  mirror[1][1] = -1.0f;
+  mirror[3][1] = 120.0f;
+  const auto reflection = readTexture(game->reflectionColorTexture, 800, 600);
+  const auto at = [&](glm::ivec2 p) { return &reflection[(static_cast<std::size_t>(p.y) * 800 + p.x) * 4]; };
+
+  const glm::ivec2 mirroredA = pixelOf({-35, 100, 0}, mirror);
+  const glm::ivec2 mirroredB = pixelOf({35, 20, 0}, mirror);
+  ASSERT_TRUE(mirroredA.x > 0 && mirroredA.x < 800 && mirroredA.y > 0 && mirroredA.y < 600);
+  ASSERT_TRUE(mirroredB.x > 0 && mirroredB.x < 800 && mirroredB.y > 0 && mirroredB.y < 600);
+  EXPECT_FALSE(isClearColour(at(mirroredA))) << "wall above the water missing from the reflection";
+  EXPECT_TRUE(isClearColour(at(mirroredB))) << "wall below the water leaked into the reflection";
+  // the ground lies below the water too: nowhere in the reflection
+  EXPECT_TRUE(isClearColour(at(pixelOf({0, -5, 150}, mirror))));
+
+  // the main pass shows both walls unmirrored
+  unsigned char pixel[4];
+  for (const glm::vec3& wall : {glm::vec3(-35, 100, 0), glm::vec3(35, 20, 0)}) {
+    const glm::ivec2 p = pixelOf(wall);
+    glReadPixels(p.x, p.y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    EXPECT_FALSE(isClearColour(pixel));
+  }
+}
+
+TEST_F(RenderPassTest, ShadowMapHoldsDepthsWhereTheLandscapeIs) {
+  game->render();
+  std::vector<float> depth(2048u * 2048u);
+  glBindTexture(GL_TEXTURE_2D, game->level->shadowTexture);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+  // the sun looks at the player's place (the origin here), over the ground
+  EXPECT_LT(depth[1024u * 2048u + 1024u], 1.0f);
+  EXPECT_GT(depth[1024u * 2048u + 1024u], 0.0f);
+  // a corner of the light's view sees past the 400-unit ground: cleared
+  EXPECT_FLOAT_EQ(depth[0], 1.0f);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(RenderPassTest, FrameLeavesTheWindowBoundWithCounterClockwiseFrontFaces) {
+  game->render();
+  GLint framebuffer = -1, viewport[4] = {0, 0, 0, 0}, frontFace = 0;
+  glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  glGetIntegerv(GL_FRONT_FACE, &frontFace);
+  EXPECT_EQ(framebuffer, 0);
+  EXPECT_EQ(viewport[0], 0);
+  EXPECT_EQ(viewport[1], 0);
+  EXPECT_EQ(viewport[2], 800);
+  EXPECT_EQ(viewport[3], 600);
+  EXPECT_EQ(frontFace, GL_CCW);
+  EXPECT_TRUE(glIsEnabled(GL_POLYGON_OFFSET_FILL));
+  GLfloat factor = -1, units = -1;
+  glGetFloatv(GL_POLYGON_OFFSET_FACTOR, &factor);
+  glGetFloatv(GL_POLYGON_OFFSET_UNITS, &units);
+  EXPECT_EQ(factor, 0.0f);
+  EXPECT_EQ(units, 0.0f);
+  GLint onUnit = 0;
+  glActiveTexture(GL_TEXTURE1);
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &onUnit);
+  EXPECT_EQ(static_cast<unsigned>(onUnit), game->level->shadowTexture);
+  glActiveTexture(GL_TEXTURE2);
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &onUnit);
+  EXPECT_EQ(static_cast<unsigned>(onUnit), game->reflectionColorTexture);
+  glActiveTexture(GL_TEXTURE0);
+}
+
+TEST_F(RenderPassTest, ObjectsDrawnCountsOnlyVisibleObjectsWhileCullingIsOn) {
+  game->render();
+  EXPECT_EQ(game->objectsDrawn, 1);
+  look({0, 100, 900}, {0, 100, 2000}); // facing away from the level
+  game->render();
+  EXPECT_EQ(game->objectsDrawn, 0);
+  game->cullingEnabled = false;
+  game->render();
+  EXPECT_EQ(game->objectsDrawn, 1);
+}
+
+TEST_F(RenderPassTest, ThreeHundredFramesLeaveNoGlError) {
+  for (int frame = 0; frame < 300; ++frame) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    look(kEye + glm::vec3(frame, 0, 0), glm::vec3(0, 60, 0));
+    game->render();
+    ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "frame " << frame;
+  }
+}
+
+} // namespace

@@ -1,0 +1,1 @@
+felidora_test(collision_tests CollisionModel3DTest.cpp)

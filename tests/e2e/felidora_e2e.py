@@ -1,0 +1,234 @@
+#!/usr/bin/env python3
+"""End-to-end harness: runs the real Felidora under a private Xvfb, sends real
+X key events with xdotool, takes screenshots with ImageMagick and checks the
+program's output and exit status.
+
+Usage: felidora_e2e.py --build BUILD_DIR CASE [CASE...]   (or --list)
+Each case is a function below whose name starts with case_.
+"""
+import argparse
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+GL_ERROR = "Ein GL-Fehler ist aufgetreten!"
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def free_display():
+    for n in range(200, 400):
+        if not os.path.exists(f"/tmp/.X11-unix/X{n}") and not os.path.exists(f"/tmp/.X{n}-lock"):
+            return n
+    raise Failure("no free X display")
+
+
+class Xvfb:
+    def __enter__(self):
+        for _ in range(5):
+            self.number = free_display()
+            self.proc = subprocess.Popen(
+                ["Xvfb", f":{self.number}", "-screen", "0", "800x600x24", "-nolisten", "tcp"],
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            env = dict(os.environ, DISPLAY=f":{self.number}")
+            for _ in range(100):
+                # the socket appears before the server accepts clients: ask it
+                if os.path.exists(f"/tmp/.X11-unix/X{self.number}") and subprocess.run(
+                        ["xdotool", "getdisplaygeometry"], env=env, capture_output=True).returncode == 0:
+                    self.env = env
+                    return self
+                if self.proc.poll() is not None:
+                    break  # lost a race for that display; try another
+                time.sleep(0.05)
+            self.proc.kill()
+            self.proc.wait()
+        raise Failure("Xvfb did not start")
+
+    def __exit__(self, *exc):
+        self.proc.terminate()
+        try:
+            self.proc.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            self.proc.wait()
+
+
+class Game:
+    """One run of the real executable in a run folder, on an Xvfb display."""
+
+    def __init__(self, xvfb, run_dir, executable):
+        self.xvfb = xvfb
+        self.run_dir = run_dir
+        self.output_path = os.path.join(tempfile.mkdtemp(prefix="felidora-e2e-"), "output.txt")
+        self.output_file = open(self.output_path, "wb")
+        self.started = time.monotonic()
+        # no terminal on standard input: a fatal message must not wait for a key
+        self.proc = subprocess.Popen([executable], cwd=run_dir, env=xvfb.env, stdin=subprocess.DEVNULL,
+                                     stdout=self.output_file, stderr=subprocess.STDOUT)
+
+    def xdotool(self, *args):
+        return subprocess.run(["xdotool", *args], env=self.xvfb.env, capture_output=True, text=True)
+
+    def window(self, timeout=30.0):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            check(self.proc.poll() is None, f"game ended before its window appeared:\n{self.output()}")
+            found = self.xdotool("search", "--name", "^Felidora$")
+            if found.returncode == 0 and found.stdout.strip():
+                return found.stdout.split()[0]
+            time.sleep(0.1)
+        raise Failure("no Felidora window")
+
+    def key(self, *names):
+        self.xdotool("key", *names)
+
+    def key_down(self, *names):
+        self.xdotool("keydown", *names)
+
+    def key_up(self, *names):
+        self.xdotool("keyup", *names)
+
+    def screenshot(self, path):
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        subprocess.run(["import", "-window", "root", path], env=self.xvfb.env, check=True)
+        return path
+
+    def wait(self, timeout):
+        try:
+            return self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def kill(self):
+        if self.proc.poll() is None:
+            self.proc.send_signal(signal.SIGKILL)
+            self.proc.wait()
+
+    def output(self):
+        self.output_file.flush()
+        with open(self.output_path, "rb") as f:
+            return f.read().decode("utf-8", "replace")
+
+
+class Harness:
+    def __init__(self, build_dir):
+        self.build_dir = os.path.abspath(build_dir)
+        self.executable = os.path.join(self.build_dir, "Felidora")
+        self.screenshots = os.path.join(self.build_dir, "screenshots")
+
+    def run_folder_copy(self):
+        """A private copy of the run folder that a case may damage."""
+        target = tempfile.mkdtemp(prefix="felidora-run-")
+        for name in ("Shader", "Modelle", "Bilder", "Videos"):
+            source = os.path.join(self.build_dir, name)
+            if os.path.isdir(source):
+                shutil.copytree(source, os.path.join(target, name))
+        return target
+
+
+def expect_exit(game, status, within, what):
+    code = game.wait(within)
+    if code is None:
+        game.kill()
+        raise Failure(f"{what}: still running {within} s later\n{game.output()}")
+    check(code == status, f"{what}: exit status {code}, expected {status}\n{game.output()}")
+
+
+# --- cases -------------------------------------------------------------------
+
+def case_escape_quits(h):
+    """Left alone for 3 s, then Escape: exit 0 within 2 s, no GL error."""
+    with Xvfb() as x:
+        game = Game(x, h.build_dir, h.executable)
+        try:
+            game.window()
+            time.sleep(3)
+            check(game.proc.poll() is None, f"game ended on its own:\n{game.output()}")
+            game.screenshot(os.path.join(h.screenshots, "escape-before.png"))
+            game.key("Escape")
+            expect_exit(game, 0, 2.0, "Escape")
+        finally:
+            game.kill()
+        check(GL_ERROR not in game.output(), f"GL error reported:\n{game.output()}")
+
+
+def case_window_close(h):
+    """The window system closes the window: exit status 0."""
+    with Xvfb() as x:
+        game = Game(x, h.build_dir, h.executable)
+        try:
+            window = game.window()
+            time.sleep(1)
+            subprocess.run([os.path.join(h.build_dir, "tests", "WindowClose"), window], env=x.env, check=True)
+            expect_exit(game, 0, 5.0, "window close")
+        finally:
+            game.kill()
+        check(GL_ERROR not in game.output(), f"GL error reported:\n{game.output()}")
+
+
+def case_missing_vertex_shader(h):
+    """Without Shader/OurVertexShader.vert: exactly its message, status 255, no hang."""
+    run = h.run_folder_copy()
+    os.remove(os.path.join(run, "Shader", "OurVertexShader.vert"))
+    with Xvfb() as x:
+        game = Game(x, run, h.executable)
+        try:
+            expect_exit(game, 255, 20.0, "missing shader")
+        finally:
+            game.kill()
+        expected = "Die Shader-Datei konnte nicht geoeffnet werden: Shader/OurVertexShader.vert\n"
+        check(game.output() == expected, f"output was {game.output()!r}")
+
+
+def case_broken_fragment_shader(h):
+    """A syntax error: the compile message, then the driver's log line."""
+    run = h.run_folder_copy()
+    with open(os.path.join(run, "Shader", "ShadowMap.frag"), "a") as f:
+        f.write("\nthis is not glsl\n")
+    with Xvfb() as x:
+        game = Game(x, run, h.executable)
+        try:
+            expect_exit(game, 255, 20.0, "broken shader")
+        finally:
+            game.kill()
+        lines = game.output().split("\n")
+        check(lines[0] == "Der Shader konnte nicht kompiliert werden.", f"output was {game.output()!r}")
+        check(len(lines) >= 2 and "error" in lines[1].lower(), f"no driver log line in {game.output()!r}")
+
+
+def main():
+    cases = {name[5:]: fn for name, fn in globals().items() if name.startswith("case_")}
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build", default=os.path.join(os.path.dirname(__file__), "..", "..", "build"))
+    parser.add_argument("--list", action="store_true")
+    parser.add_argument("cases", nargs="*")
+    args = parser.parse_args()
+    if args.list:
+        print("\n".join(cases))
+        return 0
+    harness = Harness(args.build)
+    failed = 0
+    for name in args.cases or cases:
+        start = time.monotonic()
+        try:
+            cases[name](harness)
+            print(f"PASS {name} ({time.monotonic() - start:.1f} s)")
+        except Failure as failure:
+            failed += 1
+            print(f"FAIL {name}: {failure}")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

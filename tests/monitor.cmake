@@ -1,0 +1,2 @@
+felidora_test(status_display_tests StatusDisplayTest.cpp)
+felidora_test(monitor_tests MonitorStatusTest.cpp StatusImageTest.cpp)

@@ -1,0 +1,4 @@
+felidora_test(render_tests
+  ModelImportTest.cpp
+  DrawingTest.cpp
+  RenderPassTest.cpp)

@@ -1,0 +1,1 @@
+felidora_test(video_tests VideoPlaybackTest.cpp)

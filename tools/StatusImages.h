@@ -1,0 +1,11 @@
+// The status display's images for the monitor: health dice, lives, digits,
+// the speed indicator frames, the score panel, the statistics row and the
+// texture-setting notices, each exactly the size of its place on the screen.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/Models.h"
+
+void writeStatusImages(const std::string& folder, std::vector<GeneratedFile>& files);

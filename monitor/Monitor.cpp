@@ -172,3 +172,5 @@ bool Monitor::playVideo(const char *path) { return video->playVideo(path); }
 void Monitor::stopVideo() { video->stopVideo(); }
 
 bool Monitor::isPlaying() const { return video->isPlaying(); }
+
+const std::string &Monitor::currentClip() const { return video->currentClip(); }

@@ -27,6 +27,7 @@ public:
   bool playVideo(const char *path);
   void stopVideo();
   bool isPlaying() const;
+  const std::string &currentClip() const; // empty when idle
   const VideoPlayback &videoPlayback() const { return *video; }
 
   // The status part of the update: decides this frame's elements and writes

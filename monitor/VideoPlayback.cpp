@@ -129,11 +129,13 @@ bool VideoPlayback::playVideo(const char* path) {
   frameIntervalMs = 0;
   elapsedSinceFrame = 0.0;
   playing = true;
+  clipPath = path;
   return true;
 }
 
 void VideoPlayback::stopVideo() {
   playing = false;
+  clipPath.clear();
   release();
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 struct AVCodec;
 struct AVCodecContext;
@@ -31,6 +32,8 @@ public:
   bool playVideo(const char* path);
   void stopVideo();
   bool isPlaying() const;
+  // The path of the clip that plays, empty when idle.
+  const std::string& currentClip() const { return clipPath; }
 
   // The per-frame video step. False when the clip ended or failed in this
   // step; true otherwise, also when no clip plays.
@@ -78,6 +81,7 @@ private:
 
   // destination
   unsigned screenTexture = 0;
+  std::string clipPath;
   int textureWidth = 0;
   int textureHeight = 0;
 };

@@ -13,9 +13,11 @@ free_display() {
 }
 
 start_xvfb() {
+  # -noreset: without it the server resets whenever its last client leaves,
+  # and a test connecting during the reset finds no display
   local n
   n=$(free_display) || { echo "no free X display" >&2; return 1; }
-  Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp -noreset >/dev/null 2>&1 &
   XVFB_PID=$!
   export DISPLAY=":$n"
   # the socket appears before the server accepts clients: ask it

@@ -83,17 +83,6 @@ TEST_F(StatusDisplayRules, ScoreChangeRewritesTheOverlappedSpeedElement) {
   EXPECT_EQ(display.shownSpeed, 2);
 }
 
-TEST_F(StatusDisplayRules, NineDigitScoreCoversX290To578) {
-  settle(player);
-  player.score = 999999999;
-  const Writes &writes = display.refresh(0.016, &player, kQuiet);
-  ASSERT_EQ(writes.size(), 11u); // panel, nine digits, speed
-  for (int k = 0; k < 9; ++k)
-    EXPECT_EQ(writes[1 + k], (StatusWrite{P::Digit, 9, 546 - 32 * k, 306, 32, 44, k == 8})) << k;
-  EXPECT_EQ(writes[9].x, 290);
-  EXPECT_EQ(writes[1].x + writes[1].width, 578);
-}
-
 TEST_F(StatusDisplayRules, DigitsRunFromTheRightWithoutLeadingZeros) {
   settle(player);
   player.score = 1000;
@@ -101,17 +90,6 @@ TEST_F(StatusDisplayRules, DigitsRunFromTheRightWithoutLeadingZeros) {
   ASSERT_EQ(writes.size(), 6u);
   EXPECT_EQ(writes[1], (StatusWrite{P::Digit, 0, 546, 306, 32, 44, false}));
   EXPECT_EQ(writes[4], (StatusWrite{P::Digit, 1, 450, 306, 32, 44, true}));
-}
-
-TEST_F(StatusDisplayRules, LivesMinusOneReportsOnceAndShowsImageZero) {
-  settle(player);
-  MessageCapture messages;
-  player.lives = -1;
-  EXPECT_EQ(display.refresh(0.016, &player, kQuiet), (Writes{{P::Lives, 0, 100, 212, 128, 64, true}}));
-  EXPECT_EQ(messages.text(), "Fehler! Lebensanzahl hat einen ungueltigen Wert: -1\n");
-  messages.clear();
-  EXPECT_TRUE(display.refresh(0.016, &player, kQuiet).empty());
-  EXPECT_EQ(messages.text(), "") << "reported once per change";
 }
 
 TEST_F(StatusDisplayRules, EveryRangedElementReportsWithTheSameText) {
@@ -154,19 +132,6 @@ TEST_F(StatusDisplayRules, StatisticsRowIsOneElementRewrittenEveryFrame) {
   EXPECT_EQ(display.refresh(0.016, &player, stats), expected);
 }
 
-TEST_F(StatusDisplayRules, TurningTheStatisticsOffBlanksTheThreeSlotsOnce) {
-  settle(player);
-  display.refresh(0.016, &player, {true, 0, 0, true, true, true});
-  const Writes blanking{
-      {P::EmptySlot, 0, 25, 957, 218, 52, false},
-      {P::EmptySlot, 0, 243, 957, 218, 52, false},
-      {P::EmptySlot, 0, 461, 957, 218, 52, true},
-  };
-  EXPECT_EQ(display.refresh(0.016, &player, kQuiet), blanking);
-  EXPECT_TRUE(display.refresh(0.016, &player, kQuiet).empty());
-  EXPECT_EQ(elements(display.refresh(0.016, &player, {true, 1, 1, true, true, true})), 1) << "on again";
-}
-
 TEST_F(StatusDisplayRules, FilterChangeShowsTheSamplingNoticeForTwoSeconds) {
   settle(player);
   const GameStatus nearest{false, 0, 0, false, true, true};
@@ -181,20 +146,6 @@ TEST_F(StatusDisplayRules, FilterChangeShowsTheSamplingNoticeForTwoSeconds) {
     EXPECT_EQ(display.refresh(0.5, &player, nearest), notice) << t << " s after the change";
   EXPECT_TRUE(display.refresh(0.5, &player, nearest).empty()) << "2.0 s after the change";
   EXPECT_EQ(display.settingNoticeKind, 0);
-}
-
-TEST_F(StatusDisplayRules, SecondFilterChangeRestartsTheTwoSeconds) {
-  settle(player);
-  display.refresh(0.0, &player, {false, 0, 0, false, true, true});
-  display.refresh(1.5, &player, {false, 0, 0, false, true, true});
-  const GameStatus bilinear{false, 0, 0, true, true, true};
-  const Writes notice{
-      {P::SamplingLabel, 0, 100, 444, 218, 52, false},
-      {P::Bilinear, 0, 318, 444, 218, 52, true},
-  };
-  EXPECT_EQ(display.refresh(0.25, &player, bilinear), notice);
-  EXPECT_EQ(display.refresh(1.75, &player, bilinear), notice) << "3.5 s after the first change";
-  EXPECT_TRUE(display.refresh(0.25, &player, bilinear).empty());
 }
 
 TEST_F(StatusDisplayRules, MipmapKeyFromOnToOffShowsOff) {

@@ -39,7 +39,7 @@ class Xvfb:
         for _ in range(5):
             self.number = free_display()
             self.proc = subprocess.Popen(
-                ["Xvfb", f":{self.number}", "-screen", "0", "800x600x24", "-nolisten", "tcp"],
+                ["Xvfb", f":{self.number}", "-screen", "0", "800x600x24", "-nolisten", "tcp", "-noreset"],
                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             env = dict(os.environ, DISPLAY=f":{self.number}")
             for _ in range(100):
@@ -205,6 +205,119 @@ def case_broken_fragment_shader(h):
         lines = game.output().split("\n")
         check(lines[0] == "Der Shader konnte nicht kompiliert werden.", f"output was {game.output()!r}")
         check(len(lines) >= 2 and "error" in lines[1].lower(), f"no driver log line in {game.output()!r}")
+
+
+def image_stats(path, crop=None):
+    """Mean and standard deviation of an image (or a crop WxH+X+Y of it), 0..1."""
+    args = ["convert", path]
+    if crop:
+        args += ["-crop", crop, "+repage"]
+    args += ["-colorspace", "RGB", "-format", "%[fx:mean] %[fx:standard_deviation]", "info:"]
+    out = subprocess.run(args, capture_output=True, text=True, check=True).stdout.split()
+    return float(out[0]), float(out[1])
+
+
+def difference(a, b, crop=None):
+    """Mean absolute difference of two screenshots (or of a crop), 0..1."""
+    args = ["convert", a, b]
+    if crop:
+        args = ["convert", a, "-crop", crop, "+repage", b, "-crop", crop, "+repage"]
+    args += ["-compose", "difference", "-composite", "-colorspace", "gray", "-format", "%[fx:mean]", "info:"]
+    return float(subprocess.run(args, capture_output=True, text=True, check=True).stdout)
+
+
+# The monitor sits at the lower left of the view; its screen shows the clip in
+# the middle and the statistics row along its top edge.
+MONITOR_SCREEN = "230x300+130+260"
+MONITOR_CLIP = "150x110+150+355"
+MONITOR_STATS_ROW = "230x40+130+285"
+
+
+def case_world_on_screen(h):
+    """After 3 s the picture shows the world and the monitor playing its clip."""
+    with Xvfb() as x:
+        game = Game(x, h.build_dir, h.executable)
+        try:
+            game.window()
+            time.sleep(3)
+            first = game.screenshot(os.path.join(h.screenshots, "start.png"))
+            time.sleep(1)
+            second = game.screenshot(os.path.join(h.screenshots, "start-1s-later.png"))
+            game.key("Escape")
+            expect_exit(game, 0, 5.0, "Escape")
+        finally:
+            game.kill()
+        mean, spread = image_stats(first)
+        check(spread > 0.08, f"the picture is nearly uniform (deviation {spread:.3f})")
+        # the upper half is landscape and water, not the clear colour
+        _, upper = image_stats(first, "800x250+0+0")
+        check(upper > 0.05, f"no landscape in the upper half (deviation {upper:.3f})")
+        _, screen = image_stats(first, MONITOR_SCREEN)
+        check(screen > 0.08, f"the monitor's screen is blank (deviation {screen:.3f})")
+        moved = difference(first, second, MONITOR_CLIP)
+        check(moved > 0.01, f"the clip does not play ({moved:.4f})")
+        check(GL_ERROR not in game.output(), f"GL error reported:\n{game.output()}")
+
+
+def case_statistics_row(h):
+    """F2 shows the statistics row on the monitor."""
+    with Xvfb() as x:
+        game = Game(x, h.build_dir, h.executable)
+        try:
+            game.window()
+            time.sleep(3)
+            before = game.screenshot(os.path.join(h.screenshots, "stats-off.png"))
+            game.key("F2")
+            time.sleep(1.5)
+            after = game.screenshot(os.path.join(h.screenshots, "stats-on.png"))
+            game.key("Escape")
+            expect_exit(game, 0, 5.0, "Escape")
+        finally:
+            game.kill()
+        changed = difference(before, after, MONITOR_STATS_ROW)
+        check(changed > 0.02, f"the statistics row did not appear ({changed:.4f})")
+        check(GL_ERROR not in game.output(), f"GL error reported:\n{game.output()}")
+
+
+def case_tutorial_clip(h):
+    """F1 replaces the cat clip with the tutorial."""
+    with Xvfb() as x:
+        game = Game(x, h.build_dir, h.executable)
+        try:
+            game.window()
+            time.sleep(3)
+            cat = game.screenshot(os.path.join(h.screenshots, "clip-default.png"))
+            game.key("F1")
+            time.sleep(2)
+            tutorial = game.screenshot(os.path.join(h.screenshots, "clip-tutorial.png"))
+            game.key("Escape")
+            expect_exit(game, 0, 5.0, "Escape")
+        finally:
+            game.kill()
+        cat_mean, _ = image_stats(cat, MONITOR_CLIP)
+        tutorial_mean, _ = image_stats(tutorial, MONITOR_CLIP)
+        changed = difference(cat, tutorial, MONITOR_CLIP)
+        check(changed > 0.08, f"the clip did not change ({changed:.4f}, means {cat_mean:.3f} -> {tutorial_mean:.3f})")
+        check(GL_ERROR not in game.output(), f"GL error reported:\n{game.output()}")
+
+
+def case_crash_into_ground(h):
+    """Steered into the ground the player loses; the game-over clip ends the game."""
+    with Xvfb() as x:
+        game = Game(x, h.build_dir, h.executable)
+        try:
+            game.window()
+            game.key_down("Up")  # Up descends
+            code = game.wait(150.0)
+            game.key_up("Up")
+            if code is None:
+                game.screenshot(os.path.join(h.screenshots, "crash-timeout.png"))
+                game.kill()
+                raise Failure(f"still running after 150 s:\n{game.output()}")
+            check(code == 0, f"exit status {code}\n{game.output()}")
+        finally:
+            game.kill()
+        check(GL_ERROR not in game.output(), f"GL error reported:\n{game.output()}")
 
 
 def main():

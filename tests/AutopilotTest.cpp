@@ -1,0 +1,130 @@
+// A small autopilot plays the real game to victory. It sees only what a
+// player sees (where the player and the enemies are) and acts only through the
+// keyboard table: it turns towards the nearest enemy, climbs or descends to
+// its height and fires when the enemy is ahead.
+#include "app/Game.h"
+#include "app/KeyFlags.h"
+#include "monitor/Monitor.h"
+#include "objects/Gegner.h"
+#include "objects/Schnecke.h"
+#include "tests/support/GlContext.h"
+
+#include <GL/glew.h>
+#include <glm/glm.hpp>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr double kFrameTime = 1.0 / 60.0;
+
+class Autopilot {
+public:
+  // Fills KeyFlags for this frame from the positions a player can see.
+  void steer(const Game& game, int frame) {
+    KeyFlags = KeyFlagTable{};
+    const Schnecke& me = *game.player;
+    const glm::vec3 position = me.position();
+    const glm::vec3 forward = -glm::vec3(me.modelMatrix[2]);
+
+    const Gegner* target = nullptr;
+    float best = 1e30f;
+    for (const Gegner* enemy : game.enemies) {
+      const float d = glm::length(enemy->position() - position);
+      if (d < best)
+        best = d, target = enemy;
+    }
+    if (!target)
+      return;
+
+    // Lead the target: where it will be when a shot at 80 units/s arrives.
+    const glm::vec3 seen = target->position();
+    const glm::vec3 velocity = lastTarget == target ? (seen - lastSeen) / static_cast<float>(kFrameTime)
+                                                    : glm::vec3(0.0f);
+    lastTarget = target, lastSeen = seen;
+    const float flight = glm::length(seen - position) / 80.0f;
+    const glm::vec3 aim = seen + velocity * flight;
+
+    const glm::vec3 toAim = aim - position;
+    const float horizontal = glm::length(glm::vec2(toAim.x, toAim.z));
+    // heading error in the horizontal plane, positive when the aim is to the left
+    const glm::vec2 f = glm::normalize(glm::vec2(forward.x, forward.z));
+    const glm::vec2 a = glm::vec2(toAim.x, toAim.z) / std::max(horizontal, 1e-3f);
+    const float cross = f.x * a.y - f.y * a.x;
+    const float angle = std::atan2(-cross, f.x * a.x + f.y * a.y); // left turn is positive
+    if (angle > 0.01f)
+      KeyFlags.keyLeft = true;
+    else if (angle < -0.01f)
+      KeyFlags.keyRight = true;
+
+    // Far away, keep above the hills; close in, match the target's height.
+    const float cruise = horizontal > 450.0f ? std::max(aim.y, 420.0f) : aim.y;
+    if (position.y < cruise - 1.0f)
+      KeyFlags.keyDown = true; // Down climbs
+    else if (position.y > cruise + 1.0f)
+      KeyFlags.keyUp = true; // Up descends
+
+    // Too close to turn round in time: brake; far and lined up: boost.
+    if (horizontal > 600.0f && std::fabs(angle) < 0.2f)
+      KeyFlags.keyS = true;
+
+    // Fire on every other frame while the enemy is ahead and in range.
+    if (std::fabs(angle) < 0.08f && horizontal < 380.0f && std::fabs(toAim.y) < 8.0f && frame % 2 == 0)
+      KeyFlags.keyFire = true;
+  }
+
+private:
+  const Gegner* lastTarget = nullptr;
+  glm::vec3 lastSeen{0.0f};
+};
+
+TEST(AutopilotTest, WinsTheWholeGameAndTheScoreFollowsTheComboRule) {
+  FELIDORA_REQUIRE_GL();
+  KeyFlags = KeyFlagTable{};
+  Game game;
+  game.assembleLevel();
+  Autopilot pilot;
+
+  long long expectedScore = 0;
+  int kills = 0, hitsTaken = 0, frame = 0;
+  double victoryAt = -1.0;
+  const int maxFrames = static_cast<int>(30 * 60 / kFrameTime); // half an hour of game time
+  for (; game.running && frame < maxFrames; ++frame) {
+    pilot.steer(game, frame);
+    const std::size_t enemiesBefore = game.enemies.size();
+    const int healthBefore = game.player->health + 6 * game.player->lives;
+    game.handleFunctionKeys();
+    game.update(kFrameTime);
+    if (frame % 60 == 0)
+      game.render(); // the passes and the monitor run too
+
+    if (game.player->health + 6 * game.player->lives < healthBefore)
+      ++hitsTaken;
+    const int killed = static_cast<int>(enemiesBefore - game.enemies.size());
+    if (killed > 0) {
+      // combo after the removal = combo at the first removal + kills
+      const int firstCombo = game.player->combo - killed;
+      for (int j = 0; j < killed; ++j)
+        expectedScore += 100LL * (firstCombo + j);
+      kills += killed;
+      if (game.enemies.empty())
+        victoryAt = frame * kFrameTime;
+    }
+    ASSERT_FALSE(game.player->gameOver) << "the autopilot lost at " << frame * kFrameTime << " s with "
+                                        << game.enemies.size() << " enemies left, " << hitsTaken << " hits taken";
+  }
+
+  EXPECT_EQ(kills, 17);
+  EXPECT_TRUE(game.enemies.empty());
+  EXPECT_EQ(game.player->score, expectedScore);
+  EXPECT_TRUE(game.outcomeShown);
+  EXPECT_FALSE(game.running) << "the victory clip should have ended the game";
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  std::printf("[ autopilot ] victory after %.1f s of game time, the game ended at %.1f s, score %d, hits taken %d\n",
+              victoryAt, frame * kFrameTime, game.player->score, hitsTaken);
+  KeyFlags = KeyFlagTable{};
+}
+
+} // namespace

@@ -1,0 +1,240 @@
+// The whole game in process: level set-up, the update with scoring and the
+// outcome clips, and the function keys.
+#include "app/Game.h"
+#include "app/KeyFlags.h"
+#include "monitor/Monitor.h"
+#include "objects/Hummelot.h"
+#include "objects/LevelScene.h"
+#include "objects/Schnecke.h"
+#include "objects/WasserPlane.h"
+#include "render/Shader.h"
+#include "tests/support/GlContext.h"
+
+#include <GL/glew.h>
+#include <glm/gtc/type_ptr.hpp>
+#include <gtest/gtest.h>
+
+namespace {
+
+class GameUpdateTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    FELIDORA_REQUIRE_GL();
+    KeyFlags = KeyFlagTable{};
+    game = std::make_unique<Game>();
+    game->assembleLevel();
+    ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  }
+  void TearDown() override {
+    game.reset();
+    KeyFlags = KeyFlagTable{};
+  }
+
+  // One frame as the frame loop runs it.
+  void frame(double dt) {
+    game->handleFunctionKeys();
+    game->update(dt);
+  }
+
+  std::unique_ptr<Game> game;
+};
+
+TEST_F(GameUpdateTest, LevelHoldsSeventeenEnemiesInSpawnOrderAndTheSharedScreenLight) {
+  const float spawns[17][3] = {{-417, 213, 40},  {409, 359, 407},  {409, 359, 480}, {657, 252, -56},
+                               {542, 252, -56},  {830, 217, -820}, {830, 217, -924}, {851, 182, -880},
+                               {666, 182, -880}, {118, 259, -880}, {118, 328, -880}, {-505, 202, -1015},
+                               {-972, 399, 588}, {-972, 399, 399}, {-972, 399, 832}, {-944, 415, 709},
+                               {-1094, 415, 709}};
+  ASSERT_EQ(game->enemies.size(), 17u);
+  for (int i = 0; i < 17; ++i) {
+    const glm::vec3 p = game->enemies[i]->position();
+    EXPECT_EQ(p, glm::vec3(spawns[i][0], spawns[i][1], spawns[i][2])) << "enemy " << i;
+  }
+  EXPECT_EQ(game->player->position(), glm::vec3(0, 500, 400));
+  EXPECT_EQ(game->water->position(), glm::vec3(0, 60, 0));
+
+  const std::vector<Light*> levelLights = game->level->getLights();
+  ASSERT_GE(levelLights.size(), 2u);
+  EXPECT_EQ(levelLights.back(), game->monitor->getLights()[0]);
+  EXPECT_EQ(game->monitor->screenLightIndex, static_cast<int>(levelLights.size()) - 1);
+}
+
+TEST_F(GameUpdateTest, ProjectionIsSharedByTheLitAndDepthPrograms) {
+  const float* lit = glm::value_ptr(game->mainShader->projectionMatrix);
+  const float* depth = glm::value_ptr(game->shadowShader->projectionMatrix);
+  const struct {
+    int element;
+    float value;
+  } expected[] = {{0, 1.2990381f}, {5, 1.7320509f}, {10, -1.0000308f}, {11, -1.0f}, {14, -0.20000307f}};
+  for (const auto& e : expected) {
+    EXPECT_NEAR(lit[e.element], e.value, 1e-6f) << "element " << e.element;
+    EXPECT_EQ(depth[e.element], lit[e.element]);
+  }
+  glm::mat4 uploaded;
+  glGetUniformfv(game->mainShader->program, game->level->projectionMatrixLoc, glm::value_ptr(uploaded));
+  EXPECT_EQ(uploaded, game->mainShader->projectionMatrix);
+}
+
+TEST_F(GameUpdateTest, FrameRateSampleKeepsTheRemainder) {
+  game->fpsTimer = 0.9;
+  game->framesThisSecond = 41;
+  game->update(0.25);
+  EXPECT_EQ(game->fps, 42);
+  EXPECT_EQ(game->framesThisSecond, 0);
+  EXPECT_NEAR(game->fpsTimer, 0.15, 1e-12);
+  EXPECT_FLOAT_EQ(game->elapsedTime, 0.25f);
+}
+
+TEST_F(GameUpdateTest, TwoKillsInOneFrameScoreWithTheRisingCombo) {
+  Gegner* third = game->enemies[2];
+  game->enemies[0]->dead = true;
+  game->enemies[1]->dead = true;
+  game->update(1.0 / 60.0);
+  EXPECT_EQ(game->player->score, 300);
+  EXPECT_EQ(game->player->combo, 3);
+  ASSERT_EQ(game->enemies.size(), 15u);
+  EXPECT_EQ(game->enemies[0], third); // order kept
+}
+
+TEST_F(GameUpdateTest, ScoreStopsAtNineNines) {
+  game->player->score = 999999999 - 50;
+  game->enemies[0]->dead = true;
+  game->update(1.0 / 60.0);
+  EXPECT_EQ(game->player->score, 999999999);
+  EXPECT_EQ(game->player->combo, 2);
+  game->enemies[0]->dead = true;
+  game->update(1.0 / 60.0);
+  EXPECT_EQ(game->player->score, 999999999);
+  EXPECT_EQ(game->player->combo, 3);
+}
+
+TEST_F(GameUpdateTest, LastKillStartsTheVictoryClipAndItsEndStopsTheGame) {
+  for (Gegner* enemy : game->enemies)
+    enemy->dead = true;
+  game->update(1.0 / 60.0);
+  EXPECT_TRUE(game->enemies.empty());
+  EXPECT_TRUE(game->outcomeShown);
+  EXPECT_EQ(game->monitor->currentClip(), "Videos/Sieg.mpg");
+  EXPECT_TRUE(game->running);
+
+  int frames = 0;
+  while (game->running && frames < 60 * 60) {
+    game->update(0.04);
+    ++frames;
+    if (game->running) {
+      EXPECT_EQ(game->monitor->currentClip(), "Videos/Sieg.mpg") << "frame " << frames;
+    }
+  }
+  EXPECT_FALSE(game->running);
+  // 3 to 6 s at 25 pictures per second, one picture per 40 ms frame
+  EXPECT_GE(frames, 70);
+  EXPECT_LE(frames, 160);
+}
+
+TEST_F(GameUpdateTest, LosingTheLastLifeStartsGameOverWhileEnemiesFlyOn) {
+  game->player->health = 1;
+  game->player->lives = 0;
+  game->player->takeDamage(1);
+  ASSERT_TRUE(game->player->gameOver);
+  const glm::vec3 before = game->enemies[0]->position();
+  game->update(1.0 / 60.0);
+  EXPECT_TRUE(game->outcomeShown);
+  EXPECT_EQ(game->monitor->currentClip(), "Videos/GameOver.mpg");
+  for (int i = 0; i < 30; ++i)
+    game->update(1.0 / 60.0);
+  EXPECT_NE(game->enemies[0]->position(), before);
+  EXPECT_TRUE(game->running);
+}
+
+TEST_F(GameUpdateTest, GameOverWinsOverVictoryInTheSameFrame) {
+  game->player->lives = 0;
+  game->player->health = 1;
+  game->player->takeDamage(1);
+  for (Gegner* enemy : game->enemies)
+    enemy->dead = true;
+  game->update(1.0 / 60.0);
+  EXPECT_EQ(game->monitor->currentClip(), "Videos/GameOver.mpg");
+}
+
+TEST_F(GameUpdateTest, F5CyclesMipmapModesAndEveryObjectFollows) {
+  const struct {
+    bool mipmapping, mipmapLinear;
+    GLint minFilter;
+  } cycle[] = {{false, true, GL_LINEAR}, {true, false, GL_LINEAR_MIPMAP_NEAREST},
+               {true, true, GL_LINEAR_MIPMAP_LINEAR}, {false, true, GL_LINEAR}};
+  for (const auto& step : cycle) {
+    KeyFlags.keyF5 = true;
+    frame(1.0 / 60.0);
+    KeyFlags.keyF5 = false;
+    frame(1.0 / 60.0);
+    EXPECT_EQ(game->mipmapping, step.mipmapping);
+    EXPECT_EQ(game->mipmapLinear, step.mipmapLinear);
+    for (SceneObject* object : {static_cast<SceneObject*>(game->level), static_cast<SceneObject*>(game->player),
+                                static_cast<SceneObject*>(game->enemies[16])}) {
+      glBindTexture(GL_TEXTURE_2D, object->textures[0]);
+      GLint minFilter = 0;
+      glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+      EXPECT_EQ(minFilter, step.minFilter);
+    }
+  }
+  // the water keeps its own filtering
+  glBindTexture(GL_TEXTURE_2D, game->water->textures[0]);
+  GLint waterFilter = 0;
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &waterFilter);
+  EXPECT_EQ(waterFilter, GL_LINEAR_MIPMAP_LINEAR);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(GameUpdateTest, HoldingF4SwitchesOnce) {
+  KeyFlags.keyF4 = true;
+  for (int i = 0; i < 100; ++i)
+    frame(1.0 / 60.0);
+  EXPECT_FALSE(game->linearFiltering);
+  KeyFlags.keyF4 = false;
+  frame(1.0 / 60.0);
+  KeyFlags.keyF4 = true;
+  frame(1.0 / 60.0);
+  EXPECT_TRUE(game->linearFiltering);
+}
+
+TEST_F(GameUpdateTest, F1DuringTheOutcomeClipReplacesItWithTheTutorial) {
+  for (Gegner* enemy : game->enemies)
+    enemy->dead = true;
+  frame(1.0 / 60.0);
+  ASSERT_EQ(game->monitor->currentClip(), "Videos/Sieg.mpg");
+  KeyFlags.keyF1 = true;
+  frame(1.0 / 60.0);
+  EXPECT_EQ(game->monitor->currentClip(), "Videos/Katzentutorial.mpg");
+  EXPECT_TRUE(game->running); // the game now ends when the tutorial ends
+}
+
+TEST_F(GameUpdateTest, F2AndF8ToggleOnTheRisingEdge) {
+  KeyFlags.keyF2 = KeyFlags.keyF8 = true;
+  frame(1.0 / 60.0);
+  frame(1.0 / 60.0);
+  EXPECT_TRUE(game->showStats);
+  EXPECT_FALSE(game->cullingEnabled);
+}
+
+TEST_F(GameUpdateTest, WithCullingOffEveryObjectCountsAsDrawn) {
+  KeyFlags.keyFire = true; // a shot in flight
+  frame(1.0 / 60.0);
+  KeyFlags.keyFire = false;
+  for (int i = 0; i < 70; ++i) // enemies fire after one second
+    frame(1.0 / 60.0);
+  game->cullingEnabled = false;
+  game->render();
+  int expected = 1 /* level */ + 1 /* player */ + static_cast<int>(game->player->projectiles.size()) + 1 /* monitor */;
+  for (Gegner* enemy : game->enemies)
+    expected += 2 /* body and rotor */ + static_cast<int>(static_cast<Hummelot*>(enemy)->shots.size());
+  EXPECT_EQ(game->objectsDrawn, expected);
+  EXPECT_GT(game->player->projectiles.size(), 0u);
+
+  game->cullingEnabled = true;
+  game->render();
+  EXPECT_LT(game->objectsDrawn, expected); // most enemies are out of view at the start
+  EXPECT_GE(game->objectsDrawn, 3);        // level, player and monitor are
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+} // namespace

@@ -1,0 +1,3 @@
+felidora_test(game_tests
+  GameUpdateTest.cpp
+  AutopilotTest.cpp)

@@ -10,9 +10,8 @@ in vec2 texCoord;
 in vec4 shadowCoord;
 in float viewDepth;
 in float farPlane;
+in vec3 eyePosition;
 
-uniform mat4 viewMatrix;
-uniform vec3 cameraLocation; // the view matrix's translation column
 uniform vec3 diffuse;
 uniform vec3 specular;
 uniform float shininess;
@@ -55,8 +54,7 @@ void main() {
     vec3 n = normalize(worldNormal);
     if (!gl_FrontFacing)
         n = -n;
-    vec3 eye = -transpose(mat3(viewMatrix)) * cameraLocation;
-    vec3 toEye = normalize(eye - worldPosition);
+    vec3 toEye = normalize(eyePosition - worldPosition);
 
     vec3 colour = 0.22 * albedo; // sky light
     int count = min(lichtquellenanzahl, kMaxLights);
@@ -66,9 +64,11 @@ void main() {
         toLight /= max(d, 1e-4);
         float attenuation = 1.0 / max(constantAttenuation[k] + linearAttenuation[k] * d
                                       + quadraticAttenuation[k] * d * d, 1e-4);
-        float lambert = max(dot(n, toLight), 0.0);
+        float lambert = dot(n, toLight);
+        if (lambert <= 0.0)
+            continue; // faces away: no light, and no shadow lookup to pay for
         vec3 halfway = normalize(toLight + toEye);
-        float highlight = lambert > 0.0 ? pow(max(dot(n, halfway), 0.0), max(shininess, 1.0)) : 0.0;
+        float highlight = pow(max(dot(n, halfway), 0.0), max(shininess, 1.0));
         float visible = (k == 0) ? sunVisibility(n, toLight) : 1.0;
         colour += visible * attenuation * (albedo * intensityDiffuse[k] * lambert
                                            + specular * intensitySpecular[k] * highlight);

@@ -11,6 +11,7 @@ uniform mat4 projectionMatrix;
 uniform mat4 viewModelMatrix;
 uniform mat4 projectionViewModelMatrix;
 uniform mat4 depthProjectionViewModelMatrix;
+uniform vec3 cameraLocation; // the view matrix's translation column
 
 out vec3 worldPosition;
 out vec3 worldNormal;
@@ -18,6 +19,7 @@ out vec2 texCoord;
 out vec4 shadowCoord;
 out float viewDepth;
 out float farPlane;
+out vec3 eyePosition;
 
 void main() {
     vec4 world = modelMatrix * vec4(position, 1.0);
@@ -30,5 +32,7 @@ void main() {
     viewDepth = -(viewModelMatrix * vec4(position, 1.0)).z;
     // the far plane of the camera's perspective sets where the fog closes in
     farPlane = projectionMatrix[3][2] / (projectionMatrix[2][2] + 1.0);
+    // the camera sits where the view's rotation undoes its translation
+    eyePosition = -transpose(mat3(viewMatrix)) * cameraLocation;
     gl_Position = projectionViewModelMatrix * vec4(position, 1.0);
 }

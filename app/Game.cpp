@@ -252,8 +252,13 @@ void Game::update(double dt) {
 // The frame in four passes: shadow map, reflection in the water, main view,
 // water surface.
 void Game::render() {
-  const glm::mat4 mirror = waterMirror();
+  renderShadowPass();
+  renderReflectionPass();
+  renderMainPass();
+  renderWaterSurface();
+}
 
+void Game::renderShadowPass() {
   if (level) {
     glBindFramebuffer(GL_FRAMEBUFFER, level->shadowFramebuffer);
     glViewport(0, 0, kShadowMapSize, kShadowMapSize);
@@ -262,8 +267,12 @@ void Game::render() {
   glEnable(GL_POLYGON_OFFSET_FILL);
   glPolygonOffset(1.1f, 4.0f);
   drawShadowCasters();
+}
 
-  // The mirror flips the winding, so front faces turn clockwise.
+// The world above the water, mirrored, into the reflection texture. The
+// polygon offset of the shadow pass is still in force.
+void Game::renderReflectionPass() {
+  // the mirror flips the winding, so front faces turn clockwise
   glFrontFace(GL_CW);
   glBindFramebuffer(GL_FRAMEBUFFER, reflectionFramebuffer);
   glViewport(0, 0, windowWidth, windowHeight);
@@ -271,9 +280,12 @@ void Game::render() {
   glUseProgram(mainShader->program);
   if (level)
     glUniform4f(level->clipPlaneLoc, 0.0f, 1.0f, 0.0f, -kWaterLevel);
-  drawScene(mirror, cullingEnabled);
+  drawScene(waterMirror(), cullingEnabled);
   glFrontFace(GL_CCW);
+}
 
+// The window was cleared by the frame loop at the start of the frame.
+void Game::renderMainPass() {
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
   glViewport(0, 0, windowWidth, windowHeight);
   glPolygonOffset(0.0f, 0.0f);
@@ -281,9 +293,11 @@ void Game::render() {
   if (level)
     glUniform4f(level->clipPlaneLoc, 0.0f, 0.0f, 0.0f, 0.0f);
   objectsDrawn = drawScene(glm::mat4(1.0f), cullingEnabled);
+}
 
+void Game::renderWaterSurface() {
   if (water)
-    water->drawWaterSurface(this, waterShader, mirror);
+    water->drawWaterSurface(this, waterShader, waterMirror());
 }
 
 void Game::drawShadowCasters() {

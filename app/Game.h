@@ -29,6 +29,11 @@ public:
   void applyTextureFiltering();
   void update(double dt);
   void render();
+  // the four passes of render, in their order
+  void renderShadowPass();
+  void renderReflectionPass();
+  void renderMainPass();
+  void renderWaterSurface();
   void drawShadowCasters();
   int drawScene(glm::mat4 world, bool culling);
 

@@ -3,60 +3,18 @@
 #include "app/Console.h"
 #include "app/Game.h"
 #include "app/KeyFlags.h"
+#include "app/StartUp.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
-#include <IL/il.h>
 
 #include <cstdlib>
 
 namespace {
 
-constexpr int kWindowWidth = 800;
-constexpr int kWindowHeight = 600;
-
 GLFWwindow* gWindow = nullptr;
 // The one game; kept reachable until exit so leak checkers see it as live.
 Game* gGame = nullptr;
-
-// Opens the full-screen window with its 3.3 core context and sets the global
-// GL state; ends the process with a message on any failure.
-void startUp() {
-  if (!glfwInit())
-    fatalError("GLFW konnte nicht initialisiert werden!");
-
-  glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-  glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-  glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-  // NOTE: GLFW 3's defaults already ask for 24 depth bits; the depth test
-  // needs them, so say so rather than rely on it.
-  glfwWindowHint(GLFW_DEPTH_BITS, 24);
-
-  gWindow = glfwCreateWindow(kWindowWidth, kWindowHeight, "Felidora", glfwGetPrimaryMonitor(), nullptr);
-  if (!gWindow) {
-    glfwTerminate();
-    fatalError("Das Fenster konnte nicht geoeffnet werden!");
-  }
-  glfwMakeContextCurrent(gWindow);
-  // NOTE: keys are polled once per frame; sticky keys keep a tap that went
-  // down and up between two polls from being lost.
-  glfwSetInputMode(gWindow, GLFW_STICKY_KEYS, GLFW_TRUE);
-
-  glewExperimental = GL_TRUE;
-  if (glewInit() != GLEW_OK)
-    fatalError("GLEW konnte nicht initialisiert werden!");
-
-  glfwSetWindowTitle(gWindow, "Felidora");
-
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_BLEND);
-  glEnable(GL_CULL_FACE);
-  glClearColor(0.14f, 0.25f, 0.43f, 0.0f);
-  glViewport(0, 0, kWindowWidth, kWindowHeight);
-
-  ilInit();
-  // FFmpeg needs no global registration any more.
-}
 
 void runFrameLoop(Game& game) {
   double previous = glfwGetTime();
@@ -89,7 +47,7 @@ void runFrameLoop(Game& game) {
 
 int main() {
   resetKeyToggles();
-  startUp();
+  gWindow = startUp();
 
   // Never destroyed: the process ends with exit() and the system reclaims it.
   gGame = new Game();

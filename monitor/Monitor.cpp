@@ -116,9 +116,7 @@ int Monitor::writeStatus(const std::vector<StatusWrite> &statusWrites) {
   bool elementWrote = false;
   for (const StatusWrite &write : statusWrites) {
     const StatusImage *image = statusImage(write.picture, write.index);
-    const bool inside =
-        write.x >= 0 && write.y >= 0 && write.x + write.width <= screenWidth && write.y + write.height <= screenHeight;
-    if (image && inside && image->fits(write.width, write.height)) {
+    if (uploadable(write, image, screenWidth, screenHeight)) {
       glTexSubImage2D(GL_TEXTURE_2D, 0, write.x, write.y, write.width, write.height, GL_RGBA, GL_UNSIGNED_BYTE,
                       image->pixels.data());
       elementWrote = true;
@@ -131,6 +129,12 @@ int Monitor::writeStatus(const std::vector<StatusWrite> &statusWrites) {
   }
   glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
   return elements;
+}
+
+bool Monitor::uploadable(const StatusWrite &write, const StatusImage *image, int textureWidth, int textureHeight) {
+  const bool inside = write.x >= 0 && write.y >= 0 && write.x + write.width <= textureWidth &&
+                      write.y + write.height <= textureHeight;
+  return image && inside && image->fits(write.width, write.height);
 }
 
 const StatusImage *Monitor::statusImage(StatusPicture picture, int index) const {

@@ -37,6 +37,9 @@ public:
   // regenerates the mipmap chain once after each element that wrote anything.
   // Returns how many elements were written.
   int writeStatus(const std::vector<StatusWrite> &statusWrites);
+  // Whether a write may be uploaded from `image` into a texture of this size:
+  // the image has exactly the rectangle's size and the rectangle lies inside.
+  static bool uploadable(const StatusWrite &write, const StatusImage *image, int textureWidth, int textureHeight);
   const StatusImage *statusImage(StatusPicture picture, int index) const;
 
   std::string defaultClipPath;

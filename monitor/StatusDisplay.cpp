@@ -14,6 +14,10 @@ constexpr int kScorePanelX = 248, kScorePanelY = 296, kScorePanelWidth = 340, kS
 constexpr int kScoreDigitsX = 546, kScoreDigitsY = 306; // rightmost digit
 constexpr int kSpeedX = 297, kSpeedY = 358, kSpeedWidth = 242, kSpeedHeight = 86;
 constexpr int kDigitWidth = 32, kDigitHeight = 44;
+// Digits that fit on a number's background, leftward from its rightmost slot:
+// the score panel holds ten (any int), a statistics slot six.
+constexpr int kScoreDigitCount = 10;
+constexpr int kStatsDigitCount = 6;
 
 // the statistics row: three slots with the frame rate and the objects drawn
 constexpr int kStatsY = 957;
@@ -52,7 +56,7 @@ const std::vector<StatusWrite> &StatusDisplay::refresh(double dt, const PlayerSt
 
     if (player->score != shownScore) {
       writeImage(StatusPicture::ScorePanel, kScorePanelX, kScorePanelY, kScorePanelWidth, kScorePanelHeight);
-      writeNumber(player->score, kScoreDigitsX, kScoreDigitsY);
+      writeNumber(player->score, kScoreDigitsX, kScoreDigitsY, kScoreDigitCount);
       endElement();
       shownSpeed = -1; // the panel covers part of the speed indicator
     }
@@ -103,10 +107,17 @@ void StatusDisplay::writeImage(StatusPicture picture, int x, int y, int width, i
 
 // Digits from the rightmost slot leftward, without leading zeros (0 shows one
 // digit). The game's counters are never negative; a negative one shows as 0
-// rather than picking a digit outside the set.
-void StatusDisplay::writeNumber(int value, int rightmostX, int y) {
+// rather than picking a digit outside the set. A value longer than its
+// background shows as all nines rather than spilling onto the neighbouring
+// element or past the texture's edge.
+void StatusDisplay::writeNumber(int value, int rightmostX, int y, int maxDigits) {
   if (value < 0)
     value = 0;
+  long long largest = 1;
+  for (int i = 0; i < maxDigits; ++i)
+    largest *= 10;
+  if (value > largest - 1)
+    value = int(largest - 1);
   int x = rightmostX;
   do {
     writes.push_back({StatusPicture::Digit, value % kDigitCount, x, y, kDigitWidth, kDigitHeight, false});
@@ -123,11 +134,11 @@ void StatusDisplay::endElement() {
 void StatusDisplay::writeStatisticsRow(const GameStatus &game) {
   writeImage(StatusPicture::EmptySlot, kSlotX[0], kStatsY, kSlotWidth, kSlotHeight);
   writeImage(StatusPicture::FpsLabel, kSlotX[0], kStatsY, kFpsLabelWidth, kSlotHeight);
-  writeNumber(game.fps, kFpsDigitsX, kStatsDigitsY);
+  writeNumber(game.fps, kFpsDigitsX, kStatsDigitsY, kStatsDigitCount);
   writeImage(StatusPicture::EmptySlot, kSlotX[1], kStatsY, kSlotWidth, kSlotHeight);
   writeImage(StatusPicture::ObjectsLabel, kSlotX[1], kStatsY, kSlotWidth, kSlotHeight);
   writeImage(StatusPicture::EmptySlot, kSlotX[2], kStatsY, kSlotWidth, kSlotHeight);
-  writeNumber(game.objectsDrawn, kObjectsDigitsX, kStatsDigitsY);
+  writeNumber(game.objectsDrawn, kObjectsDigitsX, kStatsDigitsY, kStatsDigitCount);
   endElement();
 }
 

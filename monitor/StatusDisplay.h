@@ -81,7 +81,7 @@ public:
 private:
   void writeRangedImage(StatusPicture picture, int value, int count, int x, int y, int width, int height);
   void writeImage(StatusPicture picture, int x, int y, int width, int height);
-  void writeNumber(int value, int rightmostX, int y);
+  void writeNumber(int value, int rightmostX, int y, int maxDigits);
   void endElement();
   void writeStatisticsRow(const GameStatus &game);
   void blankStatisticsRow();

@@ -1,0 +1,54 @@
+#include "app/StartUp.h"
+
+#include "app/Console.h"
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+#include <IL/il.h>
+
+namespace {
+
+constexpr int kWindowWidth = 800;
+constexpr int kWindowHeight = 600;
+
+} // namespace
+
+// Opens the full-screen window with its 3.3 core context and sets the global
+// GL state; ends the process with a message on any failure.
+GLFWwindow* startUp() {
+  if (!glfwInit())
+    fatalError("GLFW konnte nicht initialisiert werden!");
+
+  glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+  glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+  glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+  // NOTE: GLFW 3's defaults already ask for 24 depth bits; the depth test
+  // needs them, so say so rather than rely on it.
+  glfwWindowHint(GLFW_DEPTH_BITS, 24);
+
+  GLFWwindow* window = glfwCreateWindow(kWindowWidth, kWindowHeight, "Felidora", glfwGetPrimaryMonitor(), nullptr);
+  if (!window) {
+    glfwTerminate();
+    fatalError("Das Fenster konnte nicht geoeffnet werden!");
+  }
+  glfwMakeContextCurrent(window);
+  // NOTE: keys are polled once per frame; sticky keys keep a tap that went
+  // down and up between two polls from being lost.
+  glfwSetInputMode(window, GLFW_STICKY_KEYS, GLFW_TRUE);
+
+  glewExperimental = GL_TRUE;
+  if (glewInit() != GLEW_OK)
+    fatalError("GLEW konnte nicht initialisiert werden!");
+
+  glfwSetWindowTitle(window, "Felidora");
+
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_BLEND);
+  glEnable(GL_CULL_FACE);
+  glClearColor(0.14f, 0.25f, 0.43f, 0.0f);
+  glViewport(0, 0, kWindowWidth, kWindowHeight);
+
+  ilInit();
+  // FFmpeg needs no global registration any more.
+  return window;
+}

@@ -1,0 +1,8 @@
+// Start-up shared by the game and the frame benchmark: the full-screen
+// 800 x 600 window with its OpenGL 3.3 core context, GLEW, the global GL state
+// and DevIL. Any failure ends the process with its German message.
+#pragma once
+
+struct GLFWwindow;
+
+GLFWwindow* startUp();

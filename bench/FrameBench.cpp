@@ -1,0 +1,165 @@
+// Frame-time benchmark of the real game: the game's own start-up and level,
+// 1,000 frames of scripted flying (turning, climbing, firing), and where each
+// frame's time goes: the update, each of the four render passes (wall time
+// and GL timer queries) and the buffer swap.
+//
+// Run from the build folder under a display (bench/frame_bench.sh does both):
+//   ./bench/frame_bench [--culling off] [--frames N]
+#include "app/Game.h"
+#include "app/KeyFlags.h"
+#include "app/StartUp.h"
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Seconds since this process was started by the system.
+double secondsSinceProcessStart() {
+  std::ifstream stat("/proc/self/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  // the fields after the command name, which ends with the last ')'
+  std::size_t pos = text.rfind(')');
+  unsigned long long startTicks = 0;
+  int field = 2;
+  for (std::size_t i = pos + 2; i < text.size() && field < 22; ++i)
+    if (text[i] == ' ' && ++field == 21)
+      startTicks = std::stoull(text.substr(i + 1));
+  double uptime = 0.0;
+  std::ifstream("/proc/uptime") >> uptime;
+  return uptime - static_cast<double>(startTicks) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+double residentMegabytes() {
+  long pages = 0, resident = 0;
+  std::ifstream("/proc/self/statm") >> pages >> resident;
+  return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+// The pilot's keys for frame i: turns both ways, climbs and descends, taps
+// the fire key and now and then charges a super shot.
+void scriptedKeys(int i) {
+  KeyFlags.keyLeft = (i % 400) < 120;
+  KeyFlags.keyRight = (i % 400) >= 200 && (i % 400) < 320;
+  KeyFlags.keyDown = (i % 500) < 100; // climb
+  KeyFlags.keyUp = (i % 500) >= 250 && (i % 500) < 330;
+  KeyFlags.keyFire = (i % 300) >= 100 && (i % 300) < 280 ? true : (i % 8) < 2;
+  KeyFlags.keyS = (i % 600) >= 400 && (i % 600) < 450;
+}
+
+struct Stat {
+  std::vector<double> values;
+  double median() const { return at(0.5); }
+  double p95() const { return at(0.95); }
+  double mean() const {
+    double sum = 0;
+    for (double v : values)
+      sum += v;
+    return values.empty() ? 0 : sum / static_cast<double>(values.size());
+  }
+  double at(double p) const {
+    if (values.empty())
+      return 0;
+    std::vector<double> sorted = values;
+    std::sort(sorted.begin(), sorted.end());
+    return sorted[static_cast<std::size_t>(p * static_cast<double>(sorted.size() - 1))];
+  }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+  bool culling = true;
+  int frames = 1000;
+  for (int i = 1; i < argc; ++i) {
+    if (!std::strcmp(argv[i], "--culling") && i + 1 < argc)
+      culling = std::strcmp(argv[++i], "off") != 0;
+    else if (!std::strcmp(argv[i], "--frames") && i + 1 < argc)
+      frames = std::max(1, std::atoi(argv[++i]));
+  }
+
+  resetKeyToggles();
+  GLFWwindow* window = startUp();
+  Game* game = new Game();
+  game->assembleLevel();
+  game->cullingEnabled = culling;
+
+  GLuint queries[4];
+  glGenQueries(4, queries);
+  Stat frame, update, swap, objects, passWall[4], passGl[4];
+  double firstFrameAt = 0.0;
+  double previous = glfwGetTime();
+  int played = 0;
+  for (; played < frames && game->running; ++played) {
+    const auto frameStart = Clock::now();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const double now = glfwGetTime();
+    const double dt = now - previous;
+    previous = now;
+    scriptedKeys(played);
+
+    auto start = Clock::now();
+    game->handleFunctionKeys();
+    game->update(dt);
+    update.values.push_back(msSince(start));
+
+    void (Game::*passes[4])() = {&Game::renderShadowPass, &Game::renderReflectionPass, &Game::renderMainPass,
+                                 &Game::renderWaterSurface};
+    for (int p = 0; p < 4; ++p) {
+      start = Clock::now();
+      glBeginQuery(GL_TIME_ELAPSED, queries[p]);
+      (game->*passes[p])();
+      glEndQuery(GL_TIME_ELAPSED);
+      passWall[p].values.push_back(msSince(start));
+    }
+
+    start = Clock::now();
+    glfwSwapBuffers(window);
+    glfwPollEvents();
+    swap.values.push_back(msSince(start));
+
+    for (int p = 0; p < 4; ++p) {
+      GLuint64 ns = 0;
+      glGetQueryObjectui64v(queries[p], GL_QUERY_RESULT, &ns);
+      passGl[p].values.push_back(static_cast<double>(ns) / 1e6);
+    }
+    objects.values.push_back(game->objectsDrawn);
+    frame.values.push_back(msSince(frameStart));
+    if (played == 0)
+      firstFrameAt = secondsSinceProcessStart();
+  }
+  const bool glError = glGetError() != GL_NO_ERROR;
+
+  const char* names[4] = {"shadow pass", "reflection pass", "main pass", "water surface"};
+  std::printf("Felidora frame benchmark: %d frames, culling %s%s\n", played, culling ? "on" : "off",
+              glError ? " (a GL error was pending)" : "");
+  std::printf("  start to first frame     %8.3f s\n", firstFrameAt);
+  std::printf("  frame                    median %8.2f ms   p95 %8.2f ms\n", frame.median(), frame.p95());
+  std::printf("  update (game + monitor)  median %8.2f ms   p95 %8.2f ms\n", update.median(), update.p95());
+  for (int p = 0; p < 4; ++p)
+    std::printf("  %-24s median %8.2f ms   p95 %8.2f ms   (GL timer %6.2f ms)\n", names[p], passWall[p].median(),
+                passWall[p].p95(), passGl[p].median());
+  std::printf("  swap                     median %8.2f ms   p95 %8.2f ms\n", swap.median(), swap.p95());
+  std::printf("  objects drawn per frame  mean %6.1f\n", objects.mean());
+  std::printf("  resident memory          %8.1f MB\n", residentMegabytes());
+  std::printf("  update share of frame    %8.2f %%\n", 100.0 * update.median() / frame.median());
+
+  glfwTerminate();
+  std::fflush(stdout);
+  std::_Exit(0); // like the game: the system reclaims the rest
+}

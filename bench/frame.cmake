@@ -1,0 +1,1 @@
+felidora_bench(frame_bench FrameBench.cpp)

@@ -106,4 +106,6 @@ void Hummelot::setTextureFilter(bool linear, bool mipmap, bool mipmapLinear) {
   rotor->setTextureFilter(linear, mipmap, mipmapLinear);
   for (GegnerProjektil *shot : shots)
     shot->setTextureFilter(linear, mipmap, mipmapLinear);
+  // later laser shots share the prototype's textures
+  laserPrototype->setTextureFilter(linear, mipmap, mipmapLinear);
 }

@@ -343,4 +343,9 @@ void Schnecke::setTextureFilter(bool linear, bool mipmap, bool mipmapLinear) {
   SceneObject::setTextureFilter(linear, mipmap, mipmapLinear);
   for (Projektil *shot : projectiles)
     shot->setTextureFilter(linear, mipmap, mipmapLinear);
+  // Shots share their prototype's textures: filtering the prototypes too
+  // reaches the shots fired later, even when none is in flight now.
+  for (Projektil *prototype : shotPrototypes)
+    if (prototype)
+      prototype->setTextureFilter(linear, mipmap, mipmapLinear);
 }

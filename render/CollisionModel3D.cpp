@@ -291,6 +291,27 @@ void CollisionModel3D::finalize() {
   triangles = std::move(input.leafTriangles);
   nodes.shrink_to_fit();
   std::vector<float>().swap(pending);
+
+  // A bounding sphere of the kept triangles, for the one-compare rejection of
+  // queries that are nowhere near (most box tests of the game are).
+  glm::dvec3 lo(std::numeric_limits<double>::infinity()), hi(-lo);
+  for (std::size_t i = 0; i < triangles.size(); i += 3) {
+    const glm::dvec3 v(triangles[i], triangles[i + 1], triangles[i + 2]);
+    lo = glm::min(lo, v), hi = glm::max(hi, v);
+  }
+  boundCentre = 0.5 * (lo + hi);
+  boundRadius = 0.0;
+  for (std::size_t i = 0; i < triangles.size(); i += 3)
+    boundRadius = std::max(
+        boundRadius, glm::length(glm::dvec3(triangles[i], triangles[i + 1], triangles[i + 2]) - boundCentre));
+  boundUsable = !triangles.empty() && std::isfinite(boundRadius);
+  if (placementCached) {
+    // placed before the triangles were final: place again for the new bound
+    float placed[16];
+    std::memcpy(placed, placedMatrix, sizeof placed);
+    placementCached = false;
+    setTransform(placed);
+  }
 }
 
 std::uint32_t CollisionModel3D::buildBinary(BuildInput& input, std::uint32_t begin, std::uint32_t end, int depth) {
@@ -550,6 +571,16 @@ void CollisionModel3D::setTransform(const float* matrix) {
   }
   ballScale *= 1.0 + kWalkSlack;
 
+  // The model's bounding sphere in the world: the linear part stretches it by
+  // at most its largest singular value, bounded by Gershgorin on A^T A (exact
+  // for a rotation with uniform scale).
+  double stretch2 = 0.0;
+  for (int i = 0; i < 3; ++i)
+    stretch2 =
+        std::max(stretch2, gram[i][i] + std::abs(gram[i][(i + 1) % 3]) + std::abs(gram[i][(i + 2) % 3]));
+  worldBoundCentre = linear * boundCentre + translation;
+  worldBoundRadius = boundRadius * std::sqrt(stretch2) * (1.0 + kWalkSlack);
+
   // The ellipsoid's extent along model axis i is r times the length of row i
   // of the inverse.
   const glm::dmat3 rows = glm::transpose(inverseLinear);
@@ -590,6 +621,13 @@ bool CollisionModel3D::sphereCollision(const float* centre, float radius) {
   const double radiusSquared = r * r;
   if (placementSingular)
     return touchesAnyTriangle(world, radiusSquared);
+
+  if (boundUsable) {
+    const double reach = worldBoundRadius + r;
+    const glm::dvec3 away = world - worldBoundCentre;
+    if (glm::dot(away, away) > reach * reach * (1.0 + 4.0 * kWalkSlack))
+      return false;
+  }
 
   const glm::dvec3 offset = world - translation;
   const glm::dvec3 local = inverseLinear * offset;

@@ -68,6 +68,12 @@ private:
   double ballScale = 1.0;
   glm::dvec3 boxScale{1.0};
   bool boxTestUseful = false; // only under non-uniform scale or shear
+  // bounding sphere of the triangles, in model space and as placed
+  glm::dvec3 boundCentre{0.0};
+  double boundRadius = 0.0;
+  bool boundUsable = false;
+  glm::dvec3 worldBoundCentre{0.0};
+  double worldBoundRadius = 0.0;
   float placedMatrix[16] = {};
   bool placementCached = false;
   bool placementValid = true;

@@ -250,14 +250,6 @@ private:
   fs::path previous;
 };
 
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> result;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);)
-    result.push_back(line);
-  return result;
-}
-
 // The outcome table
 
 const char* const kColumns[] = {"missing", "empty", "truncated", "random", "wrongsize", "game"};
@@ -546,6 +538,539 @@ TEST_P(TextureDamage, LeavesTheMeshUntexturedAndTheModelDrawable) {
 INSTANTIATE_TEST_SUITE_P(BadContent, TextureDamage,
                          ::testing::Combine(::testing::ValuesIn(textureNames()), kImageDamages),
                          caseName<FileDamage>);
+
+// Monitor and status images
+
+struct Rect {
+  int x, y, width, height;
+};
+
+// What the player and the game show the monitor in one frame.
+struct Shown {
+  int lives = 5, health = 5, score = 5, speed = 5;
+  bool stats = false;
+  int fps = 5, objects = 5;
+  bool linear = true, mipmap = true, mipmapLinear = true;
+};
+
+using Texels = std::vector<std::uint8_t>;
+
+// The game the monitors are updated with: its programs and a player, built
+// once from the build folder.
+class WithGame : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    if (!glAvailable())
+      return;
+    game = new Game;
+    game->player = new Schnecke({0.0f, 500.0f, 400.0f}, game->mainShader, game->shadowShader);
+    drainGlErrors();
+  }
+  static void TearDownTestSuite() {
+    delete game; // with its player
+    game = nullptr;
+  }
+  void SetUp() override {
+    FELIDORA_REQUIRE_GL();
+    ASSERT_NE(game, nullptr);
+    KeyFlags = KeyFlagTable{};
+    drainGlErrors();
+  }
+
+  static void show(Monitor& monitor, const Shown& shown, double dt) {
+    Schnecke* player = game->player;
+    player->lives = shown.lives;
+    player->health = shown.health;
+    player->score = shown.score;
+    player->speedDisplay = shown.speed;
+    game->showStats = shown.stats;
+    game->fps = shown.fps;
+    game->objectsDrawn = shown.objects;
+    game->linearFiltering = shown.linear;
+    game->mipmapping = shown.mipmap;
+    game->mipmapLinear = shown.mipmapLinear;
+    monitor.update(dt, game);
+  }
+
+  static Texels screen(const Monitor& monitor) {
+    Texels texels(static_cast<std::size_t>(monitor.screenWidth) * monitor.screenHeight * 4);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, monitor.screenTexture);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    return texels;
+  }
+
+  // The screen filled with one colour, the frames shown, the screen read back.
+  static Texels play(Monitor& monitor, const std::vector<Shown>& frames) {
+    monitor.status = StatusDisplay{};
+    const Texels sentinel = [&] {
+      Texels t(static_cast<std::size_t>(monitor.screenWidth) * monitor.screenHeight * 4);
+      for (std::size_t i = 0; i < t.size(); i += 4)
+        t[i] = 255, t[i + 1] = 0, t[i + 2] = 255, t[i + 3] = 255;
+      return t;
+    }();
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, monitor.screenTexture);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, monitor.screenWidth, monitor.screenHeight, GL_RGBA, GL_UNSIGNED_BYTE,
+                    sentinel.data());
+    for (const Shown& frame : frames)
+      show(monitor, frame, 0.1);
+    return screen(monitor);
+  }
+
+  static Game* game;
+};
+Game* WithGame::game = nullptr;
+
+struct StatusFile {
+  int width, height;
+  std::vector<Rect> rects; // where it is written; empty for an image no element shows
+  std::vector<Shown> frames;
+};
+
+// The layout of the status display and the frames that show each image.
+StatusFile statusFile(const std::string& name) {
+  const Shown neutral;
+  const auto changed = [&neutral](auto change) {
+    Shown shown = neutral;
+    change(shown);
+    return shown;
+  };
+  const auto numbered = [&name](const std::string& prefix) {
+    if (name.rfind(prefix, 0) != 0 || name.size() != prefix.size() + 5)
+      return -1;
+    return name[prefix.size()] - '0';
+  };
+  const Rect noticeLabel{100, 444, 218, 52}, noticeValue{318, 444, 218, 52};
+  if (int i = numbered("WuerfelGross"); i >= 0)
+    return {128, 128, {{100, 296, 128, 128}}, {neutral, changed([i](Shown& s) { s.health = i; })}};
+  if (int i = numbered("LebensanzahlGross"); i >= 0)
+    return {128, 64, {{100, 212, 128, 64}}, {neutral, changed([i](Shown& s) { s.lives = i; })}};
+  if (int i = numbered("PunktezahlZiffernsatzGross"); i >= 0)
+    return {32,
+            44,
+            {{546, 306, 32, 44}, {211, 965, 32, 44}, {647, 965, 32, 44}},
+            {neutral, changed([i](Shown& s) { s.score = s.fps = s.objects = i, s.stats = true; })}};
+  if (int i = numbered("BeschleunigungsanzeigenanimationOhneTrans"); i >= 0)
+    return {242, 86, {{297, 358, 242, 86}}, {neutral, changed([i](Shown& s) { s.speed = i; })}};
+  const Shown stats = changed([](Shown& s) { s.stats = true; });
+  const Shown nearest = changed([](Shown& s) { s.linear = false; });
+  const Shown noMipmaps = changed([](Shown& s) { s.mipmap = false; });
+  if (name == "PunkteanzeigeGrossOhneTrans.png")
+    return {340, 88, {{248, 296, 340, 88}}, {neutral, changed([](Shown& s) { s.score = 6; })}};
+  if (name == "FPS.png")
+    return {90, 52, {{25, 957, 90, 52}}, {neutral, stats}};
+  if (name == "FPSleer.png")
+    return {218, 52, {{25, 957, 218, 52}, {243, 957, 218, 52}, {461, 957, 218, 52}}, {neutral, stats}};
+  if (name == "Objects_Rendered.png")
+    return {218, 52, {{243, 957, 218, 52}}, {neutral, stats}};
+  if (name == "FN_Texture_Sampling_Quality.png")
+    return {218, 52, {noticeLabel}, {neutral, nearest}};
+  if (name == "FN_Mip_Mapping_Quality.png")
+    return {218, 52, {noticeLabel}, {neutral, noMipmaps}};
+  if (name == "FN_LINEAR.png")
+    return {218, 52, {noticeValue}, {neutral, changed([](Shown& s) { s.mipmapLinear = false; }), neutral}};
+  if (name == "FN_BILINEAR.png")
+    return {218, 52, {noticeValue}, {neutral, nearest, neutral}};
+  if (name == "FN_NEAREST_NEIGHBOUR.png")
+    return {218, 52, {noticeValue}, {neutral, nearest}};
+  if (name == "FN_OFF.png")
+    return {218, 52, {noticeValue}, {neutral, noMipmaps}};
+  if (name == "FN_ON.png")
+    return {218, 52, {}, {neutral, stats, nearest, noMipmaps}};
+  return {0, 0, {}, {}};
+}
+
+std::vector<std::string> statusImageNames() {
+  std::vector<std::string> names;
+  const auto numbered = [&names](const std::string& prefix, int count) {
+    for (int i = 0; i < count; ++i)
+      names.push_back(prefix + std::to_string(i) + ".png");
+  };
+  numbered("WuerfelGross", 7);
+  numbered("LebensanzahlGross", 10);
+  numbered("PunktezahlZiffernsatzGross", 10);
+  numbered("BeschleunigungsanzeigenanimationOhneTrans", 9);
+  for (const char* name : {"PunkteanzeigeGrossOhneTrans.png", "FPS.png", "FPSleer.png", "Objects_Rendered.png",
+                           "FN_Texture_Sampling_Quality.png", "FN_Mip_Mapping_Quality.png", "FN_LINEAR.png",
+                           "FN_BILINEAR.png", "FN_NEAREST_NEIGHBOUR.png", "FN_ON.png", "FN_OFF.png"})
+    names.push_back(name);
+  return names;
+}
+
+bool inside(const std::vector<Rect>& rects, int x, int y) {
+  return std::any_of(rects.begin(), rects.end(), [x, y](const Rect& r) {
+    return x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height;
+  });
+}
+
+bool holdsMarker(const Texels& texels) {
+  for (std::size_t i = 0; i < texels.size(); i += 4)
+    if (std::equal(kMarker.begin(), kMarker.end(), texels.begin() + static_cast<std::ptrdiff_t>(i)))
+      return true;
+  return false;
+}
+
+class StatusImageDamage : public WithGame, public ::testing::WithParamInterface<FileDamage> {
+protected:
+  static void SetUpTestSuite() {
+    WithGame::SetUpTestSuite();
+    if (game)
+      reference = new Monitor(glm::mat4(1.0f), game->mainShader, game->shadowShader);
+  }
+  static void TearDownTestSuite() {
+    delete reference;
+    reference = nullptr;
+    WithGame::TearDownTestSuite();
+  }
+  static Monitor* reference; // from the undamaged build folder
+};
+Monitor* StatusImageDamage::reference = nullptr;
+
+// A damaged status image does not load (or loads at its wrong size) and is
+// never written: the screen shows everything else exactly as with the intact
+// file, and nothing of the damaged file anywhere. Nothing is reported.
+TEST_P(StatusImageDamage, IsSkippedAndTheRestOfTheDisplayGoesOn) {
+  const auto& [name, damage] = GetParam();
+  const StatusFile file = statusFile(name);
+  ASSERT_FALSE(file.frames.empty()) << "no layout for " << name;
+  RunFolder run;
+  const auto [wrongWidth, wrongHeight] = run.damage("Bilder/" + name, damage);
+  WorkingDirectory inRun(run.path());
+  MessageCapture messages;
+
+  StatusImage image;
+  if (damage == Damage::WrongSize) {
+    EXPECT_TRUE(image.load("Bilder/" + name));
+    EXPECT_EQ(image.width, wrongWidth);
+    EXPECT_EQ(image.height, wrongHeight);
+    EXPECT_EQ(image.pixels.size(), static_cast<std::size_t>(wrongWidth) * wrongHeight * 4);
+  } else {
+    EXPECT_FALSE(image.load("Bilder/" + name));
+    EXPECT_TRUE(image.pixels.empty());
+  }
+  EXPECT_FALSE(image.fits(file.width, file.height));
+
+  Monitor monitor(glm::mat4(1.0f), game->mainShader, game->shadowShader);
+  EXPECT_NO_GL_ERROR("building the monitor");
+  ASSERT_EQ(monitor.screenWidth, reference->screenWidth);
+  ASSERT_EQ(monitor.screenHeight, reference->screenHeight);
+  monitor.stopVideo(); // the clip would cover the notices
+  const Texels damaged = play(monitor, file.frames);
+  EXPECT_NO_GL_ERROR("showing the frames");
+  reference->stopVideo();
+  const Texels intact = play(*reference, file.frames);
+  ASSERT_FALSE(holdsMarker(intact)) << "the content uses the marker colour";
+
+  std::size_t differentOutside = 0, differentInside = 0;
+  for (int y = 0; y < monitor.screenHeight; ++y)
+    for (int x = 0; x < monitor.screenWidth; ++x) {
+      const std::size_t i = (static_cast<std::size_t>(y) * monitor.screenWidth + x) * 4;
+      if (std::equal(damaged.begin() + i, damaged.begin() + i + 4, intact.begin() + i))
+        continue;
+      ++(inside(file.rects, x, y) ? differentInside : differentOutside);
+    }
+  EXPECT_EQ(differentOutside, 0u) << "the rest of the display changed";
+  if (!file.rects.empty()) {
+    EXPECT_GT(differentInside, 0u) << "the damaged image was written";
+  }
+  EXPECT_FALSE(holdsMarker(damaged)) << "the wrong-size image was written";
+  EXPECT_EQ(messages.text(), "");
+
+  recordIfPassed("status image `" + name + "`", damageName(damage),
+                 file.rects.empty() ? "not loaded, never shown" : "skipped, rest shown");
+}
+
+INSTANTIATE_TEST_SUITE_P(BadContent, StatusImageDamage,
+                         ::testing::Combine(::testing::ValuesIn(statusImageNames()), kImageDamages),
+                         caseName<FileDamage>);
+
+class MonitorTextureDamage : public WithGame, public ::testing::WithParamInterface<FileDamage> {};
+
+// The monitor with a damaged texture of its own model plays its clip and
+// shows its status as far as the screen texture holds them.
+TEST_P(MonitorTextureDamage, PlaysAndShowsItsStatusAsFarAsTheScreenHolds) {
+  const auto& [texture, damage] = GetParam();
+  RunFolder run;
+  const auto [wrongWidth, wrongHeight] = run.damage("Modelle/" + texture, damage);
+  WorkingDirectory inRun(run.path());
+  MessageCapture messages;
+
+  Monitor monitor(glm::mat4(1.0f), game->mainShader, game->shadowShader);
+  EXPECT_NO_GL_ERROR("building the monitor");
+  EXPECT_TRUE(monitor.isPlaying());
+  const bool screen = texture == "MonitorBildschirm.png";
+  if (screen && damage == Damage::WrongSize) {
+    EXPECT_EQ(monitor.screenWidth, wrongWidth);
+    EXPECT_EQ(monitor.screenHeight, wrongHeight);
+  } else if (screen) {
+    EXPECT_EQ(monitor.screenWidth, 0);
+    EXPECT_EQ(monitor.screenHeight, 0);
+  } else {
+    EXPECT_EQ(monitor.screenWidth, 1024);
+    EXPECT_EQ(monitor.screenHeight, 1024);
+  }
+
+  Shown shown;
+  shown.stats = true;
+  for (int frame = 0; frame < 12; ++frame) {
+    shown.linear = frame < 6;
+    shown.score = frame * 101;
+    show(monitor, shown, 0.05);
+    EXPECT_NO_GL_ERROR("frame " + std::to_string(frame));
+  }
+  EXPECT_TRUE(monitor.isPlaying());
+  monitor.draw(glm::mat4(1.0f), false);
+  EXPECT_NO_GL_ERROR("draw");
+  if (screen && damage == Damage::WrongSize) {
+    // the lives element fits into the small screen, the statistics row does not
+    const Texels texels = screen ? this->screen(monitor) : Texels{};
+    const std::size_t lives = (212u * static_cast<std::size_t>(monitor.screenWidth) + 100u) * 4;
+    EXPECT_FALSE(std::equal(kMarker.begin(), kMarker.end(), texels.begin() + static_cast<std::ptrdiff_t>(lives)));
+  }
+  EXPECT_EQ(messages.text(), "");
+  recordIfPassed("texture `" + texture + "` (Monitor.dae)", "game",
+                 std::string("Monitor ") + damageName(damage) + ": " +
+                     (screen ? (damage == Damage::WrongSize ? "clip and status clipped to 512x512" : "no screen image")
+                             : "clip and status shown"));
+}
+
+INSTANTIATE_TEST_SUITE_P(BadContent, MonitorTextureDamage,
+                         ::testing::Combine(::testing::Values("MonitorBildschirm.png", "MonitorGehaeuse.png",
+                                                              "MonitorOhren.png"),
+                                            kImageDamages),
+                         caseName<FileDamage>);
+
+// Clips
+
+const std::vector<std::string> kClips = {"Katzenvideo.mpg", "Katzentutorial.mpg", "GameOver.mpg", "Sieg.mpg"};
+
+class ClipDamage : public ::testing::TestWithParam<FileDamage> {
+protected:
+  void SetUp() override {
+    FELIDORA_REQUIRE_GL();
+    drainGlErrors();
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    const std::vector<std::uint8_t> black(1024 * 1024 * 4, 0);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1024, 1024, 0, GL_RGBA, GL_UNSIGNED_BYTE, black.data());
+    glGenerateMipmap(GL_TEXTURE_2D);
+  }
+  void TearDown() override {
+    if (texture)
+      glDeleteTextures(1, &texture);
+  }
+
+  // Any texel of the video rectangle that is no longer black.
+  bool pictureShown() const {
+    std::vector<std::uint8_t> texels(1024 * 1024 * 4);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    for (int y = 444; y < 444 + 360; ++y)
+      for (int x = 100; x < 100 + 480; ++x)
+        if (texels[(static_cast<std::size_t>(y) * 1024 + x) * 4 + 3] != 0)
+          return true;
+    return false;
+  }
+
+  GLuint texture = 0;
+};
+
+// Played to its end at one picture per step: the clip either does not open
+// (its message, no clip) or plays what it holds and ends. It never hangs.
+TEST_P(ClipDamage, OpensWithItsMessageOrPlaysWhatItHolds) {
+  const auto& [clip, damage] = GetParam();
+  RunFolder run;
+  run.damage("Videos/" + clip, damage);
+  WorkingDirectory inRun(run.path());
+  MessageCapture messages;
+  const std::string path = "Videos/" + clip;
+
+  VideoPlayback video;
+  video.setScreenTexture(texture);
+  const bool opened = video.playVideo(path.c_str());
+  const std::string openMessage = messages.text();
+  int steps = 0, pictures = 0;
+  while (video.isPlaying() && steps < 100000) {
+    const bool running = video.advanceVideo(1.0);
+    ++steps;
+    if (running && video.elapsedSinceFrame == 0.0)
+      ++pictures;
+  }
+  EXPECT_FALSE(video.isPlaying()) << "still playing after " << steps << " steps";
+  EXPECT_NO_GL_ERROR("playing");
+  const std::string playMessage = messages.text().substr(openMessage.size());
+
+  std::string outcome;
+  switch (damage) {
+  case Damage::Missing:
+  case Damage::Empty:
+  case Damage::RandomBytes:
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(openMessage, "could not open " + path + "\n");
+    EXPECT_FALSE(pictureShown());
+    outcome = "\"could not open\", no clip";
+    break;
+  case Damage::Truncated:
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(openMessage, "");
+    EXPECT_GT(pictures, 0);
+    EXPECT_TRUE(pictureShown());
+    EXPECT_EQ(playMessage, "");
+    outcome = "plays " + std::to_string(pictures) + " pictures, ends silently";
+    break;
+  case Damage::WrongSize: break;
+  }
+
+  // The game retries a failed clip every frame: the message comes again.
+  if (!opened) {
+    messages.clear();
+    EXPECT_FALSE(video.playVideo(path.c_str()));
+    EXPECT_EQ(messages.text(), openMessage);
+  }
+  EXPECT_NO_GL_ERROR("retrying");
+  recordIfPassed("clip `" + clip + "`", damageName(damage), outcome);
+}
+
+INSTANTIATE_TEST_SUITE_P(BadContent, ClipDamage, ::testing::Combine(::testing::ValuesIn(kClips), kFileDamages),
+                         caseName<FileDamage>);
+
+// Shaders and the monitor's light: fatal
+
+std::string escapeRegex(const std::string& text) {
+  std::string escaped;
+  for (char c : text) {
+    if (std::string(".[]{}()*+?^$|\\").find(c) != std::string::npos)
+      escaped += '\\';
+    escaped += c;
+  }
+  return escaped;
+}
+
+// Runs in the child of a death test: the game's start-up from a damaged run
+// folder, its messages on standard error for the matcher, and no terminal to
+// wait on.
+void startGameIn(const fs::path& folder, bool assembleLevel) {
+  const int devNull = open("/dev/null", O_RDONLY);
+  dup2(devNull, STDIN_FILENO);
+  fs::current_path(folder);
+  setMessageStream(&std::cerr);
+  Game* game = new Game;
+  if (assembleLevel)
+    game->assembleLevel();
+  std::exit(0);
+}
+
+const std::vector<std::string> kShaders = {"OurVertexShader.vert", "OurFragmentShader.frag", "ShadowMap.vert",
+                                           "ShadowMap.frag",       "Wasser.vert",            "Wasser.frag"};
+
+class ShaderDamageDeathTest : public ::testing::TestWithParam<FileDamage> {};
+
+// A shader the game cannot build stops it: its message and status -1.
+TEST_P(ShaderDamageDeathTest, StopsTheGameWithItsMessageAndStatus255) {
+  FELIDORA_REQUIRE_GL();
+  const auto& [shader, damage] = GetParam();
+  RunFolder run;
+  run.damage("Shader/" + shader, damage);
+  const std::string expected =
+      damage == Damage::Missing
+          ? "^Die Shader-Datei konnte nicht geoeffnet werden: Shader/" + escapeRegex(shader) + "\n$"
+          : "^Der Shader konnte nicht kompiliert werden\\.\n";
+  EXPECT_EXIT(startGameIn(run.path(), false), ::testing::ExitedWithCode(255), expected);
+  recordIfPassed("shader `" + shader + "`", damageName(damage),
+                 damage == Damage::Missing ? "\"Die Shader-Datei konnte nicht geoeffnet werden: ...\", exit 255"
+                                           : "\"Der Shader konnte nicht kompiliert werden.\" + log, exit 255");
+}
+
+INSTANTIATE_TEST_SUITE_P(BadContent, ShaderDamageDeathTest,
+                         ::testing::Combine(::testing::ValuesIn(kShaders), kFileDamages), caseName<FileDamage>);
+
+class MonitorModelDeathTest : public ::testing::TestWithParam<Damage> {};
+
+// The level needs the monitor's light: without its model the game stops.
+TEST_P(MonitorModelDeathTest, StopsTheGameForWantOfTheScreenLight) {
+  FELIDORA_REQUIRE_GL();
+  const Damage damage = GetParam();
+  RunFolder run;
+  run.damage("Modelle/Monitor.dae", damage);
+  std::string importerText;
+  {
+    WorkingDirectory inRun(run.path());
+    Assimp::Importer importer;
+    ASSERT_EQ(importer.ReadFile("Modelle/Monitor.dae", 0x894A), nullptr);
+    importerText = importer.GetErrorString();
+  }
+  EXPECT_EXIT(startGameIn(run.path(), true), ::testing::ExitedWithCode(255),
+              "^" + escapeRegex(importerText) + "\nDas Monitor-Modell enthaelt kein Licht!\n$");
+  recordIfPassed("model `Monitor.dae`", "game",
+                 std::string(damageName(damage)) + ": \"Das Monitor-Modell enthaelt kein Licht!\", exit 255");
+}
+
+INSTANTIATE_TEST_SUITE_P(BadContent, MonitorModelDeathTest,
+                         ::testing::Values(Damage::Missing, Damage::Empty, Damage::Truncated, Damage::RandomBytes),
+                         [](const ::testing::TestParamInfo<Damage>& info) { return damageName(info.param); });
+
+// The whole game with one model damaged
+
+class GameDamage : public ::testing::TestWithParam<std::tuple<std::string, int>> {};
+
+// Forty frames of play, turning and firing (a super shot, then single shots),
+// with two rendered frames: the game runs on with the model empty, and the
+// importer's message once per object that imports it is all it says.
+TEST_P(GameDamage, PlaysOnWithoutTheModel) {
+  FELIDORA_REQUIRE_GL();
+  drainGlErrors();
+  const auto& [model, loads] = GetParam();
+  RunFolder run;
+  run.damage("Modelle/" + model, Damage::RandomBytes);
+  WorkingDirectory inRun(run.path());
+  Assimp::Importer importer;
+  ASSERT_EQ(importer.ReadFile("Modelle/" + model, 0x894A), nullptr);
+  const std::string importerText = importer.GetErrorString();
+  MessageCapture messages;
+  KeyFlags = KeyFlagTable{};
+  {
+    Game game;
+    game.assembleLevel();
+    EXPECT_NO_GL_ERROR("assembleLevel");
+    for (int frame = 0; frame < 40; ++frame) {
+      KeyFlags.keyFire = frame < 32 || frame % 2 == 0; // held past 3 s: a super shot on release
+      KeyFlags.keyLeft = frame % 10 < 5;
+      KeyFlags.keyDown = frame % 10 >= 5;
+      game.handleFunctionKeys();
+      game.update(0.1);
+      if (frame == 0 || frame == 39) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        game.render();
+      }
+      EXPECT_NO_GL_ERROR("frame " + std::to_string(frame));
+      ASSERT_TRUE(game.running);
+    }
+  }
+  KeyFlags = KeyFlagTable{};
+  std::string expected;
+  for (int i = 0; i < loads; ++i)
+    expected += importerText + "\n";
+  EXPECT_EQ(messages.text(), expected);
+  recordIfPassed("model `" + model + "`", "game",
+                 "random: " + std::to_string(loads) + (loads == 1 ? " message" : " messages") + ", game plays on");
+}
+
+INSTANTIATE_TEST_SUITE_P(BadContent, GameDamage,
+                         ::testing::Values(std::make_tuple("UmgebungGross.dae", 1), std::make_tuple("WasserNormal.dae", 1),
+                                           std::make_tuple("SchneckeModell.dae", 1),
+                                           std::make_tuple("Wollknaeuel.dae", 1),
+                                           std::make_tuple("WollknaeuelSuperschussLevel1.dae", 1),
+                                           std::make_tuple("HummelotModell.dae", 17),
+                                           std::make_tuple("Hummelot_Rotorblatt_Modell.dae", 17),
+                                           std::make_tuple("LaserschussModell.dae", 17)),
+                         [](const ::testing::TestParamInfo<std::tuple<std::string, int>>& info) {
+                           std::string name = std::get<0>(info.param);
+                           for (char& c : name)
+                             if (!std::isalnum(static_cast<unsigned char>(c)))
+                               c = '_';
+                           return name;
+                         });
 
 } // namespace
 } // namespace felidora::test

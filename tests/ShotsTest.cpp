@@ -4,7 +4,10 @@
 #include "objects/Projektil.h"
 #include "tests/ObjectWorld.h"
 
+#include <GL/glew.h>
+
 #include <cmath>
+#include <vector>
 
 namespace felidora::test {
 namespace {
@@ -116,6 +119,35 @@ TEST_F(Shots, APlayerShotEndsOnTheLandscape) {
   shot->update(0.1, game);
   EXPECT_TRUE(shot->finished);
   delete shot;
+}
+
+// A filter change with no shot in flight still reaches the shots fired later:
+// they share their prototypes' textures.
+TEST_F(Shots, ShotsFiredAfterAFilterChangeSampleWithTheNewFilter) {
+  Schnecke *player = addPlayer({0.0f, kSky, 0.0f});
+  Hummelot *enemy = addEnemy({0.0f, kSky, -500.0f});
+  ASSERT_TRUE(player->projectiles.empty());
+  ASSERT_TRUE(enemy->shots.empty());
+  player->setTextureFilter(false, false, false);
+  enemy->setTextureFilter(false, false, false);
+  player->fire(0);
+  player->fire(1);
+  frame(1.05); // the enemy fires its first laser shot
+  ASSERT_EQ(enemy->shots.size(), 1u);
+  std::vector<const SceneObject *> shots(player->projectiles.begin(), player->projectiles.end());
+  shots.push_back(enemy->shots[0]);
+  for (const SceneObject *shot : shots)
+    for (unsigned texture : shot->textures) {
+      glBindTexture(GL_TEXTURE_2D, texture);
+      GLint minFilter = 0, magFilter = 0;
+      glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+      glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
+      EXPECT_EQ(minFilter, GL_NEAREST);
+      EXPECT_EQ(magFilter, GL_NEAREST);
+    }
+  player->setTextureFilter(true, true, true);
+  enemy->setTextureFilter(true, true, true);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(Shots, TheGameFreesAFinishedShotAndKeepsTheOthers) {

@@ -3,9 +3,20 @@
 #include <glm/gtc/type_ptr.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace collision_reference {
+
+namespace {
+
+// Height over the longest edge, relative to that edge, below which a triangle
+// counts as its edges: there the two ways of measuring differ by less than
+// this fraction of the edge, and double rounding of the plane direction no
+// longer exceeds it.
+constexpr double kFlat = 1e-8;
+
+} // namespace
 
 glm::dvec3 closestOnSegment(const glm::dvec3& p, const glm::dvec3& a, const glm::dvec3& b) {
   const glm::dvec3 ab = b - a;
@@ -15,37 +26,34 @@ glm::dvec3 closestOnSegment(const glm::dvec3& p, const glm::dvec3& a, const glm:
 }
 
 double distanceToTriangle(const glm::dvec3& p, const glm::dvec3& a, const glm::dvec3& b, const glm::dvec3& c) {
-  const glm::dvec3 ab = b - a, ac = c - a, ap = p - a;
-  const glm::dvec3 n = glm::cross(ab, ac);
-  if (glm::dot(n, n) <= 1e-20 * glm::dot(ab, ab) * glm::dot(ac, ac)) {
-    // no area: the closest point lies on an edge
-    const double d1 = glm::length(p - closestOnSegment(p, a, b));
-    const double d2 = glm::length(p - closestOnSegment(p, b, c));
-    const double d3 = glm::length(p - closestOnSegment(p, c, a));
-    return std::min({d1, d2, d3});
-  }
-  const double d1 = glm::dot(ab, ap), d2 = glm::dot(ac, ap);
-  if (d1 <= 0.0 && d2 <= 0.0)
-    return glm::length(p - a);
-  const glm::dvec3 bp = p - b;
-  const double d3 = glm::dot(ab, bp), d4 = glm::dot(ac, bp);
-  if (d3 >= 0.0 && d4 <= d3)
-    return glm::length(p - b);
-  const double vc = d1 * d4 - d3 * d2;
-  if (vc <= 0.0 && d1 >= 0.0 && d3 <= 0.0)
-    return glm::length(p - (a + d1 / (d1 - d3) * ab));
-  const glm::dvec3 cp = p - c;
-  const double d5 = glm::dot(ab, cp), d6 = glm::dot(ac, cp);
-  if (d6 >= 0.0 && d5 <= d6)
-    return glm::length(p - c);
-  const double vb = d5 * d2 - d1 * d6;
-  if (vb <= 0.0 && d2 >= 0.0 && d6 <= 0.0)
-    return glm::length(p - (a + d2 / (d2 - d6) * ac));
-  const double va = d3 * d6 - d5 * d4;
-  if (va <= 0.0 && d4 - d3 >= 0.0 && d5 - d6 >= 0.0)
-    return glm::length(p - (b + (d4 - d3) / ((d4 - d3) + (d5 - d6)) * (c - b)));
-  const double denom = 1.0 / (va + vb + vc);
-  return glm::length(p - (a + ab * (vb * denom) + ac * (vc * denom)));
+  const double edges = std::min({glm::length(p - closestOnSegment(p, a, b)), glm::length(p - closestOnSegment(p, b, c)),
+                                 glm::length(p - closestOnSegment(p, c, a))});
+
+  // The face's normal comes from the two shorter edges, which meet at the
+  // largest angle: their cross product keeps its direction to rounding even
+  // for needles, where the cross product at a sharp corner would not.
+  const glm::dvec3 corners[3] = {a, b, c};
+  const double opposite[3] = {glm::length(c - b), glm::length(a - c), glm::length(b - a)};
+  const int apex = int(std::max_element(opposite, opposite + 3) - opposite);
+  const glm::dvec3& o = corners[apex];
+  const glm::dvec3& x = corners[(apex + 1) % 3];
+  const glm::dvec3& y = corners[(apex + 2) % 3];
+  const glm::dvec3 n = glm::cross(x - o, y - o);
+  const double twiceArea = glm::length(n);
+  const double longest = opposite[apex];
+  // A triangle flatter than kFlat (its height over the longest edge against
+  // that edge) lies within that height of its edges, where its plane
+  // direction would be noise: it counts as its edges.
+  if (!(twiceArea > kFlat * longest * longest))
+    return edges;
+
+  const glm::dvec3 unit = n / twiceArea;
+  const double height = glm::dot(unit, p - o);
+  const glm::dvec3 foot = p - height * unit;
+  const bool inside = glm::dot(unit, glm::cross(x - o, foot - o)) >= 0.0 &&
+                      glm::dot(unit, glm::cross(y - x, foot - x)) >= 0.0 &&
+                      glm::dot(unit, glm::cross(o - y, foot - y)) >= 0.0;
+  return inside ? std::min(std::abs(height), edges) : edges;
 }
 
 // World-space corners, 3 per triangle.

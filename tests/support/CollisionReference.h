@@ -1,7 +1,9 @@
 // The brute-force reference for collision models: every triangle placed in
-// world space and its closest point found by Voronoi regions (a different
-// method from the model's), in double precision. Shared by the collision
-// tests, the collision benchmark and the collision fuzz target.
+// world space and its distance measured in double precision as the nearer of
+// its three edges and, when the foot of the perpendicular falls inside, its
+// plane, with the plane direction taken where rounding hurts least, so that
+// slivers are measured as accurately as ordinary triangles. Shared by the
+// collision tests, the collision benchmark and the collision fuzz target.
 // `triangles` holds 9 floats per triangle, `matrix` 16 column-major floats.
 #pragma once
 

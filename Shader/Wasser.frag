@@ -43,7 +43,7 @@ void main() {
 
     vec3 toEye = normalize(eyePosition() - worldPosition);
     vec3 toLight = normalize(lichtposition - worldPosition);
-    float fresnel = 0.25 + 0.75 * pow(1.0 - max(dot(toEye, vec3(0.0, 1.0, 0.0)), 0.0), 3.0);
+    float fresnel = 0.55 + 0.45 * pow(1.0 - max(dot(toEye, vec3(0.0, 1.0, 0.0)), 0.0), 3.0);
     vec3 colour = mix(kDeepWater, reflected, fresnel);
     float highlight = pow(max(dot(reflect(-toLight, n), toEye), 0.0), 120.0);
     colour += vec3(1.0, 0.95, 0.8) * highlight * 0.8;

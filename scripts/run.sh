@@ -21,11 +21,15 @@ mkdir -p screenshots
 rm -f screenshots/*.png
 ./Felidora > screenshots/output.txt 2>&1 </dev/null &
 GAME=$!
-for t in 3 6 9; do
+# the view at the start, then with the statistics row (F2), then later on
+shoot() {
   sleep 3
-  if ! kill -0 "$GAME" 2>/dev/null; then break; fi
-  import -window root "screenshots/felidora-${t}s.png"
-done
+  kill -0 "$GAME" 2>/dev/null && import -window root "screenshots/$1.png"
+}
+shoot felidora-start || true
+xdotool key F2 2>/dev/null || true
+shoot felidora-statistics || true
+shoot felidora-later || true
 xdotool key Escape 2>/dev/null || true
 status=0
 wait "$GAME" || status=$?

@@ -14,7 +14,7 @@ class Landscape {
 public:
   static constexpr int kCells = 144;          // grid cells per side
   static constexpr float kHalfSize = 2048.0f; // model units from the centre to each edge
-  static constexpr int kTextureSize = 2048;
+  static constexpr int kTextureSize = 1024;
 
   Landscape();
 

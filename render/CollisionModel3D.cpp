@@ -40,8 +40,9 @@ constexpr double kMaxCondition = 1e8;
 // Relative widening of the walk's model-space ball and box. The walk only
 // prunes; it must never drop a triangle because of rounding in the inverse.
 constexpr double kWalkSlack = 1e-7;
-// A triangle whose normal is this short relative to its edges is treated as its
-// three edges: its plane direction would be noise.
+// A triangle whose sharpest corner has a squared sine below this (an angle
+// under 1e-8 radians) is treated as its three edges: its plane direction, or
+// its inside test near that corner, would be noise.
 constexpr double kFlatness = 1e-16;
 
 // Squared distance from the segment start + t * edge (t in [0, 1]) to a point
@@ -67,7 +68,11 @@ bool triangleTouches(const glm::dvec3& a, const glm::dvec3& b, const glm::dvec3&
   const glm::dvec3 ap = p - a, bp = p - b, cp = p - c;
   const glm::dvec3 n = glm::cross(ab, c - a);
   const double nn = glm::dot(n, n);
-  if (nn > kFlatness * glm::dot(ab, ab) * glm::dot(ca, ca)) {
+  // The sharpest corner decides, whichever corner the normal was taken at:
+  // past the tip of a needle the inside test below is only as good as the
+  // sine of the tip's angle.
+  const double ab2 = glm::dot(ab, ab), bc2 = glm::dot(bc, bc), ca2 = glm::dot(ca, ca);
+  if (nn > kFlatness * std::max({ab2 * bc2, bc2 * ca2, ca2 * ab2})) {
     const double height = glm::dot(n, ap);
     if (height * height > radiusSquared * nn)
       return false;

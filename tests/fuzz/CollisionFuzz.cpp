@@ -9,17 +9,19 @@
 // before every sphereCollision.
 //
 // Tolerance. The game forms every placement by float matrix products, so a
-// world-space vertex is never known closer than one float rounding of the
-// terms that form it. A model answer may therefore differ from the reference
-// only when some triangle's distance lies within that rounding of the radius:
-// hit is accepted when a triangle has distance <= radius + margin, miss when
-// every triangle has distance > radius - margin, where the triangle's margin
-// is 2^-24 (half a float ulp, relative) times the largest magnitude involved
-// in placing it and measuring the distance: sum over c of |m[c][r] * v[c]| plus
-// |m[3][r]| for each of its corners and rows, plus the largest centre
-// coordinate, plus the radius. Both sides compute in double, far inside that
-// margin, except on near-degenerate triangles where any double computation of
-// a plane direction loses accuracy (about 1e-8 of the triangle's length).
+// world-space vertex is known only to the float rounding of the terms that
+// form it: a coordinate m[0][r] v[0] + m[1][r] v[1] + m[2][r] v[2] + m[3][r]
+// evaluated in float is off by up to about four roundings (2^-22) of the sum
+// of the terms' magnitudes, and a distance moves no more than the vertices
+// do. A model answer may therefore differ from the reference only when some
+// triangle's distance lies within that margin of the radius: a hit stands
+// when a triangle has distance <= radius + margin, a miss when every triangle
+// has distance > radius - margin, where a triangle's margin is 2^-22 times
+// (the largest sum of term magnitudes over its corners and rows + the largest
+// centre coordinate + the radius). Both sides compute in double, far inside
+// that margin, except on triangles with an angle below about 1e-8 radians,
+// where a double computation of a plane direction or an inside test loses up
+// to about 1e-8 of the triangle's length.
 #include "tests/fuzz/CollisionFuzz.h"
 
 #include "render/CollisionModel3D.h"
@@ -43,10 +45,10 @@ namespace {
 
 constexpr unsigned kMaxTriangles = 160;
 constexpr unsigned kMaxSpheres = 32;
-constexpr double kFloatRounding = 0x1p-24;
+constexpr double kPlacementRounding = 0x1p-22;
 // Raw vertex and centre bits may take any finite float; raw placement entries
-// stay below this, so that the reference's fourth powers of world coordinates
-// (its Voronoi products) remain finite in double.
+// stay below this, so that squares of products of world coordinates (the
+// reference's and the model's cross and dot products) remain finite in double.
 constexpr float kAnyFloat = 3.4e38f;
 constexpr float kMatrixLimit = 1e6f;
 constexpr double kTurn = 6.283185307179586;
@@ -105,16 +107,12 @@ Triangles decodeTriangles(FuzzInput& in, double span) {
     }
     case 4: // without area: a point, a repeated vertex, or three points on a line
       switch (in.choice(3)) {
-      case 0:
-        b = c = a;
-        break;
+      case 0: b = c = a; break;
       case 1:
         b = a;
         c = point();
         break;
-      default:
-        b = point();
-        c = a + 2.0 * (b - a);
+      default: b = point(); c = a + 2.0 * (b - a);
       }
       break;
     case 5: // shares an edge with the previous triangle, as mesh triangles do
@@ -156,14 +154,10 @@ glm::mat4 decodePlacement(FuzzInput& in, double span) {
   auto rotation = [&] { return glm::rotate(id, float(kTurn * in.unit()), glm::vec3(direction(in))); };
   auto factor = [&] { return float(in.logUniform(-3.0, 3.0)); };
   switch (in.choice(8)) {
-  case 0:
-    return id;
-  case 1:
-    return glm::translate(id, shift);
-  case 2:
-    return glm::translate(id, shift) * rotation();
-  case 3:
-    return glm::translate(id, shift) * rotation() * glm::scale(id, glm::vec3(factor()));
+  case 0: return id;
+  case 1: return glm::translate(id, shift);
+  case 2: return glm::translate(id, shift) * rotation();
+  case 3: return glm::translate(id, shift) * rotation() * glm::scale(id, glm::vec3(factor()));
   case 4: { // non-uniform, sometimes flattened onto a plane (singular)
     glm::vec3 scale(factor(), factor(), factor());
     if (in.choice(4) == 0)
@@ -193,18 +187,12 @@ glm::mat4 decodePlacement(FuzzInput& in, double span) {
 
 float decodeRadius(FuzzInput& in, double span) {
   switch (in.choice(6)) {
-  case 0:
-    return 0.0f;
-  case 1:
-    return 5.0f;
-  case 2:
-    return 10.0f;
-  case 3:
-    return float(span * in.logUniform(-4.0, 1.0));
-  case 4:
-    return std::fabs(in.rawFloat(kAnyFloat));
-  default:
-    return float(span * in.unit());
+  case 0: return 0.0f;
+  case 1: return 5.0f;
+  case 2: return 10.0f;
+  case 3: return float(span * in.logUniform(-4.0, 1.0));
+  case 4: return std::fabs(in.rawFloat(kAnyFloat));
+  default: return float(span * in.unit());
   }
 }
 
@@ -291,16 +279,19 @@ std::vector<double> placementMagnitudes(const Triangles& triangles, const glm::m
   return magnitude;
 }
 
-std::string describeTriangle(const Sphere& s, bool hit, const std::vector<glm::dvec3>& placed, std::size_t t,
-                             double distance, double margin) {
+std::string describeTriangle(const Sphere& s, bool hit, const Triangles& triangles,
+                             const std::vector<glm::dvec3>& placed, std::size_t t, double distance, double margin) {
   std::ostringstream out;
   out << std::setprecision(17) << "model says " << (hit ? "hit" : "miss") << " for centre (" << s.centre.x << ", "
-      << s.centre.y << ", " << s.centre.z << ") radius " << s.radius << ", but placed triangle " << t;
+      << s.centre.y << ", " << s.centre.z << ") radius " << s.radius << ", but triangle " << t << " placed at";
   for (int corner = 0; corner < 3; ++corner) {
     const glm::dvec3& v = placed[3 * t + corner];
     out << " (" << v.x << ", " << v.y << ", " << v.z << ")";
   }
-  out << " lies at distance " << distance << " (margin " << margin << ")";
+  out << " lies at distance " << distance << " (margin " << margin << "); in the model it is (";
+  out << std::setprecision(9);
+  for (int k = 0; k < 9; ++k)
+    out << triangles[9 * t + k] << (k < 8 ? ", " : ")");
   return out.str();
 }
 
@@ -309,13 +300,13 @@ std::string describePlacement(const glm::mat4& m, const Triangles& triangles) {
   out << std::setprecision(9) << "; placement [";
   for (int k = 0; k < 16; ++k)
     out << glm::value_ptr(m)[k] << (k < 15 ? ", " : "]");
-  out << ", " << triangles.size() / 9 << " triangles";
+  out << "; " << triangles.size() / 9 << " triangles";
   return out.str();
 }
 
 // Whether the model's answer stands against every triangle's distance, each
 // judged within its margin; empty when it does.
-std::string judge(bool hit, const Sphere& s, const std::vector<glm::dvec3>& placed,
+std::string judge(bool hit, const Sphere& s, const Triangles& triangles, const std::vector<glm::dvec3>& placed,
                   const std::vector<double>& magnitude) {
   const glm::dvec3 p(s.centre);
   const double r = s.radius;
@@ -324,11 +315,11 @@ std::string judge(bool hit, const Sphere& s, const std::vector<glm::dvec3>& plac
   double nearestDistance = HUGE_VAL, nearestMargin = 0.0;
   for (std::size_t t = 0; t < placed.size() / 3; ++t) {
     const double d = collision_reference::distanceToTriangle(p, placed[3 * t], placed[3 * t + 1], placed[3 * t + 2]);
-    const double margin = kFloatRounding * (magnitude[t] + extent);
+    const double margin = kPlacementRounding * (magnitude[t] + extent);
     if (hit && d <= r + margin)
       return {}; // a triangle within reach justifies the hit
     if (!hit && d <= r - margin)
-      return describeTriangle(s, hit, placed, t, d, margin); // clearly touched, yet missed
+      return describeTriangle(s, hit, triangles, placed, t, d, margin); // clearly touched, yet missed
     if (d - margin < nearestDistance - nearestMargin) {
       nearest = t;
       nearestDistance = d;
@@ -339,7 +330,7 @@ std::string judge(bool hit, const Sphere& s, const std::vector<glm::dvec3>& plac
     return {};
   if (placed.empty())
     return "model says hit with no triangles";
-  return describeTriangle(s, hit, placed, nearest, nearestDistance, nearestMargin);
+  return describeTriangle(s, hit, triangles, placed, nearest, nearestDistance, nearestMargin);
 }
 
 } // namespace
@@ -387,7 +378,7 @@ std::string checkCollisionCase(const std::uint8_t* data, std::size_t size) {
     model->setTransform(glm::value_ptr(m));
     const bool hit = model->sphereCollision(&s.centre.x, s.radius);
 
-    const std::string verdict = judge(hit, s, world[s.placement], magnitude[s.placement]);
+    const std::string verdict = judge(hit, s, triangles, world[s.placement], magnitude[s.placement]);
     if (!verdict.empty())
       return verdict + describePlacement(m, triangles);
   }

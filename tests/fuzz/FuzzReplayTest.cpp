@@ -1,6 +1,8 @@
 // Replays every stored fuzz input, the seed corpus and the input of every past
 // finding, through the very checks the fuzz targets run, so the normal suite
 // keeps each finding fixed.
+#include "monitor/StatusDisplay.h"
+#include "render/CollisionModel3D.h"
 #include "tests/fuzz/CollisionFuzz.h"
 #include "tests/fuzz/StatusDisplayFuzz.h"
 
@@ -11,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -64,4 +67,69 @@ TEST(FuzzReplay, EmptyAndTinyInputsAreValidCases) {
     EXPECT_EQ(felidora::fuzz::checkCollisionCase(bytes, size), "") << size;
     EXPECT_EQ(felidora::fuzz::checkStatusDisplayCase(bytes, size), "") << size;
   }
+}
+
+// Found by the status-display target: seven-digit statistics ran out of their
+// slots (objects drawn into the middle slot, frames per second past the
+// texture's left edge). Numbers longer than their slot show as all nines.
+TEST(FuzzFindings, LongStatisticsStayInTheirSlots) {
+  StatusDisplay display;
+  const PlayerStatus player{3, 6, 0, 0};
+  const GameStatus game{true, 12345678, 1000000, true, true, true};
+  std::string fps, objects;
+  for (const StatusWrite& w : display.refresh(0.0, &player, game)) {
+    if (w.picture != StatusPicture::Digit || w.y != 965)
+      continue;
+    if (w.x < 243) {
+      EXPECT_GE(w.x, 25);
+      fps.insert(fps.begin(), char('0' + w.index));
+    } else {
+      EXPECT_GE(w.x, 461);
+      EXPECT_LE(w.x + w.width, 679);
+      objects.insert(objects.begin(), char('0' + w.index));
+    }
+  }
+  EXPECT_EQ(fps, "999999");
+  EXPECT_EQ(objects, "999999");
+}
+
+TEST(FuzzFindings, SixDigitStatisticsAndTheLargestScoreShowInFull) {
+  StatusDisplay display;
+  const PlayerStatus player{3, 6, 2147483647, 0};
+  const GameStatus game{true, 999999, 123456, true, true, true};
+  std::string score, fps, objects;
+  for (const StatusWrite& w : display.refresh(0.0, &player, game)) {
+    if (w.picture != StatusPicture::Digit)
+      continue;
+    std::string& number = w.y == 306 ? score : (w.x < 243 ? fps : objects);
+    number.insert(number.begin(), char('0' + w.index));
+    if (w.y == 306) {
+      EXPECT_GE(w.x, 248);
+    }
+  }
+  EXPECT_EQ(score, "2147483647");
+  EXPECT_EQ(fps, "999999");
+  EXPECT_EQ(objects, "123456");
+}
+
+// Found by the collision target: a sphere of radius 0 lying 4.7e27 beyond the
+// tip of a needle (a triangle 0.0014 wide and 2.7e28 long, its sharp corner
+// far from where the model took its normal) was reported as touching: past the
+// tip the inside test was rounding noise. The sharpest corner now decides
+// whether a triangle counts as its edges.
+TEST(FuzzFindings, SphereBeyondTheTipOfANeedleIsMissed) {
+  std::unique_ptr<CollisionModel3D> model(newCollisionModel3D(false));
+  model->addTriangle(9.18340949e-41f, 8.81620903e-39f, 1.69558945e-09f, -3.36590745e-07f, -4.25362086e+37f,
+                     -3.35276809e-07f, -5.37506606e-32f, -5.37508134e-32f, -5.37508134e-32f);
+  model->finalize();
+  // nearly singular: its second column is a million million times shorter than the others
+  const float placement[16] = {150912.0f,       681600.0f, 6.41981968e-10f, 0.0f,      6.40969056e-10f, 6.40969056e-10f,
+                               6.40969056e-10f, 0.0f,      6.40969056e-10f, 445632.0f, 681600.0f,       0.0f,
+                               681600.0f,       681600.0f, 681600.0f,       1.0f};
+  model->setTransform(placement);
+  const float beyondTip[3] = {-2.999083339360744e+28f, -2.999083339360744e+28f, -2.999083339360744e+28f};
+  EXPECT_FALSE(model->sphereCollision(beyondTip, 0.0f));
+  EXPECT_FALSE(model->sphereCollision(beyondTip, 4.7e27f));
+  // the tip itself, placed at about -2.7264e28 on every axis, is 4.7223e27 away
+  EXPECT_TRUE(model->sphereCollision(beyondTip, 4.73e27f));
 }

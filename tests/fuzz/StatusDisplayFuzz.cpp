@@ -141,24 +141,20 @@ private:
 // An int the game could hold, or one it never should.
 int decodeValue(FuzzInput& in, int previous) {
   switch (in.choice(6)) {
-  case 0:
-    return previous;
-  case 1:
-    return int(in.choice(16)) - 3; // around the numbered sets
-  case 2: { // one step from the last value
+  case 0: return previous;
+  case 1: return int(in.choice(16)) - 3; // around the numbered sets
+  case 2: {                              // one step from the last value
     const bool up = in.flag();
     if (previous == INT_MAX || (!up && previous != INT_MIN))
       return previous - 1;
     return previous + 1;
   }
-  case 3:
-    return int(in.u16());
+  case 3: return int(in.u16());
   case 4: {
     const int extremes[] = {INT_MIN, INT_MAX, -1, 0, 999999, 1000000, 999999999, 1000000000};
     return extremes[in.choice(8)];
   }
-  default:
-    return int(in.u32());
+  default: return int(in.u32());
   }
 }
 
@@ -333,8 +329,7 @@ std::string checkStatusDisplayCase(const std::uint8_t* data, std::size_t size) {
     if (!writes.empty() && !writes.back().endsElement)
       return "frame " + std::to_string(frame) + ": the last write does not end its element";
     if (display.settingNoticeKind < 0 || display.settingNoticeKind > 3)
-      return "frame " + std::to_string(frame) + ": unknown setting notice " +
-             std::to_string(display.settingNoticeKind);
+      return "frame " + std::to_string(frame) + ": unknown setting notice " + std::to_string(display.settingNoticeKind);
 
     if (withPlayer) {
       // a new score panel covers the speed element, which then counts as never shown

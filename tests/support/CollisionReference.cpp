@@ -10,10 +10,14 @@ namespace collision_reference {
 
 namespace {
 
-// Height over the longest edge, relative to that edge, below which a triangle
-// counts as its edges: there the two ways of measuring differ by less than
-// this fraction of the edge, and double rounding of the plane direction no
-// longer exceeds it.
+// Sine of a triangle's sharpest angle below which it counts as its edges
+// (about the square root of double rounding, which balances the two errors).
+// Below it the triangle is thinner than this fraction of its longest edge, so
+// edges and face differ by less than that. Above it, the plane direction
+// (taken at the largest angle) is off by at most about 1e-16 / kFlat radians,
+// and the inside test cannot be fooled by more than the same fraction: a
+// foot just beyond a sharp corner, within rounding of both edge lines, is
+// within about 1e-16 / kFlat of the longest edge's length from that corner.
 constexpr double kFlat = 1e-8;
 
 } // namespace
@@ -26,9 +30,6 @@ glm::dvec3 closestOnSegment(const glm::dvec3& p, const glm::dvec3& a, const glm:
 }
 
 double distanceToTriangle(const glm::dvec3& p, const glm::dvec3& a, const glm::dvec3& b, const glm::dvec3& c) {
-  const double edges = std::min({glm::length(p - closestOnSegment(p, a, b)), glm::length(p - closestOnSegment(p, b, c)),
-                                 glm::length(p - closestOnSegment(p, c, a))});
-
   // The face's normal comes from the two shorter edges, which meet at the
   // largest angle: their cross product keeps its direction to rounding even
   // for needles, where the cross product at a sharp corner would not.
@@ -40,20 +41,22 @@ double distanceToTriangle(const glm::dvec3& p, const glm::dvec3& a, const glm::d
   const glm::dvec3& y = corners[(apex + 2) % 3];
   const glm::dvec3 n = glm::cross(x - o, y - o);
   const double twiceArea = glm::length(n);
-  const double longest = opposite[apex];
-  // A triangle flatter than kFlat (its height over the longest edge against
-  // that edge) lies within that height of its edges, where its plane
-  // direction would be noise: it counts as its edges.
-  if (!(twiceArea > kFlat * longest * longest))
-    return edges;
-
-  const glm::dvec3 unit = n / twiceArea;
-  const double height = glm::dot(unit, p - o);
-  const glm::dvec3 foot = p - height * unit;
-  const bool inside = glm::dot(unit, glm::cross(x - o, foot - o)) >= 0.0 &&
-                      glm::dot(unit, glm::cross(y - x, foot - x)) >= 0.0 &&
-                      glm::dot(unit, glm::cross(o - y, foot - y)) >= 0.0;
-  return inside ? std::min(std::abs(height), edges) : edges;
+  // The sine of the sharpest angle, between the two longest edges, decides
+  // whether the face is measured at all.
+  const double shortest = std::min({opposite[0], opposite[1], opposite[2]});
+  const double middle = opposite[0] + opposite[1] + opposite[2] - opposite[apex] - shortest;
+  if (twiceArea > kFlat * opposite[apex] * middle) {
+    const glm::dvec3 unit = n / twiceArea;
+    const double height = glm::dot(unit, p - o);
+    const glm::dvec3 foot = p - height * unit;
+    // the foot inside: no point of the triangle is nearer than its plane
+    if (glm::dot(unit, glm::cross(x - o, foot - o)) >= 0.0 && glm::dot(unit, glm::cross(y - x, foot - x)) >= 0.0 &&
+        glm::dot(unit, glm::cross(o - y, foot - y)) >= 0.0)
+      return std::abs(height);
+  }
+  const glm::dvec3 pa = p - closestOnSegment(p, a, b), pb = p - closestOnSegment(p, b, c),
+                   pc = p - closestOnSegment(p, c, a);
+  return std::sqrt(std::min({glm::dot(pa, pa), glm::dot(pb, pb), glm::dot(pc, pc)}));
 }
 
 // World-space corners, 3 per triangle.

@@ -23,7 +23,9 @@
 #include "tests/support/MessageCapture.h"
 
 #include <GL/glew.h>
+#include <IL/il.h>
 #include <assimp/Importer.hpp>
+#include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -36,8 +38,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <map>
-#include <memory>
 #include <random>
 #include <sstream>
 #include <string>
@@ -70,8 +72,8 @@ const auto kFileDamages = ::testing::Values(Damage::Missing, Damage::Empty, Dama
 const auto kImageDamages =
     ::testing::Values(Damage::Missing, Damage::Empty, Damage::Truncated, Damage::RandomBytes, Damage::WrongSize);
 
-// A wrong-size image is a single colour that no content file uses, so its
-// texels can be recognised wherever they land.
+// A wrong-size image is one colour that the content does not use (the status
+// test checks), so its texels can be recognised wherever they land.
 constexpr std::array<std::uint8_t, 4> kMarker = {1, 254, 3, 255};
 
 std::uint32_t fnv1a(const std::string& text) {
@@ -140,7 +142,7 @@ std::vector<char> solidPng(int width, int height, const std::array<std::uint8_t,
     a = (a + static_cast<unsigned char>(c)) % 65521u;
     b = (b + a) % 65521u;
   }
-  for (std::size_t at = 0; at < raw.size() || at == 0; at += 65535) {
+  for (std::size_t at = 0; at < raw.size(); at += 65535) {
     const std::size_t length = std::min<std::size_t>(65535, raw.size() - at);
     zlib.push_back(at + length >= raw.size() ? 1 : 0);
     zlib.push_back(static_cast<char>(length & 0xff));
@@ -149,8 +151,6 @@ std::vector<char> solidPng(int width, int height, const std::array<std::uint8_t,
     zlib.push_back(static_cast<char>((~length >> 8) & 0xff));
     zlib.insert(zlib.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
                 raw.begin() + static_cast<std::ptrdiff_t>(at + length));
-    if (raw.empty())
-      break;
   }
   appendBe32(zlib, (b << 16) | a);
 
@@ -215,7 +215,9 @@ public:
     switch (damage) {
     case Damage::Missing: break;
     case Damage::Empty: writeBytes(file, {}); break;
-    case Damage::Truncated: writeBytes(file, std::vector<char>(original.begin(), original.begin() + original.size() / 2)); break;
+    case Damage::Truncated:
+      writeBytes(file, std::vector<char>(original.begin(), original.begin() + original.size() / 2));
+      break;
     case Damage::RandomBytes: {
       std::mt19937 random(fnv1a(relative));
       std::vector<char> bytes(original.size());
@@ -250,6 +252,26 @@ private:
   fs::path previous;
 };
 
+// DevIL hands a deleted image name out again at the next request. So when the
+// name that comes back after some loading is the one freed before it, every
+// image made while loading was deleted again.
+class DevilImageNames {
+public:
+  DevilImageNames() {
+    ilGenImages(1, &before);
+    ilDeleteImages(1, &before);
+  }
+  bool allReturned() const {
+    ILuint next = 0;
+    ilGenImages(1, &next);
+    ilDeleteImages(1, &next);
+    return next == before;
+  }
+
+private:
+  ILuint before = 0;
+};
+
 // The outcome table
 
 const char* const kColumns[] = {"missing", "empty", "truncated", "random", "wrongsize", "game"};
@@ -261,25 +283,39 @@ public:
     return table;
   }
 
-  void record(const std::string& row, const std::string& column, const std::string& outcome) {
+  // A cell joins its parts in the order of `part`, whatever order the
+  // cases ran in (death tests run first).
+  void record(const std::string& row, const std::string& column, const std::string& outcome, int part) {
     auto it = std::find_if(rows.begin(), rows.end(), [&](const Row& r) { return r.name == row; });
     if (it == rows.end()) {
       rows.push_back({row, {}});
       it = rows.end() - 1;
     }
-    std::string& cell = it->cells[column];
-    cell = cell.empty() ? outcome : cell + "; " + outcome;
+    it->cells[column][part] = outcome;
   }
+
+  // Rows appear in this order, whatever order the cases ran in.
+  void addRow(const std::string& row) { rows.push_back({row, {}}); }
 
   void write(const std::string& path) const {
     std::ofstream out(path);
     out << "| file | missing | empty | truncated to half | random bytes | wrong-size PNG | in the whole game |\n";
     out << "|---|---|---|---|---|---|---|\n";
     for (const Row& row : rows) {
+      if (row.cells.empty())
+        continue;
       out << "| " << row.name;
       for (const char* column : kColumns) {
         const auto cell = row.cells.find(column);
-        out << " | " << (cell == row.cells.end() ? "-" : cell->second);
+        if (cell == row.cells.end()) {
+          out << " | -";
+          continue;
+        }
+        const char* separator = " | ";
+        for (const auto& part : cell->second) {
+          out << separator << part.second;
+          separator = "; ";
+        }
       }
       out << " |\n";
     }
@@ -288,14 +324,19 @@ public:
 private:
   struct Row {
     std::string name;
-    std::map<std::string, std::string> cells;
+    std::map<std::string, std::map<int, std::string>> cells;
   };
   std::vector<Row> rows;
 };
 
+void addTableRows(); // every file, in the order of the lists below
+
 class OutcomeEnvironment : public ::testing::Environment {
 public:
-  void SetUp() override { buildFolder(); }
+  void SetUp() override {
+    buildFolder();
+    addTableRows();
+  }
   void TearDown() override {
     if (const char* path = std::getenv("FELIDORA_BADCONTENT_TABLE"))
       OutcomeTable::get().write(path);
@@ -306,9 +347,9 @@ public:
 
 // Records an outcome only for a case that passed: the table shows what the
 // checks confirmed.
-void recordIfPassed(const std::string& row, const std::string& column, const std::string& outcome) {
+void recordIfPassed(const std::string& row, const std::string& column, const std::string& outcome, int part = 0) {
   if (!::testing::Test::HasFailure())
-    OutcomeTable::get().record(row, column, outcome);
+    OutcomeTable::get().record(row, column, outcome, part);
 }
 
 template <class Param> std::string caseName(const ::testing::TestParamInfo<Param>& info) {
@@ -326,17 +367,36 @@ public:
   void update(double, Game*) override {}
 };
 
-// Everything on screen is the clear colour.
-::testing::AssertionResult windowIsClear() {
+// Pixels of the window that are not the clear colour.
+int drawnPixels() {
   std::vector<std::uint8_t> pixels(800 * 600 * 4);
   glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
   GLfloat clear[4];
   glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+  int drawn = 0;
   for (std::size_t i = 0; i < pixels.size(); i += 4)
     for (int c = 0; c < 3; ++c)
-      if (std::abs(int(pixels[i + c]) - int(clear[c] * 255.0f + 0.5f)) > 1) // rounding of the clear colour
-        return ::testing::AssertionFailure() << "pixel " << i / 4 << " was drawn";
-  return ::testing::AssertionSuccess();
+      if (std::abs(int(pixels[i + c]) - int(clear[c] * 255.0f + 0.5f)) > 1) { // rounding of the clear colour
+        ++drawn;
+        break;
+      }
+  return drawn;
+}
+
+// Points the program's camera at the object's meshes, from in front and a
+// little above, far enough to see all of them.
+void lookAtMeshes(Shader* shader, const SceneObject& object) {
+  glm::vec3 low(std::numeric_limits<float>::max()), high(-std::numeric_limits<float>::max());
+  for (const MeshData* mesh : object.meshes)
+    for (std::size_t i = 0; i + 2 < mesh->positions.size(); i += 3) {
+      const glm::vec3 p(mesh->positions[i], mesh->positions[i + 1], mesh->positions[i + 2]);
+      low = glm::min(low, p);
+      high = glm::max(high, p);
+    }
+  const glm::vec3 centre = glm::vec3(object.modelMatrix * glm::vec4(0.5f * (low + high), 1.0f));
+  const float radius = std::max(0.5f * glm::length(high - low), 0.01f);
+  shader->projectionMatrix = glm::perspective(glm::radians(60.0f), 800.0f / 600.0f, 0.01f * radius, 10.0f * radius);
+  shader->viewMatrix = glm::lookAt(centre + radius * glm::vec3(0.0f, 1.0f, 2.5f), centre, glm::vec3(0.0f, 1.0f, 0.0f));
 }
 
 // Programs built once from the build folder's sources.
@@ -369,9 +429,15 @@ Shader* WithGamePrograms::depth = nullptr;
 // Models
 
 const std::vector<std::string> kModels = {
-    "UmgebungGross.dae", "WasserNormal.dae",   "SchneckeModell.dae", "Wollknaeuel.dae",
-    "WollknaeuelSuperschussLevel1.dae", "HummelotModell.dae", "Hummelot_Rotorblatt_Modell.dae",
-    "LaserschussModell.dae", "Monitor.dae",
+    "UmgebungGross.dae",
+    "WasserNormal.dae",
+    "SchneckeModell.dae",
+    "Wollknaeuel.dae",
+    "WollknaeuelSuperschussLevel1.dae",
+    "HummelotModell.dae",
+    "Hummelot_Rotorblatt_Modell.dae",
+    "LaserschussModell.dae",
+    "Monitor.dae",
 };
 
 using FileDamage = std::tuple<std::string, Damage>;
@@ -412,7 +478,7 @@ TEST_P(ModelDamage, GivesAnEmptyModelWithTheImportersMessage) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   EXPECT_EQ(object.draw(glm::mat4(1.0f), false), 1);
   EXPECT_NO_GL_ERROR("draw");
-  EXPECT_TRUE(windowIsClear());
+  EXPECT_EQ(drawnPixels(), 0);
   EXPECT_EQ(messages.text(), importerText + "\n") << "drawing an empty model reports nothing";
   recordIfPassed("model `" + model + "`", damageName(damage), "\"" + importerText + "\", empty model");
 }
@@ -491,8 +557,10 @@ TEST_P(TextureDamage, LeavesTheMeshUntexturedAndTheModelDrawable) {
 
   ModelObject object(glm::vec3(0.0f, 0.0f, -10.0f), lit, depth);
   ASSERT_TRUE(object.loadModel("Modelle/" + model));
+  const DevilImageNames imageNames;
   object.uploadMeshes();
   EXPECT_NO_GL_ERROR("uploadMeshes");
+  EXPECT_TRUE(imageNames.allReturned()) << "a DevIL image was kept";
   object.bindShadowAttributes();
   EXPECT_NO_GL_ERROR("bindShadowAttributes");
 
@@ -525,8 +593,11 @@ TEST_P(TextureDamage, LeavesTheMeshUntexturedAndTheModelDrawable) {
   EXPECT_NO_GL_ERROR("setTextureFilter");
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  lookAtMeshes(lit, object);
   EXPECT_EQ(object.draw(glm::mat4(1.0f), false), 1);
+  lit->projectionMatrix = lit->viewMatrix = glm::mat4(1.0f);
   EXPECT_NO_GL_ERROR("draw");
+  EXPECT_GT(drawnPixels(), 0) << "the model was not drawn";
   EXPECT_EQ(messages.text(), "");
 
   std::string outcome = damage == Damage::WrongSize ? "smaller texture " + std::to_string(wrongWidth) + "x" +
@@ -536,8 +607,7 @@ TEST_P(TextureDamage, LeavesTheMeshUntexturedAndTheModelDrawable) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BadContent, TextureDamage,
-                         ::testing::Combine(::testing::ValuesIn(textureNames()), kImageDamages),
-                         caseName<FileDamage>);
+                         ::testing::Combine(::testing::ValuesIn(textureNames()), kImageDamages), caseName<FileDamage>);
 
 // Monitor and status images
 
@@ -699,9 +769,8 @@ std::vector<std::string> statusImageNames() {
 }
 
 bool inside(const std::vector<Rect>& rects, int x, int y) {
-  return std::any_of(rects.begin(), rects.end(), [x, y](const Rect& r) {
-    return x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height;
-  });
+  return std::any_of(rects.begin(), rects.end(),
+                     [x, y](const Rect& r) { return x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height; });
 }
 
 bool holdsMarker(const Texels& texels) {
@@ -719,12 +788,29 @@ protected:
       reference = new Monitor(glm::mat4(1.0f), game->mainShader, game->shadowShader);
   }
   static void TearDownTestSuite() {
+    intact.clear();
+    intactName.clear();
     delete reference;
     reference = nullptr;
     WithGame::TearDownTestSuite();
   }
+  // The screen after the same frames with the intact image; the cases of one
+  // image run one after the other and share it.
+  static const Texels& intactScreen(const std::string& name, const StatusFile& file) {
+    if (name != intactName) {
+      reference->stopVideo();
+      intact = play(*reference, file.frames);
+      intactName = name;
+    }
+    return intact;
+  }
+
   static Monitor* reference; // from the undamaged build folder
+  static std::string intactName;
+  static Texels intact;
 };
+std::string StatusImageDamage::intactName;
+Texels StatusImageDamage::intact;
 Monitor* StatusImageDamage::reference = nullptr;
 
 // A damaged status image does not load (or loads at its wrong size) and is
@@ -739,6 +825,7 @@ TEST_P(StatusImageDamage, IsSkippedAndTheRestOfTheDisplayGoesOn) {
   WorkingDirectory inRun(run.path());
   MessageCapture messages;
 
+  const DevilImageNames imageNames;
   StatusImage image;
   if (damage == Damage::WrongSize) {
     EXPECT_TRUE(image.load("Bilder/" + name));
@@ -753,13 +840,13 @@ TEST_P(StatusImageDamage, IsSkippedAndTheRestOfTheDisplayGoesOn) {
 
   Monitor monitor(glm::mat4(1.0f), game->mainShader, game->shadowShader);
   EXPECT_NO_GL_ERROR("building the monitor");
+  EXPECT_TRUE(imageNames.allReturned()) << "a DevIL image was kept";
   ASSERT_EQ(monitor.screenWidth, reference->screenWidth);
   ASSERT_EQ(monitor.screenHeight, reference->screenHeight);
   monitor.stopVideo(); // the clip would cover the notices
   const Texels damaged = play(monitor, file.frames);
   EXPECT_NO_GL_ERROR("showing the frames");
-  reference->stopVideo();
-  const Texels intact = play(*reference, file.frames);
+  const Texels& intact = intactScreen(name, file);
   ASSERT_FALSE(holdsMarker(intact)) << "the content uses the marker colour";
 
   std::size_t differentOutside = 0, differentInside = 0;
@@ -778,7 +865,9 @@ TEST_P(StatusImageDamage, IsSkippedAndTheRestOfTheDisplayGoesOn) {
   EXPECT_EQ(messages.text(), "");
 
   recordIfPassed("status image `" + name + "`", damageName(damage),
-                 file.rects.empty() ? "not loaded, never shown" : "skipped, rest shown");
+                 !file.rects.empty()           ? "skipped, rest shown"
+                 : damage == Damage::WrongSize ? "loaded at the wrong size, never shown"
+                                               : "not loaded, never shown");
 }
 
 INSTANTIATE_TEST_SUITE_P(BadContent, StatusImageDamage,
@@ -799,11 +888,11 @@ TEST_P(MonitorTextureDamage, PlaysAndShowsItsStatusAsFarAsTheScreenHolds) {
   Monitor monitor(glm::mat4(1.0f), game->mainShader, game->shadowShader);
   EXPECT_NO_GL_ERROR("building the monitor");
   EXPECT_TRUE(monitor.isPlaying());
-  const bool screen = texture == "MonitorBildschirm.png";
-  if (screen && damage == Damage::WrongSize) {
+  const bool isScreen = texture == "MonitorBildschirm.png";
+  if (isScreen && damage == Damage::WrongSize) {
     EXPECT_EQ(monitor.screenWidth, wrongWidth);
     EXPECT_EQ(monitor.screenHeight, wrongHeight);
-  } else if (screen) {
+  } else if (isScreen) {
     EXPECT_EQ(monitor.screenWidth, 0);
     EXPECT_EQ(monitor.screenHeight, 0);
   } else {
@@ -822,17 +911,20 @@ TEST_P(MonitorTextureDamage, PlaysAndShowsItsStatusAsFarAsTheScreenHolds) {
   EXPECT_TRUE(monitor.isPlaying());
   monitor.draw(glm::mat4(1.0f), false);
   EXPECT_NO_GL_ERROR("draw");
-  if (screen && damage == Damage::WrongSize) {
+  if (isScreen && damage == Damage::WrongSize) {
     // the lives element fits into the small screen, the statistics row does not
-    const Texels texels = screen ? this->screen(monitor) : Texels{};
+    const Texels texels = screen(monitor);
     const std::size_t lives = (212u * static_cast<std::size_t>(monitor.screenWidth) + 100u) * 4;
     EXPECT_FALSE(std::equal(kMarker.begin(), kMarker.end(), texels.begin() + static_cast<std::ptrdiff_t>(lives)));
   }
   EXPECT_EQ(messages.text(), "");
-  recordIfPassed("texture `" + texture + "` (Monitor.dae)", "game",
-                 std::string("Monitor ") + damageName(damage) + ": " +
-                     (screen ? (damage == Damage::WrongSize ? "clip and status clipped to 512x512" : "no screen image")
-                             : "clip and status shown"));
+  recordIfPassed("texture `" + texture + "` (Monitor.dae)", damageName(damage),
+                 !isScreen ? "monitor plays and shows its status"
+                 : damage == Damage::WrongSize
+                     ? "monitor writes clip and status clipped to its " + std::to_string(wrongWidth) + "x" +
+                           std::to_string(wrongHeight) + " screen"
+                     : "monitor has no screen image and writes nothing, runs",
+                 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(BadContent, MonitorTextureDamage,
@@ -909,7 +1001,7 @@ TEST_P(ClipDamage, OpensWithItsMessageOrPlaysWhatItHolds) {
     EXPECT_FALSE(opened);
     EXPECT_EQ(openMessage, "could not open " + path + "\n");
     EXPECT_FALSE(pictureShown());
-    outcome = "\"could not open\", no clip";
+    outcome = "\"could not open Videos/...\", no clip; the same again on each retry";
     break;
   case Damage::Truncated:
     EXPECT_TRUE(opened);
@@ -917,7 +1009,7 @@ TEST_P(ClipDamage, OpensWithItsMessageOrPlaysWhatItHolds) {
     EXPECT_GT(pictures, 0);
     EXPECT_TRUE(pictureShown());
     EXPECT_EQ(playMessage, "");
-    outcome = "plays " + std::to_string(pictures) + " pictures, ends silently";
+    outcome = "plays its first " + std::to_string(pictures) + " pictures, ends silently";
     break;
   case Damage::WrongSize: break;
   }
@@ -961,8 +1053,22 @@ void startGameIn(const fs::path& folder, bool assembleLevel) {
   std::exit(0);
 }
 
-const std::vector<std::string> kShaders = {"OurVertexShader.vert", "OurFragmentShader.frag", "ShadowMap.vert",
-                                           "ShadowMap.frag",       "Wasser.vert",            "Wasser.frag"};
+// Whether the driver compiles the file on its own, asked directly.
+bool compiles(const fs::path& path) {
+  const std::vector<char> bytes = readBytes(path);
+  const std::string source(bytes.begin(), bytes.end());
+  const GLuint stage = glCreateShader(path.extension() == ".vert" ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER);
+  const char* text = source.c_str();
+  glShaderSource(stage, 1, &text, nullptr);
+  glCompileShader(stage);
+  GLint status = 0;
+  glGetShaderiv(stage, GL_COMPILE_STATUS, &status);
+  glDeleteShader(stage);
+  return status != 0;
+}
+
+const std::vector<std::string> kShaders = {
+    "OurVertexShader.vert", "OurFragmentShader.frag", "ShadowMap.vert", "ShadowMap.frag", "Wasser.vert", "Wasser.frag"};
 
 class ShaderDamageDeathTest : public ::testing::TestWithParam<FileDamage> {};
 
@@ -972,14 +1078,20 @@ TEST_P(ShaderDamageDeathTest, StopsTheGameWithItsMessageAndStatus255) {
   const auto& [shader, damage] = GetParam();
   RunFolder run;
   run.damage("Shader/" + shader, damage);
-  const std::string expected =
-      damage == Damage::Missing
-          ? "^Die Shader-Datei konnte nicht geoeffnet werden: Shader/" + escapeRegex(shader) + "\n$"
-          : "^Der Shader konnte nicht kompiliert werden\\.\n";
+  std::string expected, outcome;
+  if (damage == Damage::Missing) {
+    expected = "^Die Shader-Datei konnte nicht geoeffnet werden: Shader/" + escapeRegex(shader) + "\n$";
+    outcome = "\"Die Shader-Datei konnte nicht geoeffnet werden: ...\", exit 255";
+  } else if (!compiles(run.path() / "Shader" / shader)) {
+    expected = "^Der Shader konnte nicht kompiliert werden\\.\n";
+    outcome = "\"Der Shader konnte nicht kompiliert werden.\" + log, exit 255";
+  } else {
+    // a stage cut before its main compiles, but no program links without one
+    expected = "^Linken des Shader-Programms fehlgeschlagen\\.\n";
+    outcome = "\"Linken des Shader-Programms fehlgeschlagen.\" + log, exit 255";
+  }
   EXPECT_EXIT(startGameIn(run.path(), false), ::testing::ExitedWithCode(255), expected);
-  recordIfPassed("shader `" + shader + "`", damageName(damage),
-                 damage == Damage::Missing ? "\"Die Shader-Datei konnte nicht geoeffnet werden: ...\", exit 255"
-                                           : "\"Der Shader konnte nicht kompiliert werden.\" + log, exit 255");
+  recordIfPassed("shader `" + shader + "`", damageName(damage), outcome);
 }
 
 INSTANTIATE_TEST_SUITE_P(BadContent, ShaderDamageDeathTest,
@@ -1002,8 +1114,8 @@ TEST_P(MonitorModelDeathTest, StopsTheGameForWantOfTheScreenLight) {
   }
   EXPECT_EXIT(startGameIn(run.path(), true), ::testing::ExitedWithCode(255),
               "^" + escapeRegex(importerText) + "\nDas Monitor-Modell enthaelt kein Licht!\n$");
-  recordIfPassed("model `Monitor.dae`", "game",
-                 std::string(damageName(damage)) + ": \"Das Monitor-Modell enthaelt kein Licht!\", exit 255");
+  recordIfPassed("model `Monitor.dae`", damageName(damage),
+                 "game stops: \"Das Monitor-Modell enthaelt kein Licht!\", exit 255", 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(BadContent, MonitorModelDeathTest,
@@ -1053,24 +1165,46 @@ TEST_P(GameDamage, PlaysOnWithoutTheModel) {
     expected += importerText + "\n";
   EXPECT_EQ(messages.text(), expected);
   recordIfPassed("model `" + model + "`", "game",
-                 "random: " + std::to_string(loads) + (loads == 1 ? " message" : " messages") + ", game plays on");
+                 "random bytes: the message " + (loads == 1 ? "once" : std::to_string(loads) + " times") +
+                     ", 40 frames played and drawn");
 }
 
-INSTANTIATE_TEST_SUITE_P(BadContent, GameDamage,
-                         ::testing::Values(std::make_tuple("UmgebungGross.dae", 1), std::make_tuple("WasserNormal.dae", 1),
-                                           std::make_tuple("SchneckeModell.dae", 1),
-                                           std::make_tuple("Wollknaeuel.dae", 1),
-                                           std::make_tuple("WollknaeuelSuperschussLevel1.dae", 1),
-                                           std::make_tuple("HummelotModell.dae", 17),
-                                           std::make_tuple("Hummelot_Rotorblatt_Modell.dae", 17),
-                                           std::make_tuple("LaserschussModell.dae", 17)),
-                         [](const ::testing::TestParamInfo<std::tuple<std::string, int>>& info) {
-                           std::string name = std::get<0>(info.param);
-                           for (char& c : name)
-                             if (!std::isalnum(static_cast<unsigned char>(c)))
-                               c = '_';
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    BadContent, GameDamage,
+    ::testing::Values(std::make_tuple("UmgebungGross.dae", 1), std::make_tuple("WasserNormal.dae", 1),
+                      std::make_tuple("SchneckeModell.dae", 1), std::make_tuple("Wollknaeuel.dae", 1),
+                      std::make_tuple("WollknaeuelSuperschussLevel1.dae", 1), std::make_tuple("HummelotModell.dae", 17),
+                      std::make_tuple("Hummelot_Rotorblatt_Modell.dae", 17),
+                      std::make_tuple("LaserschussModell.dae", 17)),
+    [](const ::testing::TestParamInfo<std::tuple<std::string, int>>& info) {
+      std::string name = std::get<0>(info.param);
+      for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+          c = '_';
+      return name;
+    });
+
+void addTableRows() {
+  OutcomeTable& table = OutcomeTable::get();
+  for (const std::string& model : kModels)
+    table.addRow("model `" + model + "`");
+  for (const ModelTexture& t : kTextures)
+    table.addRow("texture `" + t.texture + "` (" + t.model + ")");
+  for (const std::string& name : statusImageNames())
+    table.addRow("status image `" + name + "`");
+  for (const std::string& clip : kClips)
+    table.addRow("clip `" + clip + "`");
+  for (const std::string& shader : kShaders)
+    table.addRow("shader `" + shader + "`");
+}
 
 } // namespace
 } // namespace felidora::test
+
+// NOTE: DevIL 1.7.8 loses the row pointers of a PNG whose data ends early
+// (readpng_get_image allocates them, then libpng's error jump skips the free;
+// a bare DevIL program loading such a file shows the same 1 KB). The
+// suppression names DevIL's library, so it covers only memory DevIL allocated
+// itself; that the game deletes every DevIL image it makes is checked above
+// through the recycled image names. Only sanitizer builds call this.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libIL.so\n"; }

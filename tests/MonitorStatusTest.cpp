@@ -405,15 +405,15 @@ TEST_F(MonitorStatus, MissingOrWrongSizeImageIsSkippedAndTheRestStillWorks) {
   EXPECT_TRUE(filled(screen(), 100, 212, 128, 64, colourOf(P::Lives, 4))) << "the element works for other values";
 }
 
-TEST_F(MonitorStatus, DigitsBeyondTheTextureEdgeAreSkipped) {
+TEST_F(MonitorStatus, StatisticsTooLongForTheirSlotShowNinesInsideIt) {
   game->showStats = true;
-  game->fps = 1234567890; // ten digits from x 211 leftward: the last three would start left of 0
+  game->fps = 1234567890; // ten digits from x 211 leftward would run past the texture's left edge
   const Texels before = screen();
   update(0.016);
   const Texels row = screen();
-  EXPECT_TRUE(filled(row, 211, 965, 32, 44, colourOf(P::Digit, 0)));
-  EXPECT_TRUE(filled(row, 19, 965, 32, 44, colourOf(P::Digit, 4)));
-  EXPECT_TRUE(unchanged(before, row, 0, 957, 19, 52)) << "nothing of the digits 3, 2, 1";
+  EXPECT_TRUE(filled(row, 211, 965, 32, 44, colourOf(P::Digit, 9)));
+  EXPECT_TRUE(filled(row, 51, 965, 32, 44, colourOf(P::Digit, 9))) << "six nines, the last from x 51";
+  EXPECT_TRUE(unchanged(before, row, 0, 957, 19, 52)) << "nothing left of the slot";
 }
 
 TEST_F(MonitorStatus, ScreenLightFollowsTheMonitor) {

@@ -27,33 +27,25 @@ def check(condition, message):
         raise Failure(message)
 
 
-def free_display():
-    for n in range(200, 400):
-        if not os.path.exists(f"/tmp/.X11-unix/X{n}") and not os.path.exists(f"/tmp/.X{n}-lock"):
-            return n
-    raise Failure("no free X display")
-
-
 class Xvfb:
+    """A private X server. It picks a free display itself (-displayfd), so
+    cases started in parallel never share one."""
+
     def __enter__(self):
-        for _ in range(5):
-            self.number = free_display()
-            self.proc = subprocess.Popen(
-                ["Xvfb", f":{self.number}", "-screen", "0", "800x600x24", "-nolisten", "tcp", "-noreset"],
-                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            env = dict(os.environ, DISPLAY=f":{self.number}")
-            for _ in range(100):
-                # the socket appears before the server accepts clients: ask it
-                if os.path.exists(f"/tmp/.X11-unix/X{self.number}") and subprocess.run(
-                        ["xdotool", "getdisplaygeometry"], env=env, capture_output=True).returncode == 0:
-                    self.env = env
-                    return self
-                if self.proc.poll() is not None:
-                    break  # lost a race for that display; try another
-                time.sleep(0.05)
+        read_end, write_end = os.pipe()
+        self.proc = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24", "-nolisten", "tcp", "-noreset"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, pass_fds=(write_end,))
+        os.close(write_end)
+        with os.fdopen(read_end) as announced:
+            number = announced.readline().strip()  # written once the server accepts clients
+        if not number:
             self.proc.kill()
             self.proc.wait()
-        raise Failure("Xvfb did not start")
+            raise Failure("Xvfb did not start")
+        self.number = int(number)
+        self.env = dict(os.environ, DISPLAY=f":{self.number}")
+        return self
 
     def __exit__(self, *exc):
         self.proc.terminate()
@@ -89,6 +81,20 @@ class Game:
                 return found.stdout.split()[0]
             time.sleep(0.1)
         raise Failure("no Felidora window")
+
+    def first_frame(self, timeout=60.0):
+        """Waits until the game has drawn its first frame: the window opens
+        before the level is built, and the screen stays black until then."""
+        self.window()
+        probe = os.path.join(os.path.dirname(self.output_path), "probe.png")
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            check(self.proc.poll() is None, f"game ended before its first frame:\n{self.output()}")
+            self.screenshot(probe)
+            if image_stats(probe)[1] > 0.02:
+                return
+            time.sleep(0.25)
+        raise Failure("no frame drawn")
 
     def key(self, *names):
         self.xdotool("key", *names)
@@ -152,7 +158,7 @@ def case_escape_quits(h):
     with Xvfb() as x:
         game = Game(x, h.build_dir, h.executable)
         try:
-            game.window()
+            game.first_frame()
             time.sleep(3)
             check(game.proc.poll() is None, f"game ended on its own:\n{game.output()}")
             game.screenshot(os.path.join(h.screenshots, "escape-before.png"))
@@ -238,7 +244,7 @@ def case_world_on_screen(h):
     with Xvfb() as x:
         game = Game(x, h.build_dir, h.executable)
         try:
-            game.window()
+            game.first_frame()
             time.sleep(3)
             first = game.screenshot(os.path.join(h.screenshots, "start.png"))
             time.sleep(1)
@@ -264,7 +270,7 @@ def case_statistics_row(h):
     with Xvfb() as x:
         game = Game(x, h.build_dir, h.executable)
         try:
-            game.window()
+            game.first_frame()
             time.sleep(3)
             before = game.screenshot(os.path.join(h.screenshots, "stats-off.png"))
             game.key("F2")
@@ -284,7 +290,7 @@ def case_tutorial_clip(h):
     with Xvfb() as x:
         game = Game(x, h.build_dir, h.executable)
         try:
-            game.window()
+            game.first_frame()
             time.sleep(3)
             cat = game.screenshot(os.path.join(h.screenshots, "clip-default.png"))
             game.key("F1")

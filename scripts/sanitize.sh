@@ -23,12 +23,12 @@
 # - Every report is fatal: ASan halts on its first error; UBSan is compiled
 #   with -fno-sanitize-recover and told to halt as well; LeakSanitizer runs
 #   when each binary exits and makes its exit status non-zero.
-# - The soak measures resident memory, so it runs with a small quarantine of
-#   freed blocks (quarantine_size_mb=8, the default is 256). The game frees
-#   several megabytes a minute; a 256 MB quarantine would not be full before
-#   the soak ends, and the shadow pages it touches on the way look like
-#   growth. 8 MB is full within the first minute and still holds every block
-#   freed in the last few seconds of play, where a use after free would be.
+# - A small quarantine of freed blocks (quarantine_size_mb=8, the default is
+#   256): the soak and the clip test measure resident memory. The game frees
+#   several megabytes a minute; a 256 MB quarantine is not full before the
+#   soak ends, and the memory and shadow pages it touches on the way look like
+#   growth. 8 MB is full within the first minute of play and still holds the
+#   blocks freed over the last seconds, where a use after free would be.
 # - CI=true makes a GL test fail, not skip, when it gets no context.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -36,14 +36,14 @@ cd "$ROOT"
 
 BUILD=build-sanitize
 DEFAULT_TESTS=(app_tests collision_tests render_tests object_tests video_tests monitor_tests
-               status_display_tests game_tests soak_tests)
+               status_display_tests game_tests badcontent_tests soak_tests)
 if [ "$#" -gt 0 ]; then
   TESTS=("$@")
 else
   TESTS=("${DEFAULT_TESTS[@]}")
 fi
 
-export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:check_initialization_order=1:strict_init_order=1"
+export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:check_initialization_order=1:strict_init_order=1:quarantine_size_mb=8"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp"
 
@@ -71,9 +71,7 @@ for test in "${TESTS[@]}"; do
   echo "=== $test (sanitizers on, DISPLAY=$DISPLAY)"
   start=$SECONDS
   status=0
-  options="$ASAN_OPTIONS"
-  if [ "$test" = soak_tests ]; then options="$options:quarantine_size_mb=8"; fi
-  CI=true ASAN_OPTIONS="$options" LD_PRELOAD="$PRELOAD" "./tests/$test" --gtest_brief=1 || status=$?
+  CI=true LD_PRELOAD="$PRELOAD" "./tests/$test" --gtest_brief=1 || status=$?
   summary+=("$(printf '%-22s %-6s %5d s' "$test" "$([ "$status" -eq 0 ] && echo ok || echo FAILED)" $((SECONDS - start)))")
   [ "$status" -eq 0 ] || failed+=("$test")
 done

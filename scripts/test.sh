@@ -14,3 +14,11 @@ trap stop_xvfb EXIT
 start_xvfb
 cd build
 ctest --output-on-failure -j"$(nproc)" "$@"
+
+# The short soak under AddressSanitizer, UndefinedBehaviorSanitizer and
+# LeakSanitizer, in its own build (build-sanitize/, only what the soak needs)
+# with its own Xvfb; a report or a failed check fails the suite. A filtered
+# run (ctest arguments given) leaves it out.
+if [ "$#" -eq 0 ]; then
+  "$ROOT/scripts/sanitize.sh" soak_tests
+fi

@@ -8,6 +8,7 @@
 #include "objects/LevelScene.h"
 #include "objects/Schnecke.h"
 #include "objects/WasserPlane.h"
+#include "render/ModelImport.h"
 #include "render/Shader.h"
 
 #include <GL/glew.h>
@@ -34,9 +35,9 @@ const glm::vec3 kPlayerStart(0.0f, 500.0f, 400.0f);
 
 // Where the seventeen enemies start, in the order they are kept.
 const glm::vec3 kEnemySpawns[] = {
-    {-417, 213, 40},   {409, 359, 407},  {409, 359, 480},  {657, 252, -56},   {542, 252, -56},  {830, 217, -820},
-    {830, 217, -924},  {851, 182, -880}, {666, 182, -880}, {118, 259, -880},  {118, 328, -880}, {-505, 202, -1015},
-    {-972, 399, 588},  {-972, 399, 399}, {-972, 399, 832}, {-944, 415, 709},  {-1094, 415, 709},
+    {-417, 213, 40},  {409, 359, 407},  {409, 359, 480},  {657, 252, -56},  {542, 252, -56},   {830, 217, -820},
+    {830, 217, -924}, {851, 182, -880}, {666, 182, -880}, {118, 259, -880}, {118, 328, -880},  {-505, 202, -1015},
+    {-972, 399, 588}, {-972, 399, 399}, {-972, 399, 832}, {-944, 415, 709}, {-1094, 415, 709},
 };
 
 // The reflection in the water plane y = 60: (x, y, z) -> (x, 120 - y, z).
@@ -125,9 +126,14 @@ void Game::setupReflectionTarget() {
   // the reflection framebuffer stays bound; the passes bind what they need
 }
 
+void Game::prefetchContent() { ModelImport::prefetch({kLevelModel}); }
+
 // Builds the one level: monitor, landscape with the shared screen light,
 // water, player, the seventeen enemies, the projection and the first view.
+
 void Game::assembleLevel() {
+  // Each enemy reads the same three files: they are read once.
+  const ModelImport::SharingScope sharing;
   monitor = new Monitor(glm::mat4(1.0f), mainShader, shadowShader);
   level = new LevelScene(kLevelPosition, mainShader, shadowShader, kLevelModel);
 

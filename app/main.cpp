@@ -46,6 +46,7 @@ void runFrameLoop(Game& game) {
 } // namespace
 
 int main() {
+  Game::prefetchContent();
   resetKeyToggles();
   gWindow = startUp();
 

@@ -93,10 +93,16 @@ int main(int argc, char** argv) {
       frames = std::max(1, std::atoi(argv[++i]));
   }
 
+  // Start-up in its steps, each as seconds since the process began.
+  const double atMain = secondsSinceProcessStart();
+  Game::prefetchContent();
   resetKeyToggles();
   GLFWwindow* window = startUp();
+  const double atWindow = secondsSinceProcessStart();
   Game* game = new Game();
+  const double atShaders = secondsSinceProcessStart();
   game->assembleLevel();
+  const double atLevel = secondsSinceProcessStart();
   game->cullingEnabled = culling;
 
   GLuint queries[4];
@@ -148,7 +154,10 @@ int main(int argc, char** argv) {
   const char* names[4] = {"shadow pass", "reflection pass", "main pass", "water surface"};
   std::printf("Felidora frame benchmark: %d frames, culling %s%s\n", played, culling ? "on" : "off",
               glError ? " (a GL error was pending)" : "");
-  std::printf("  start to first frame     %8.3f s\n", firstFrameAt);
+  std::printf("  start to first frame     %8.3f s   (libraries loaded %.3f, window and context %.3f, shaders %.3f,\n"
+              "                                        level assembled %.3f, first frame %.3f)\n",
+              firstFrameAt, atMain, atWindow - atMain, atShaders - atWindow, atLevel - atShaders,
+              firstFrameAt - atLevel);
   std::printf("  frame                    median %8.2f ms   p95 %8.2f ms\n", frame.median(), frame.p95());
   std::printf("  update (game + monitor)  median %8.2f ms   p95 %8.2f ms\n", update.median(), update.p95());
   for (int p = 0; p < 4; ++p)

@@ -4,19 +4,16 @@
 #include "app/Game.h"
 #include "objects/LevelScene.h"
 #include "render/CollisionModel3D.h"
+#include "render/ModelImport.h"
 #include "render/Shader.h"
 
 #include <GL/glew.h>
 #include <IL/il.h>
-#include <assimp/Importer.hpp>
-#include <assimp/material.h>
-#include <assimp/postprocess.h>
-#include <assimp/scene.h>
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
 #include <cmath>
-#include <limits>
+#include <memory>
 #include <string>
 
 namespace {
@@ -24,11 +21,6 @@ namespace {
 constexpr int kViewportWidth = 800;
 constexpr int kViewportHeight = 600;
 constexpr int kShadowMapSize = 2048;
-// JoinIdenticalVertices | Triangulate | GenSmoothNormals | PreTransformVertices
-// | ImproveCacheLocality | SortByPType
-constexpr unsigned kImportFlags = 0x894A;
-constexpr std::size_t kMaxTexturePath = 1024;
-const std::string kModelFolder = "Modelle/";
 
 } // namespace
 
@@ -46,14 +38,12 @@ SceneObject::SceneObject(const glm::mat4& modelMatrix, Shader* shader, Shader* s
 SceneObject::SceneObject(const glm::mat4& modelMatrix, const SceneObject& prototype)
     : modelMatrixLoc(prototype.modelMatrixLoc), projectionViewModelMatrixLoc(prototype.projectionViewModelMatrixLoc),
       viewModelMatrixLoc(prototype.viewModelMatrixLoc), diffuseLoc(prototype.diffuseLoc),
-      specularLoc(prototype.specularLoc), shininessLoc(prototype.shininessLoc),
-      shadowTexture(prototype.shadowTexture), shadowFramebuffer(prototype.shadowFramebuffer),
-      shadowDepthMatrixLoc(prototype.shadowDepthMatrixLoc),
+      specularLoc(prototype.specularLoc), shininessLoc(prototype.shininessLoc), shadowTexture(prototype.shadowTexture),
+      shadowFramebuffer(prototype.shadowFramebuffer), shadowDepthMatrixLoc(prototype.shadowDepthMatrixLoc),
       depthProjectionViewModelMatrixLoc(prototype.depthProjectionViewModelMatrixLoc),
       boundingRadius(prototype.boundingRadius), textures(prototype.textures), modelMatrix(modelMatrix),
-      shader(prototype.shader), shadowShader(prototype.shadowShader),
-      boxCollisionModel(prototype.boxCollisionModel), meshCollisionModel(prototype.meshCollisionModel),
-      borrowsFromPrototype(true) {
+      shader(prototype.shader), shadowShader(prototype.shadowShader), boxCollisionModel(prototype.boxCollisionModel),
+      meshCollisionModel(prototype.meshCollisionModel), borrowsFromPrototype(true) {
   vertexArrays = prototype.vertexArrays;
   meshes = prototype.meshes;
 }
@@ -70,130 +60,19 @@ SceneObject::~SceneObject() {
 // bounding radius. On failure the importer's text is printed and the object
 // stays empty.
 bool SceneObject::loadModel(std::string path) {
-  Assimp::Importer importer;
-  const aiScene* scene = importer.ReadFile(path, kImportFlags);
-  if (!scene) {
-    messageStream() << importer.GetErrorString() << std::endl;
+  const std::shared_ptr<const ModelImport::Result> model = ModelImport::read(path);
+  if (!model->loaded) {
+    messageStream() << model->error << std::endl;
     return false;
   }
-
-  // Every mesh takes the colours of material 0.
-  float diffuse[3] = {0, 0, 0}, specular[3] = {0, 0, 0}, shininess = 0.0f;
-  const bool hasMaterials = scene->mNumMaterials > 0;
-  if (hasMaterials) {
-    const aiMaterial* material = scene->mMaterials[0];
-    aiColor4D colour;
-    if (aiGetMaterialColor(material, AI_MATKEY_COLOR_DIFFUSE, &colour) == AI_SUCCESS) {
-      diffuse[0] = colour.r, diffuse[1] = colour.g, diffuse[2] = colour.b;
-    }
-    if (aiGetMaterialColor(material, AI_MATKEY_COLOR_SPECULAR, &colour) == AI_SUCCESS) {
-      specular[0] = colour.r, specular[1] = colour.g, specular[2] = colour.b;
-    }
-    unsigned count = 1;
-    if (aiGetMaterialFloatArray(material, AI_MATKEY_SHININESS, &shininess, &count) != AI_SUCCESS)
-      shininess = 0.0f;
-  }
-
-  meshCollisionModel = newCollisionModel3D(false);
-  boxCollisionModel = newCollisionModel3D(false);
-  const float greatest = std::numeric_limits<float>::max();
-  glm::vec3 boxMin(greatest), boxMax(-greatest);
-
-  for (unsigned i = 0; i < scene->mNumMeshes; ++i) {
-    const aiMesh* mesh = scene->mMeshes[i];
-    auto* data = new MeshData;
-    data->vertexCount = mesh->mNumVertices;
-    data->positions.resize(3u * mesh->mNumVertices);
-    data->normals.assign(3u * mesh->mNumVertices, 0.0f);
-    for (unsigned v = 0; v < mesh->mNumVertices; ++v) {
-      const aiVector3D& p = mesh->mVertices[v];
-      data->positions[3 * v] = p.x, data->positions[3 * v + 1] = p.y, data->positions[3 * v + 2] = p.z;
-      if (mesh->mNormals) {
-        const aiVector3D& n = mesh->mNormals[v];
-        data->normals[3 * v] = n.x, data->normals[3 * v + 1] = n.y, data->normals[3 * v + 2] = n.z;
-      }
-      boxMin = glm::min(boxMin, glm::vec3(p.x, p.y, p.z));
-      boxMax = glm::max(boxMax, glm::vec3(p.x, p.y, p.z));
-    }
-    if (hasMaterials && mesh->HasTextureCoords(0)) {
-      data->hasUvs = true;
-      data->uvs.resize(2u * mesh->mNumVertices);
-      for (unsigned v = 0; v < mesh->mNumVertices; ++v) {
-        data->uvs[2 * v] = mesh->mTextureCoords[0][v].x;
-        data->uvs[2 * v + 1] = mesh->mTextureCoords[0][v].y;
-      }
-    }
-    data->indices.reserve(3u * mesh->mNumFaces);
-    for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
-      const aiFace& face = mesh->mFaces[f];
-      // SortByPType may leave point or line faces; they are no triangles
-      if (face.mNumIndices < 3)
-        continue;
-      for (unsigned k = 0; k < 3; ++k)
-        data->indices.push_back(face.mIndices[k]);
-    }
-    data->indexCount = static_cast<std::uint32_t>(data->indices.size());
-    std::copy(diffuse, diffuse + 3, data->diffuse);
-    std::copy(specular, specular + 3, data->specular);
-    data->shininess = shininess;
-
-    // The texture of material i goes to mesh i, whatever the mesh refers to.
-    if (hasMaterials && i < scene->mNumMaterials) {
-      aiString texture;
-      if (aiGetMaterialTexture(scene->mMaterials[i], aiTextureType_DIFFUSE, 0, &texture) == AI_SUCCESS) {
-        const std::string relative(texture.C_Str());
-        if (!relative.empty() && kModelFolder.size() + relative.size() < kMaxTexturePath)
-          data->texturePath = kModelFolder + relative;
-        else
-          data->texturePath = kModelFolder;
-      }
-    }
-    meshes.push_back(data);
-
-    // The collision surface is the drawn surface: the triangles of the index
-    // list, after the import has joined identical vertices.
-    const float* p = data->positions.data();
-    for (std::size_t t = 0; t + 2 < data->indices.size(); t += 3) {
-      const float* a = p + 3 * data->indices[t];
-      const float* b = p + 3 * data->indices[t + 1];
-      const float* c = p + 3 * data->indices[t + 2];
-      meshCollisionModel->addTriangle(a[0], a[1], a[2], b[0], b[1], b[2], c[0], c[1], c[2]);
-    }
-  }
-  meshCollisionModel->finalize();
-
-  const float x0 = boxMin.x, y0 = boxMin.y, z0 = boxMin.z;
-  const float x1 = boxMax.x, y1 = boxMax.y, z1 = boxMax.z;
-  const float corners[12][9] = {
-      {x0, y1, z1, x0, y0, z1, x1, y0, z1}, {x0, y1, z1, x1, y0, z1, x1, y1, z1}, // z = max
-      {x1, y1, z1, x1, y0, z1, x1, y0, z0}, {x1, y1, z1, x1, y0, z0, x1, y1, z0}, // x = max
-      {x1, y1, z0, x1, y0, z0, x0, y0, z0}, {x1, y1, z0, x0, y0, z0, x0, y1, z0}, // z = min
-      {x0, y1, z0, x0, y0, z0, x0, y0, z1}, {x0, y1, z0, x0, y0, z1, x0, y1, z1}, // x = min
-      {x0, y1, z0, x0, y1, z1, x1, y1, z1}, {x0, y1, z0, x1, y1, z1, x1, y1, z0}, // y = max
-      {x0, y0, z1, x0, y0, z0, x1, y0, z0}, {x0, y0, z1, x1, y0, z0, x1, y0, z1}, // y = min
-  };
-  for (const auto& t : corners)
-    boxCollisionModel->addTriangle(t, t + 3, t + 6);
-  boxCollisionModel->finalize();
-
-  const float dx = x1 - x0, dy = y1 - y0, dz = z1 - z0;
-  boundingRadius = 0.5f * std::sqrt(dy * dy + dx * dx + dz * dz);
-
-  for (unsigned i = 0; i < scene->mNumLights; ++i) {
-    const aiLight* source = scene->mLights[i];
-    auto* light = new Light;
-    light->constantAttenuation = source->mAttenuationConstant;
-    light->linearAttenuation = source->mAttenuationLinear;
-    light->quadraticAttenuation = source->mAttenuationQuadratic;
-    const aiColor3D* colours[3] = {&source->mColorAmbient, &source->mColorDiffuse, &source->mColorSpecular};
-    float* targets[3] = {light->ambient, light->diffuse, light->specular};
-    for (int c = 0; c < 3; ++c) {
-      targets[c][0] = colours[c]->r, targets[c][1] = colours[c]->g, targets[c][2] = colours[c]->b;
-    }
-    light->direction[0] = source->mDirection.x, light->direction[1] = source->mDirection.y;
-    light->direction[2] = source->mDirection.z;
-    light->position[0] = source->mPosition.x, light->position[1] = source->mPosition.y;
-    light->position[2] = source->mPosition.z;
+  // Copies: the same result may serve other objects made from this file.
+  for (const MeshData& mesh : model->meshes)
+    meshes.push_back(new MeshData(mesh));
+  meshCollisionModel = new CollisionModel3D(model->meshCollision);
+  boxCollisionModel = new CollisionModel3D(model->boxCollision);
+  boundingRadius = model->boundingRadius;
+  for (const Light& source : model->lights) {
+    auto* light = new Light(source);
     lights.push_back(light);
     ownedLights.push_back(light);
   }
@@ -445,8 +324,8 @@ bool SceneObject::isVisible() const {
   const glm::vec4 planes[6] = {row(3) + row(0), row(3) - row(0), row(3) + row(1),
                                row(3) - row(1), row(3) + row(2), row(3) - row(2)};
   for (const glm::vec4& plane : planes) {
-    const float n = static_cast<float>(
-        std::sqrt(static_cast<double>(plane.x * plane.x + plane.y * plane.y + plane.z * plane.z)));
+    const float n =
+        static_cast<float>(std::sqrt(static_cast<double>(plane.x * plane.x + plane.y * plane.y + plane.z * plane.z)));
     const float distance = (plane.x / n) * M[3] + (plane.y / n) * M[7] + (plane.z / n) * M[11] + plane.w / n;
     if (-boundingRadius >= distance)
       return false;

@@ -1,5 +1,6 @@
 // Model import: small COLLADA scenes written here are read back into meshes,
 // colours, texture paths, bounding box, radius, the box model and lights.
+#include "render/ModelImport.h"
 #include "render/CollisionModel3D.h"
 #include "render/SceneObject.h"
 #include "render/Shader.h"
@@ -159,8 +160,7 @@ TEST_F(ModelImportTest, CollisionSurfaceFollowsTheIndexListAfterVerticesAreJoine
 }
 
 TEST_F(ModelImportTest, LightsArriveInFileOrderWithTheirNodeTransform) {
-  const std::string path =
-      writeCollada("lights.dae", {twoTriangles()}, true, "a.png", {{1, 2, 3}, {-40, 500, 7}});
+  const std::string path = writeCollada("lights.dae", {twoTriangles()}, true, "a.png", {{1, 2, 3}, {-40, 500, 7}});
   TestObject object(shader.get(), depth.get());
   ASSERT_TRUE(object.loadModel(path));
   ASSERT_EQ(object.lights.size(), 2u);
@@ -188,6 +188,90 @@ TEST_F(ModelImportTest, MissingFileLeavesAnEmptyObjectWithTheImportersMessage) {
   EXPECT_EQ(object.draw(glm::mat4(1.0f), false), 1); // draws nothing, but counts
   object.setTextureFilter(false, false, false);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// Reads of one file share a result only inside a SharingScope, only while the
+// file is unchanged; a prefetched file is taken once. Every object still owns
+// what it loaded.
+class ModelSharingTest : public ModelImportTest {
+protected:
+  static std::vector<float> firstPositions(const ModelImport::Result& model) {
+    return model.meshes.empty() ? std::vector<float>{} : model.meshes[0].positions;
+  }
+};
+
+TEST_F(ModelSharingTest, OneFileIsReadOncePerScopeAndAgainWhenItChanges) {
+  const std::string path = writeCollada("shared.dae", {twoTriangles()}, true, "a.png", {{1, 2, 3}});
+  EXPECT_NE(ModelImport::read(path), ModelImport::read(path)) << "no scope: every read is fresh";
+  {
+    const ModelImport::SharingScope outer;
+    const auto first = ModelImport::read(path);
+    {
+      const ModelImport::SharingScope inner;
+      EXPECT_EQ(ModelImport::read(path), first);
+    }
+    EXPECT_EQ(ModelImport::read(path), first) << "nested scopes keep the outer one's results";
+
+    // rewritten in place with another size: read again
+    writeCollada("shared.dae", {twoTriangles(5.0f), twoTriangles(20.0f)}, true, "a.png", {});
+    const auto changed = ModelImport::read(path);
+    EXPECT_NE(changed, first);
+    EXPECT_TRUE(changed->lights.empty());
+    EXPECT_EQ(firstPositions(*changed), firstPositions(*ModelImport::readFile(path)));
+  }
+  EXPECT_NE(ModelImport::read(path), ModelImport::read(path)) << "the scope's results went with it";
+}
+
+TEST_F(ModelSharingTest, PrefetchedFilesMatchPlainReadsAndAreTakenOnce) {
+  const std::string path = writeCollada("ahead.dae", {twoTriangles()}, true, "a.png", {{-40, 500, 7}});
+  const std::string missing = "Modelle/gibt-es-nicht-vorab.dae";
+  ModelImport::prefetch({path, missing});
+
+  const auto ahead = ModelImport::read(path);
+  const auto plain = ModelImport::readFile(path);
+  ASSERT_TRUE(ahead->loaded);
+  EXPECT_EQ(firstPositions(*ahead), firstPositions(*plain));
+  EXPECT_EQ(ahead->meshes[0].indices, plain->meshes[0].indices);
+  EXPECT_EQ(ahead->meshes[0].texturePath, plain->meshes[0].texturePath);
+  EXPECT_FLOAT_EQ(ahead->boundingRadius, plain->boundingRadius);
+  ASSERT_EQ(ahead->lights.size(), 1u);
+  EXPECT_FLOAT_EQ(ahead->lights[0].position[1], 500.0f);
+  EXPECT_NE(ModelImport::read(path), ahead) << "taken once";
+
+  const auto failed = ModelImport::read(missing);
+  EXPECT_FALSE(failed->loaded);
+  EXPECT_EQ(failed->error, ModelImport::readFile(missing)->error);
+  EXPECT_NE(failed->error.find("gibt-es-nicht-vorab.dae"), std::string::npos) << failed->error;
+}
+
+TEST_F(ModelSharingTest, AFileRewrittenAfterItsPrefetchIsReadAgain) {
+  const std::string path = writeCollada("stale.dae", {twoTriangles()}, true, "a.png", {});
+  ModelImport::prefetch({path});
+  writeCollada("stale.dae", {twoTriangles(7.0f), twoTriangles(30.0f)}, true, "a.png", {{1, 1, 1}});
+  const auto model = ModelImport::read(path);
+  EXPECT_EQ(model->lights.size(), 1u);
+  EXPECT_EQ(firstPositions(*model), firstPositions(*ModelImport::readFile(path)));
+}
+
+TEST_F(ModelSharingTest, ObjectsFromOneSharedReadOwnTheirData) {
+  const std::string path = writeCollada("own.dae", {twoTriangles()}, true, "a.png", {{1, 2, 3}});
+  const ModelImport::SharingScope sharing;
+  auto first = std::make_unique<TestObject>(shader.get(), depth.get());
+  TestObject second(shader.get(), depth.get());
+  ASSERT_TRUE(first->loadModel(path));
+  ASSERT_TRUE(second.loadModel(path));
+  EXPECT_NE(first->meshes[0], second.meshes[0]);
+  EXPECT_NE(first->meshCollisionModel, second.meshCollisionModel);
+  EXPECT_NE(first->lights[0], second.lights[0]);
+
+  first.reset(); // frees its copies only (the sanitizer build watches)
+  const float onTriangle[3] = {0.25f, 0.25f, 0.0f};
+  const float far[3] = {50.0f, 50.0f, 50.0f};
+  const glm::mat4 identity(1.0f);
+  second.meshCollisionModel->setTransform(glm::value_ptr(identity));
+  EXPECT_TRUE(second.meshCollisionModel->sphereCollision(onTriangle, 0.1f));
+  EXPECT_FALSE(second.meshCollisionModel->sphereCollision(far, 0.1f));
+  EXPECT_FLOAT_EQ(second.lights[0]->position[2], 3.0f);
 }
 
 } // namespace

@@ -1,0 +1,54 @@
+// Reading a COLLADA model into plain data, away from GL: meshes with their
+// material colours and texture paths, lights, the two finalized collision
+// models (surface and bounding box) and the bounding radius. SceneObject
+// takes a copy of the result and uploads it.
+//
+// Start-up spends most of its time here, so two things make it cheaper:
+// - prefetch: files read ahead on one worker thread while the caller opens
+//   the window (the landscape is the largest file of all);
+// - a SharingScope: while one is alive, every object made from the same file
+//   gets the same result (seventeen enemies read their three files once).
+// A result is only reused while its file keeps its size and modification
+// time; outside a scope and once taken, a prefetched result is forgotten.
+#pragma once
+
+#include "render/CollisionModel3D.h"
+#include "render/Light.h"
+#include "render/MeshData.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class ModelImport {
+public:
+  struct Result {
+    bool loaded = false;
+    std::string error; // the importer's text when nothing was loaded
+    std::vector<MeshData> meshes;
+    std::vector<Light> lights; // in file order
+    CollisionModel3D meshCollision;
+    CollisionModel3D boxCollision;
+    float boundingRadius = 0.0f;
+  };
+
+  // Within its lifetime, reads of one file share one result. Scopes nest.
+  class SharingScope {
+  public:
+    SharingScope();
+    ~SharingScope();
+    SharingScope(const SharingScope&) = delete;
+    SharingScope& operator=(const SharingScope&) = delete;
+  };
+
+  // Starts reading these files, in this order, on a worker thread. Waits for
+  // an earlier prefetch to finish first.
+  static void prefetch(const std::vector<std::string>& paths);
+
+  // The model in `path`: a prefetched or shared result where there is one,
+  // else read now.
+  static std::shared_ptr<const Result> read(const std::string& path);
+
+  // Reads the file on the calling thread, sharing nothing.
+  static std::shared_ptr<const Result> readFile(const std::string& path);
+};

@@ -1,7 +1,9 @@
 #version 330 core
 // Lit program, fragment stage: per-pixel lighting from every light with its
 // attenuation, the material colours times the diffuse texture, a filtered
-// shadow lookup for the sun (light 0), the water clip plane and distance fog.
+// shadow lookup for the sun (light 0) and distance fog. The water clip plane
+// is applied by the vertex stage: a discard here would cost the early depth
+// test for every fragment of the main pass.
 const int kMaxLights = 8;
 
 in vec3 worldPosition;
@@ -24,7 +26,6 @@ uniform vec3 intensitySpecular[kMaxLights];
 uniform float constantAttenuation[kMaxLights];
 uniform float linearAttenuation[kMaxLights];
 uniform float quadraticAttenuation[kMaxLights];
-uniform vec4 clipPlane; // all zero keeps everything
 
 out vec4 fragColor;
 
@@ -46,9 +47,6 @@ float sunVisibility(vec3 n, vec3 toSun) {
 }
 
 void main() {
-    if (dot(clipPlane, vec4(worldPosition, 1.0)) < 0.0)
-        discard;
-
     vec4 texel = texture(colorTexture, texCoord);
     vec3 albedo = diffuse * texel.rgb;
     vec3 n = normalize(worldNormal);

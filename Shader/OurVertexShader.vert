@@ -12,6 +12,7 @@ uniform mat4 viewModelMatrix;
 uniform mat4 projectionViewModelMatrix;
 uniform mat4 depthProjectionViewModelMatrix;
 uniform vec3 cameraLocation; // the view matrix's translation column
+uniform vec4 clipPlane;      // all zero keeps everything
 
 out vec3 worldPosition;
 out vec3 worldNormal;
@@ -34,5 +35,7 @@ void main() {
     farPlane = projectionMatrix[3][2] / (projectionMatrix[2][2] + 1.0);
     // the camera sits where the view's rotation undoes its translation
     eyePosition = -transpose(mat3(viewMatrix)) * cameraLocation;
+    // read only while GL_CLIP_DISTANCE0 is on (the reflection pass)
+    gl_ClipDistance[0] = dot(clipPlane, world);
     gl_Position = projectionViewModelMatrix * vec4(position, 1.0);
 }

@@ -286,7 +286,10 @@ void Game::renderReflectionPass() {
   glUseProgram(mainShader->program);
   if (level)
     glUniform4f(level->clipPlaneLoc, 0.0f, 1.0f, 0.0f, -kWaterLevel);
+  // the lit program clips against the plane in its vertex stage
+  glEnable(GL_CLIP_DISTANCE0);
   drawScene(waterMirror(), cullingEnabled);
+  glDisable(GL_CLIP_DISTANCE0);
   glFrontFace(GL_CCW);
 }
 

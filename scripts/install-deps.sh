@@ -12,6 +12,8 @@ PACKAGES=(
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth xdotool imagemagick ffmpeg assimp-utils libgl1-mesa-dri python3
+  # profiling (bench/frame_profile.sh)
+  linux-perf
 )
 
 missing=()

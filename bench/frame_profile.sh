@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Where the frame loop's processor time goes: the frame benchmark under perf
+# (call chains, CLOCK_MONOTONIC stamps), then bench/own_share.py splits the
+# game thread's time between our code and GL with the driver.
+# Usage: bench/frame_profile.sh [frames] [on|off]
+set -euo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$ROOT"
+FRAMES="${1:-300}"
+CULLING="${2:-on}"
+FREQUENCY=200
+scripts/install-deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)" --target frame_bench
+source scripts/xvfb.sh
+trap 'stop_xvfb; rm -f "$DATA"' EXIT
+start_xvfb
+cd build
+DATA="$(mktemp /tmp/felidora-perf.XXXXXX)"
+perf record -q -k CLOCK_MONOTONIC -F "$FREQUENCY" --call-graph dwarf,4096 -o "$DATA" \
+  ./bench/frame_bench --frames "$FRAMES" --culling "$CULLING" | tee /dev/stderr >"$DATA.out"
+read -r LOOP_START LOOP_END < <(awk '/frame loop \(monotonic\)/ { print $(NF-1), $NF }' "$DATA.out")
+PLAYED="$(awk '/Felidora frame benchmark:/ { print $4 }' "$DATA.out")"
+rm -f "$DATA.out"
+perf script -i "$DATA" -F comm,tid,time,ip,sym,dso 2>/dev/null |
+  python3 "$ROOT/bench/own_share.py" "$LOOP_START" "$LOOP_END" "$PLAYED" "$FREQUENCY"

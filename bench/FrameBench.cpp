@@ -176,7 +176,8 @@ int main(int argc, char** argv) {
   std::printf("  swap                     median %8.2f ms   p95 %8.2f ms\n", swap.median(), swap.p95());
   std::printf("  objects drawn per frame  mean %6.1f\n", objects.mean());
   std::printf("  resident memory          %8.1f MB\n", residentMegabytes());
-  std::printf("  update share of frame    %8.2f %%\n", 100.0 * update.median() / frame.median());
+  std::printf("  update share of frame    %8.2f %% (its GL uploads included; bench/frame_profile.sh splits them off)\n",
+              100.0 * update.median() / frame.median());
   // for bench/frame_profile.sh, which splits the loop's processor time
   std::printf("  frame loop (monotonic)   %.6f %.6f\n", loopStart, loopEnd);
 

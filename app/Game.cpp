@@ -126,11 +126,8 @@ void Game::setupReflectionTarget() {
   // the reflection framebuffer stays bound; the passes bind what they need
 }
 
-void Game::prefetchContent() { ModelImport::prefetch({kLevelModel}); }
-
 // Builds the one level: monitor, landscape with the shared screen light,
 // water, player, the seventeen enemies, the projection and the first view.
-
 void Game::assembleLevel() {
   // Each enemy reads the same three files: they are read once.
   const ModelImport::SharingScope sharing;

@@ -23,10 +23,6 @@ public:
   Game(const Game&) = delete;
   Game& operator=(const Game&) = delete;
 
-  // Starts reading the landscape, the largest file, on a worker thread while
-  // the window opens; assembleLevel takes it from there.
-  static void prefetchContent();
-
   void setupReflectionTarget();
   void assembleLevel();
   void handleFunctionKeys();

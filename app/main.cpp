@@ -46,7 +46,6 @@ void runFrameLoop(Game& game) {
 } // namespace
 
 int main() {
-  Game::prefetchContent();
   resetKeyToggles();
   gWindow = startUp();
 

@@ -103,7 +103,6 @@ int main(int argc, char** argv) {
 
   // Start-up in its steps, each as seconds since the process began.
   const double atMain = secondsSinceProcessStart();
-  Game::prefetchContent();
   resetKeyToggles();
   GLFWwindow* window = startUp();
   const double atWindow = secondsSinceProcessStart();

@@ -10,10 +10,8 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
-#include <future>
 #include <limits>
 #include <map>
-#include <mutex>
 #include <utility>
 
 namespace {
@@ -48,23 +46,14 @@ FileStamp stampOf(const std::string& path) {
   return stamp;
 }
 
-struct State {
-  std::mutex mutex;
-  std::map<std::string, std::pair<FileStamp, std::shared_future<ResultPtr>>> prefetched;
-  std::map<std::string, std::pair<FileStamp, ResultPtr>> shared;
+// The results of the open scopes (there is one thread: no lock).
+struct Sharing {
   int scopes = 0;
-  std::future<void> worker;
-
-  // At exit (a fatal message may end the program during start-up) the worker
-  // finishes its file before the maps go.
-  ~State() {
-    if (worker.valid())
-      worker.wait();
-  }
+  std::map<std::string, std::pair<FileStamp, ResultPtr>> results;
 };
 
-State& state() {
-  static State instance;
+Sharing& sharing() {
+  static Sharing instance;
   return instance;
 }
 
@@ -72,74 +61,23 @@ void copyColour(const aiColor3D& from, float* to) { to[0] = from.r, to[1] = from
 
 } // namespace
 
-ModelImport::SharingScope::SharingScope() {
-  std::lock_guard<std::mutex> lock(state().mutex);
-  ++state().scopes;
-}
+ModelImport::SharingScope::SharingScope() { ++sharing().scopes; }
 
 ModelImport::SharingScope::~SharingScope() {
-  std::lock_guard<std::mutex> lock(state().mutex);
-  if (--state().scopes == 0)
-    state().shared.clear();
-}
-
-void ModelImport::prefetch(const std::vector<std::string>& paths) {
-  State& s = state();
-  if (s.worker.valid())
-    s.worker.wait();
-
-  auto jobs = std::make_shared<std::vector<std::pair<std::string, std::promise<ResultPtr>>>>();
-  {
-    std::lock_guard<std::mutex> lock(s.mutex);
-    for (const std::string& path : paths) {
-      std::promise<ResultPtr> promise;
-      s.prefetched[path] = {stampOf(path), promise.get_future().share()};
-      jobs->emplace_back(path, std::move(promise));
-    }
-  }
-  try {
-    s.worker = std::async(std::launch::async, [jobs] {
-      for (auto& [path, promise] : *jobs) {
-        try {
-          promise.set_value(readFile(path));
-        } catch (...) {
-          promise.set_exception(std::current_exception());
-        }
-      }
-    });
-  } catch (const std::system_error&) {
-    // No thread to be had: every read happens when it is asked for.
-    std::lock_guard<std::mutex> lock(s.mutex);
-    for (const auto& job : *jobs)
-      s.prefetched.erase(job.first);
-  }
+  if (--sharing().scopes == 0)
+    sharing().results.clear();
 }
 
 std::shared_ptr<const ModelImport::Result> ModelImport::read(const std::string& path) {
-  State& s = state();
+  Sharing& shared = sharing();
+  if (shared.scopes == 0)
+    return readFile(path);
   const FileStamp stamp = stampOf(path);
-  std::shared_future<ResultPtr> pending;
-  ResultPtr result;
-  {
-    std::lock_guard<std::mutex> lock(s.mutex);
-    if (auto it = s.prefetched.find(path); it != s.prefetched.end()) {
-      if (it->second.first == stamp)
-        pending = it->second.second;
-      s.prefetched.erase(it); // taken once
-    }
-    if (!pending.valid() && s.scopes > 0) {
-      if (auto it = s.shared.find(path); it != s.shared.end() && it->second.first == stamp)
-        result = it->second.second;
-    }
-  }
-  if (pending.valid())
-    result = pending.get();
-  if (!result)
+  auto& [knownStamp, result] = shared.results[path];
+  if (!result || !(knownStamp == stamp)) {
+    knownStamp = stamp;
     result = readFile(path);
-
-  std::lock_guard<std::mutex> lock(s.mutex);
-  if (s.scopes > 0)
-    s.shared[path] = {stamp, result};
+  }
   return result;
 }
 

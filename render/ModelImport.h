@@ -3,13 +3,11 @@
 // models (surface and bounding box) and the bounding radius. SceneObject
 // takes a copy of the result and uploads it.
 //
-// Start-up spends most of its time here, so two things make it cheaper:
-// - prefetch: files read ahead on one worker thread while the caller opens
-//   the window (the landscape is the largest file of all);
-// - a SharingScope: while one is alive, every object made from the same file
-//   gets the same result (seventeen enemies read their three files once).
-// A result is only reused while its file keeps its size and modification
-// time; outside a scope and once taken, a prefetched result is forgotten.
+// Start-up spends much of its time here: while a SharingScope is alive, every
+// object made from the same file gets the same result (seventeen enemies read
+// their three models once). A result is only reused while
+// its file keeps its size and modification time; outside a scope every read
+// is fresh.
 #pragma once
 
 #include "render/CollisionModel3D.h"
@@ -41,14 +39,9 @@ public:
     SharingScope& operator=(const SharingScope&) = delete;
   };
 
-  // Starts reading these files, in this order, on a worker thread. Waits for
-  // an earlier prefetch to finish first.
-  static void prefetch(const std::vector<std::string>& paths);
-
-  // The model in `path`: a prefetched or shared result where there is one,
-  // else read now.
+  // The model in `path`: the shared result where there is one, else read now.
   static std::shared_ptr<const Result> read(const std::string& path);
 
-  // Reads the file on the calling thread, sharing nothing.
+  // Reads the file, sharing nothing.
   static std::shared_ptr<const Result> readFile(const std::string& path);
 };

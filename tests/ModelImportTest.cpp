@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace {
@@ -190,9 +191,8 @@ TEST_F(ModelImportTest, MissingFileLeavesAnEmptyObjectWithTheImportersMessage) {
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-// Reads of one file share a result only inside a SharingScope, only while the
-// file is unchanged; a prefetched file is taken once. Every object still owns
-// what it loaded.
+// Reads of one file share a result only inside a SharingScope and only while
+// the file is unchanged. Every object still owns what it loaded.
 class ModelSharingTest : public ModelImportTest {
 protected:
   static std::vector<float> firstPositions(const ModelImport::Result& model) {
@@ -222,35 +222,21 @@ TEST_F(ModelSharingTest, OneFileIsReadOncePerScopeAndAgainWhenItChanges) {
   EXPECT_NE(ModelImport::read(path), ModelImport::read(path)) << "the scope's results went with it";
 }
 
-TEST_F(ModelSharingTest, PrefetchedFilesMatchPlainReadsAndAreTakenOnce) {
-  const std::string path = writeCollada("ahead.dae", {twoTriangles()}, true, "a.png", {{-40, 500, 7}});
-  const std::string missing = "Modelle/gibt-es-nicht-vorab.dae";
-  ModelImport::prefetch({path, missing});
+TEST_F(ModelSharingTest, AMissingFileFailsForEveryObjectUntilItAppears) {
+  const std::string path = ::testing::TempDir() + "spaeter.dae";
+  std::remove(path.c_str());
+  const ModelImport::SharingScope sharing;
+  felidora::test::MessageCapture messages;
+  TestObject first(shader.get(), depth.get()), second(shader.get(), depth.get());
+  EXPECT_FALSE(first.loadModel(path));
+  EXPECT_FALSE(second.loadModel(path));
+  const std::string once = ModelImport::readFile(path)->error + "\n";
+  EXPECT_EQ(messages.text(), once + once) << "each object reports the failure";
 
-  const auto ahead = ModelImport::read(path);
-  const auto plain = ModelImport::readFile(path);
-  ASSERT_TRUE(ahead->loaded);
-  EXPECT_EQ(firstPositions(*ahead), firstPositions(*plain));
-  EXPECT_EQ(ahead->meshes[0].indices, plain->meshes[0].indices);
-  EXPECT_EQ(ahead->meshes[0].texturePath, plain->meshes[0].texturePath);
-  EXPECT_FLOAT_EQ(ahead->boundingRadius, plain->boundingRadius);
-  ASSERT_EQ(ahead->lights.size(), 1u);
-  EXPECT_FLOAT_EQ(ahead->lights[0].position[1], 500.0f);
-  EXPECT_NE(ModelImport::read(path), ahead) << "taken once";
-
-  const auto failed = ModelImport::read(missing);
-  EXPECT_FALSE(failed->loaded);
-  EXPECT_EQ(failed->error, ModelImport::readFile(missing)->error);
-  EXPECT_NE(failed->error.find("gibt-es-nicht-vorab.dae"), std::string::npos) << failed->error;
-}
-
-TEST_F(ModelSharingTest, AFileRewrittenAfterItsPrefetchIsReadAgain) {
-  const std::string path = writeCollada("stale.dae", {twoTriangles()}, true, "a.png", {});
-  ModelImport::prefetch({path});
-  writeCollada("stale.dae", {twoTriangles(7.0f), twoTriangles(30.0f)}, true, "a.png", {{1, 1, 1}});
-  const auto model = ModelImport::read(path);
-  EXPECT_EQ(model->lights.size(), 1u);
-  EXPECT_EQ(firstPositions(*model), firstPositions(*ModelImport::readFile(path)));
+  writeCollada("spaeter.dae", {twoTriangles()}, true, "a.png", {});
+  TestObject third(shader.get(), depth.get());
+  EXPECT_TRUE(third.loadModel(path));
+  EXPECT_EQ(third.meshes.size(), 1u);
 }
 
 TEST_F(ModelSharingTest, ObjectsFromOneSharedReadOwnTheirData) {

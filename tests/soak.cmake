@@ -1,4 +1,4 @@
-# The soak plays the game for FELIDORA_SOAK_MINUTES of game time (1.5 by
+# The soak plays the game for FELIDORA_SOAK_MINUTES of game time (1 by
 # default). Its place is the sanitizer build: scripts/test.sh runs it there
 # after the suite and scripts/sanitize.sh at any length. The normal build only
 # compiles it, so the suite does not play the same minutes twice.

@@ -34,7 +34,7 @@ protected:
     game->level = new LevelScene(glm::vec3(0.0f), game->mainShader, game->shadowShader, levelPath);
     const std::string wallPath = writeCollada("drawing-wall.dae", {wallFacingPlusZ(-1, 1, -1, 1, 0)}, true, "", {});
     object = std::make_unique<TestObject>(glm::vec3(0.0f), game->mainShader, game->shadowShader);
-    object->loadModel(wallPath);
+    ASSERT_TRUE(object->loadModel(wallPath));
     object->uploadMeshes();
     object->bindShadowAttributes();
     game->mainShader->projectionMatrix = glm::perspective(glm::radians(60.0f), 800.0f / 600.0f, 0.1f, 6500.0f);

@@ -223,7 +223,7 @@ TEST_F(ModelSharingTest, OneFileIsReadOncePerScopeAndAgainWhenItChanges) {
 }
 
 TEST_F(ModelSharingTest, AMissingFileFailsForEveryObjectUntilItAppears) {
-  const std::string path = ::testing::TempDir() + "spaeter.dae";
+  const std::string path = felidora::test::fixturePath("spaeter.dae");
   std::remove(path.c_str());
   const ModelImport::SharingScope sharing;
   felidora::test::MessageCapture messages;

@@ -2,10 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 namespace felidora::test {
+
+// Each test process writes into a folder of its own: CTest runs the tests of
+// one suite in parallel processes, and two writers of one file make a torn
+// read for both.
+std::string fixturePath(const std::string& name) {
+  static const std::string folder = [] {
+    const std::string f = ::testing::TempDir() + "felidora-fixtures-" + std::to_string(getpid()) + "/";
+    std::filesystem::create_directories(f);
+    return f;
+  }();
+  return folder + name;
+}
 
 std::string writeCollada(const std::string& name, const std::vector<FixtureMesh>& meshes, bool withMaterial,
                          const std::string& texture, const std::vector<glm::vec3>& lightPositions) {
@@ -35,8 +50,7 @@ std::string writeCollada(const std::string& name, const std::vector<FixtureMesh>
     const FixtureMesh& mesh = meshes[m];
     const std::size_t vertices = mesh.positions.size() / 3;
     x << "<geometry id=\"g" << m << "\"><mesh>";
-    x << "<source id=\"g" << m << "p\"><float_array id=\"g" << m << "pa\" count=\"" << mesh.positions.size()
-      << "\">";
+    x << "<source id=\"g" << m << "p\"><float_array id=\"g" << m << "pa\" count=\"" << mesh.positions.size() << "\">";
     for (float v : mesh.positions)
       x << v << ' ';
     x << "</float_array><technique_common><accessor source=\"#g" << m << "pa\" count=\"" << vertices
@@ -86,7 +100,7 @@ std::string writeCollada(const std::string& name, const std::vector<FixtureMesh>
   }
   x << "</visual_scene></library_visual_scenes><scene><instance_visual_scene url=\"#s\"/></scene></COLLADA>\n";
 
-  const std::string path = ::testing::TempDir() + name;
+  const std::string path = fixturePath(name);
   std::ofstream(path) << x.str();
   return path;
 }

@@ -15,6 +15,9 @@ struct FixtureMesh {
   std::vector<int> triangles;   // 3 per triangle
 };
 
+// Where writeCollada puts `name`: a folder of this test process's own.
+std::string fixturePath(const std::string& name);
+
 // Returns the path of the written file (in the test temp folder).
 std::string writeCollada(const std::string& name, const std::vector<FixtureMesh>& meshes, bool withMaterial,
                          const std::string& texture, const std::vector<glm::vec3>& lightPositions);

@@ -10,16 +10,29 @@
 
 namespace felidora::test {
 
+namespace {
+
 // Each test process writes into a folder of its own: CTest runs the tests of
 // one suite in parallel processes, and two writers of one file make a torn
-// read for both.
+// read for both. The folder goes at exit, but only in the process that made
+// it: a death test's forked child exits too.
+struct FixtureFolder {
+  const int owner = getpid();
+  const std::string path = ::testing::TempDir() + "felidora-fixtures-" + std::to_string(owner) + "/";
+
+  FixtureFolder() { std::filesystem::create_directories(path); }
+  ~FixtureFolder() {
+    std::error_code ignored;
+    if (getpid() == owner)
+      std::filesystem::remove_all(path, ignored);
+  }
+};
+
+} // namespace
+
 std::string fixturePath(const std::string& name) {
-  static const std::string folder = [] {
-    const std::string f = ::testing::TempDir() + "felidora-fixtures-" + std::to_string(getpid()) + "/";
-    std::filesystem::create_directories(f);
-    return f;
-  }();
-  return folder + name;
+  static const FixtureFolder folder;
+  return folder.path + name;
 }
 
 std::string writeCollada(const std::string& name, const std::vector<FixtureMesh>& meshes, bool withMaterial,

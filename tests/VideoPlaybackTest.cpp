@@ -5,17 +5,16 @@
 #include "monitor/VideoPlayback.h"
 #include "tests/support/GlContext.h"
 #include "tests/support/MessageCapture.h"
+#include "tests/support/ProcessFolder.h"
 
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
 #include <dirent.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -26,27 +25,11 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using felidora::test::MessageCapture;
+using felidora::test::ProcessFolder;
 
-// Per process: ctest runs the tests of this binary side by side.
-class ClipFolder {
-public:
-  ClipFolder() : path_(fs::path(::testing::TempDir()) / ("felidora_video_" + std::to_string(getpid()))) {
-    fs::create_directories(path_);
-  }
-  ~ClipFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-  fs::path path_;
-};
-
-const ClipFolder& clipFolder() {
-  static ClipFolder folder;
+const ProcessFolder& clipFolder() {
+  static const ProcessFolder folder("felidora_video_");
   return folder;
 }
 

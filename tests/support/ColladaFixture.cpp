@@ -1,38 +1,16 @@
 #include "tests/support/ColladaFixture.h"
+#include "tests/support/ProcessFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 namespace felidora::test {
 
-namespace {
-
-// Each test process writes into a folder of its own: CTest runs the tests of
-// one suite in parallel processes, and two writers of one file make a torn
-// read for both. The folder goes at exit, but only in the process that made
-// it: a death test's forked child exits too.
-struct FixtureFolder {
-  const int owner = getpid();
-  const std::string path = ::testing::TempDir() + "felidora-fixtures-" + std::to_string(owner) + "/";
-
-  FixtureFolder() { std::filesystem::create_directories(path); }
-  ~FixtureFolder() {
-    std::error_code ignored;
-    if (getpid() == owner)
-      std::filesystem::remove_all(path, ignored);
-  }
-};
-
-} // namespace
-
 std::string fixturePath(const std::string& name) {
-  static const FixtureFolder folder;
-  return folder.path + name;
+  static const ProcessFolder folder("felidora-fixtures-");
+  return folder.file(name);
 }
 
 std::string writeCollada(const std::string& name, const std::vector<FixtureMesh>& meshes, bool withMaterial,

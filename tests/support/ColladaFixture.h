@@ -18,7 +18,7 @@ struct FixtureMesh {
 // Where writeCollada puts `name`: a folder of this test process's own.
 std::string fixturePath(const std::string& name);
 
-// Returns the path of the written file (in the test temp folder).
+// Returns the path of the written file, fixturePath(name).
 std::string writeCollada(const std::string& name, const std::vector<FixtureMesh>& meshes, bool withMaterial,
                          const std::string& texture, const std::vector<glm::vec3>& lightPositions);
 

@@ -292,7 +292,7 @@ void Game::renderReflectionPass() {
 
 // The window was cleared by the frame loop at the start of the frame.
 void Game::renderMainPass() {
-  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer);
   glViewport(0, 0, windowWidth, windowHeight);
   glPolygonOffset(0.0f, 0.0f);
   glUseProgram(mainShader->program);

@@ -48,6 +48,9 @@ public:
   unsigned reflectionColorTexture = 0;
   unsigned reflectionFramebuffer = 0;
   unsigned reflectionDepthRenderbuffer = 0;
+  // where the main view and the water surface are drawn: the window (0), or
+  // a frame of the same size that is scaled into a window of another size
+  unsigned sceneFramebuffer = 0;
   // water program uniform locations
   int locProjectionModelView = -1;
   int locReflectionProjectionModelView = -1;

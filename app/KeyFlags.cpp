@@ -7,6 +7,18 @@ KeyFlagTable KeyFlags;
 
 namespace {
 
+// Presses seen by the key callback since the last poll, by GLFW key code.
+bool gPressedSincePoll[GLFW_KEY_LAST + 1] = {};
+
+bool knownKey(int glfwKey) { return glfwKey >= 0 && glfwKey <= GLFW_KEY_LAST; }
+
+void onKey(GLFWwindow*, int key, int, int action, int) { recordKeyEvent(key, action); }
+
+bool heldAtPoll(GLFWwindow* window, int glfwKey) {
+  const bool down = window && glfwGetKey(window, glfwKey) == GLFW_PRESS;
+  return mergeKeyState(glfwKey, down);
+}
+
 int glfwKeyOf(GameKey key) {
   switch (key) {
   case GameKey::Left: return GLFW_KEY_LEFT;
@@ -30,15 +42,33 @@ int glfwKeyOf(GameKey key) {
 
 } // namespace
 
-// Each key is read once per frame: with sticky keys a tap shorter than a frame
-// reads as down exactly once, and a second read would already see it up.
+// Each key is read once per frame: the merge uses up the recorded press, so a
+// second read in the same frame would see only the key's state.
 void pollKeys() {
   GLFWwindow* window = glfwGetCurrentContext();
   constexpr int kKeyCount = static_cast<int>(GameKey::F9) + 1;
   bool down[kKeyCount] = {};
-  for (int k = 0; k < kKeyCount && window; ++k)
-    down[k] = glfwGetKey(window, glfwKeyOf(static_cast<GameKey>(k))) == GLFW_PRESS;
+  for (int k = 0; k < kKeyCount; ++k)
+    down[k] = heldAtPoll(window, glfwKeyOf(static_cast<GameKey>(k)));
   applyKeys([&down](GameKey key) { return down[static_cast<int>(key)]; });
+}
+
+void watchKeyPresses(GLFWwindow* window) { glfwSetKeyCallback(window, onKey); }
+
+bool escapePressed() { return heldAtPoll(glfwGetCurrentContext(), GLFW_KEY_ESCAPE); }
+
+void recordKeyEvent(int glfwKey, int action) {
+  // key repeats and releases change nothing: the poll reads the key's state
+  if (action == GLFW_PRESS && knownKey(glfwKey))
+    gPressedSincePoll[glfwKey] = true;
+}
+
+bool mergeKeyState(int glfwKey, bool downAtPoll) {
+  if (!knownKey(glfwKey))
+    return downAtPoll;
+  const bool held = downAtPoll || gPressedSincePoll[glfwKey];
+  gPressedSincePoll[glfwKey] = false;
+  return held;
 }
 
 void applyKeys(const std::function<bool(GameKey)>& isDown) {

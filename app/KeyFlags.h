@@ -32,8 +32,25 @@ extern KeyFlagTable KeyFlags;
 // numbering.
 enum class GameKey { Left, Right, Up, Down, Space, F, S, A, F1, F2, F3, F4, F5, F8, F9 };
 
+struct GLFWwindow;
+
 // Reads the key states of the window whose context is current.
 void pollKeys();
+
+// Installs the key callback that records presses between two polls, so a tap
+// shorter than a frame still reads as held in one frame.
+void watchKeyPresses(GLFWwindow* window);
+
+// Escape, which is not part of the table: down at this poll or pressed since
+// the previous one.
+bool escapePressed();
+
+// What the key callback does with one event (GLFW key code and action).
+void recordKeyEvent(int glfwKey, int action);
+
+// A key reads as held in a frame if it is down at the poll or went down since
+// the previous poll; the recorded press is used up by the merge.
+bool mergeKeyState(int glfwKey, bool downAtPoll);
 
 // The poll itself, with the key states supplied by the caller (pollKeys passes
 // GLFW's; tests pass their own).

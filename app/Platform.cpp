@@ -1,5 +1,6 @@
 #include "app/Platform.h"
 
+#include <filesystem>
 #include <iostream>
 #include <string>
 
@@ -11,4 +12,18 @@ void waitForKeyIfInteractive() {
   std::cout << "Druecken Sie die Eingabetaste . . ." << std::flush;
   std::string line;
   std::getline(std::cin, line);
+}
+
+void enterExecutableFolder() {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  // NOTE: /proc/self/exe names the binary itself, with every link on the way
+  // (bin/felidora -> ../lib/felidora/Felidora) already resolved.
+  const fs::path executable = fs::canonical("/proc/self/exe", error);
+  if (error)
+    return;
+  const fs::path folder = executable.parent_path();
+  if (!fs::is_directory(folder / "Shader", error))
+    return;
+  fs::current_path(folder, error);
 }

@@ -1,6 +1,7 @@
 #include "app/StartUp.h"
 
 #include "app/Console.h"
+#include "app/KeyFlags.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -10,6 +11,10 @@ namespace {
 
 constexpr int kWindowWidth = 800;
 constexpr int kWindowHeight = 600;
+
+FramebufferSize gFramebufferSize{kWindowWidth, kWindowHeight};
+
+void onFramebufferSize(GLFWwindow*, int width, int height) { gFramebufferSize = {width, height}; }
 
 } // namespace
 
@@ -32,9 +37,13 @@ GLFWwindow* startUp() {
     fatalError("Das Fenster konnte nicht geoeffnet werden!");
   }
   glfwMakeContextCurrent(window);
-  // NOTE: keys are polled once per frame; sticky keys keep a tap that went
-  // down and up between two polls from being lost.
-  glfwSetInputMode(window, GLFW_STICKY_KEYS, GLFW_TRUE);
+  // the display paces the frames: no tearing, no thousands of frames a second
+  glfwSwapInterval(1);
+  watchKeyPresses(window);
+  // NOTE: a screen without an 800 x 600 mode gives the window its own size;
+  // the frame loop scales the frame into whatever the framebuffer is.
+  glfwGetFramebufferSize(window, &gFramebufferSize.width, &gFramebufferSize.height);
+  glfwSetFramebufferSizeCallback(window, onFramebufferSize);
 
   glewExperimental = GL_TRUE;
   if (glewInit() != GLEW_OK)
@@ -52,3 +61,5 @@ GLFWwindow* startUp() {
   // FFmpeg needs no global registration any more.
   return window;
 }
+
+FramebufferSize framebufferSize() { return gFramebufferSize; }

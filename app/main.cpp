@@ -3,7 +3,9 @@
 #include "app/Console.h"
 #include "app/Game.h"
 #include "app/KeyFlags.h"
+#include "app/Platform.h"
 #include "app/StartUp.h"
+#include "render/FramePresenter.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -15,8 +17,19 @@ namespace {
 GLFWwindow* gWindow = nullptr;
 // The one game; kept reachable until exit so leak checkers see it as live.
 Game* gGame = nullptr;
+FramePresenter* gPresenter = nullptr;
 
-void runFrameLoop(Game& game) {
+// A changed framebuffer size (or the first one) chooses where the main view is
+// drawn: straight into the window, or into a frame scaled into it.
+void followFramebufferSize(Game& game, FramePresenter& presenter) {
+  const FramebufferSize size = framebufferSize();
+  if (size.width == presenter.framebufferWidth() && size.height == presenter.framebufferHeight())
+    return;
+  presenter.resize(size.width, size.height);
+  game.sceneFramebuffer = presenter.sceneFramebuffer();
+}
+
+void runFrameLoop(Game& game, FramePresenter& presenter) {
   double previous = glfwGetTime();
   while (game.running) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -26,7 +39,7 @@ void runFrameLoop(Game& game) {
     previous = now;
 
     pollKeys();
-    if (glfwGetKey(gWindow, GLFW_KEY_ESCAPE) == GLFW_PRESS)
+    if (escapePressed())
       break;
     if (glfwWindowShouldClose(gWindow))
       break;
@@ -34,9 +47,11 @@ void runFrameLoop(Game& game) {
     game.handleFunctionKeys();
     game.update(dt);
     game.render();
+    presenter.present();
 
     glfwSwapBuffers(gWindow);
     glfwPollEvents();
+    followFramebufferSize(game, presenter);
 
     if (glGetError() != GL_NO_ERROR)
       messageStream() << "Ein GL-Fehler ist aufgetreten!" << std::endl;
@@ -46,14 +61,17 @@ void runFrameLoop(Game& game) {
 } // namespace
 
 int main() {
+  enterExecutableFolder();
   resetKeyToggles();
   gWindow = startUp();
 
   // Never destroyed: the process ends with exit() and the system reclaims it.
   gGame = new Game();
   gGame->assembleLevel();
+  gPresenter = new FramePresenter(gGame->windowWidth, gGame->windowHeight);
+  followFramebufferSize(*gGame, *gPresenter);
 
-  runFrameLoop(*gGame);
+  runFrameLoop(*gGame, *gPresenter);
 
   glfwTerminate();
   std::exit(0);

@@ -4,6 +4,7 @@
 #include "tests/support/GlContext.h"
 
 #include <GL/glew.h>
+#include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -114,6 +115,38 @@ TEST_F(KeyFlagsTest, HeldEntriesEqualTheirKeysEveryFrame) {
   keyboard.poll();
   for (auto entry : entries)
     EXPECT_FALSE(KeyFlags.*entry);
+}
+
+
+// The key callback's presses merged with the key states at each poll: a held
+// key reads as held in exactly the polls at which it is down, a tap between
+// two polls in exactly one, and codes GLFW cannot name are ignored.
+TEST(KeyMergeTest, HeldKeysFollowThePollsAndATapBetweenTwoPollsCountsOnce) {
+  recordKeyEvent(GLFW_KEY_LEFT, GLFW_PRESS);
+  int heldPolls = 0;
+  for (int poll = 0; poll < 7; ++poll) {
+    recordKeyEvent(GLFW_KEY_LEFT, GLFW_REPEAT);
+    heldPolls += mergeKeyState(GLFW_KEY_LEFT, true);
+  }
+  recordKeyEvent(GLFW_KEY_LEFT, GLFW_RELEASE);
+  for (int poll = 0; poll < 3; ++poll)
+    heldPolls += mergeKeyState(GLFW_KEY_LEFT, false);
+  EXPECT_EQ(heldPolls, 7);
+
+  // two taps between the same two polls still make one frame of fire
+  recordKeyEvent(GLFW_KEY_SPACE, GLFW_PRESS);
+  recordKeyEvent(GLFW_KEY_SPACE, GLFW_RELEASE);
+  recordKeyEvent(GLFW_KEY_SPACE, GLFW_PRESS);
+  recordKeyEvent(GLFW_KEY_SPACE, GLFW_RELEASE);
+  int tapPolls = 0;
+  for (int poll = 0; poll < 3; ++poll)
+    tapPolls += mergeKeyState(GLFW_KEY_SPACE, false);
+  EXPECT_EQ(tapPolls, 1);
+
+  recordKeyEvent(GLFW_KEY_UNKNOWN, GLFW_PRESS);
+  recordKeyEvent(GLFW_KEY_LAST + 1, GLFW_PRESS);
+  EXPECT_FALSE(mergeKeyState(GLFW_KEY_UNKNOWN, false));
+  EXPECT_FALSE(mergeKeyState(GLFW_KEY_LAST + 1, false));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // a frame leaves behind.
 #include "app/Game.h"
 #include "objects/LevelScene.h"
+#include "render/FramePresenter.h"
 #include "render/Shader.h"
 #include "tests/support/ColladaFixture.h"
 #include "tests/support/GlContext.h"
@@ -164,6 +165,55 @@ TEST_F(RenderPassTest, ThreeHundredFramesLeaveNoGlError) {
     game->render();
     ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "frame " << frame;
   }
+}
+
+// A window framebuffer of another size gets the frame scaled with its aspect
+// kept, centred between black bars; at 800 x 600 the window is drawn directly.
+TEST(FramePresenterTest, ScalesTheFrameIntoTheWindowBetweenBlackBars) {
+  FELIDORA_REQUIRE_GL();
+  const FramePresenter::Placement wide = FramePresenter::fit(800, 600, 1920, 1080);
+  EXPECT_EQ(std::vector<int>({wide.x, wide.y, wide.width, wide.height}), std::vector<int>({240, 0, 1440, 1080}));
+  const FramePresenter::Placement tall = FramePresenter::fit(800, 600, 600, 1000);
+  EXPECT_EQ(std::vector<int>({tall.x, tall.y, tall.width, tall.height}), std::vector<int>({0, 275, 600, 450}));
+
+  FramePresenter presenter(800, 600);
+  presenter.resize(800, 600);
+  EXPECT_EQ(presenter.sceneFramebuffer(), 0u);
+
+  // a 400 x 400 "window" is the lower-left corner of the test's own 800 x 600 one
+  presenter.resize(400, 400);
+  ASSERT_NE(presenter.sceneFramebuffer(), 0u);
+  GLint bound = 0;
+  glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+  EXPECT_EQ(static_cast<unsigned>(bound), presenter.sceneFramebuffer());
+  glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glClearColor(0.14f, 0.25f, 0.43f, 0.0f);
+  presenter.present();
+
+  auto windowPixel = [](int x, int y) {
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    unsigned char rgba[4] = {};
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    return std::vector<int>({rgba[0], rgba[1], rgba[2]});
+  };
+  // the frame lands at y 50..349
+  EXPECT_EQ(windowPixel(200, 200), std::vector<int>({255, 0, 0}));
+  EXPECT_EQ(windowPixel(0, 51), std::vector<int>({255, 0, 0}));
+  EXPECT_EQ(windowPixel(399, 348), std::vector<int>({255, 0, 0}));
+  EXPECT_EQ(windowPixel(200, 20), std::vector<int>({0, 0, 0}));
+  EXPECT_EQ(windowPixel(200, 380), std::vector<int>({0, 0, 0}));
+  GLfloat clear[4] = {};
+  glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+  EXPECT_FLOAT_EQ(clear[2], 0.43f);
+  glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+  EXPECT_EQ(static_cast<unsigned>(bound), presenter.sceneFramebuffer());
+
+  presenter.resize(800, 600);
+  EXPECT_EQ(presenter.sceneFramebuffer(), 0u);
+  glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+  EXPECT_EQ(bound, 0);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Felidora's content generator: writes every model, texture, status image and
 // video clip the game reads into Modelle/, Bilder/ and Videos/ of the folder
-// given on the command line. The output depends on nothing but this program.
+// given on the command line, and the desktop icon felidora.png beside them.
+// The output depends on nothing but this program.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "tools/Clips.h"
+#include "tools/Icon.h"
 #include "tools/Models.h"
 #include "tools/StatusImages.h"
 
@@ -36,7 +38,7 @@ int main(int argc, char** argv) {
   writeModels(folder, files);
   writeStatusImages(folder, files);
   clips.join();
-  if (!clipsWritten)
+  if (!clipsWritten || !writeIcon(folder + "/felidora.png"))
     return 1;
   files.insert(files.end(), clipFiles.begin(), clipFiles.end());
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

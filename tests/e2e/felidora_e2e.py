@@ -31,10 +31,13 @@ class Xvfb:
     """A private X server. It picks a free display itself (-displayfd), so
     cases started in parallel never share one."""
 
+    def __init__(self, size="800x600"):
+        self.size = size
+
     def __enter__(self):
         read_end, write_end = os.pipe()
         self.proc = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24", "-nolisten", "tcp", "-noreset"],
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{self.size}x24", "-nolisten", "tcp", "-noreset"],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, pass_fds=(write_end,))
         os.close(write_end)
         with os.fdopen(read_end) as announced:
@@ -60,6 +63,7 @@ class Game:
     """One run of the real executable in a run folder, on an Xvfb display."""
 
     def __init__(self, xvfb, run_dir, executable):
+        """run_dir is the working directory the game is started from."""
         self.xvfb = xvfb
         self.run_dir = run_dir
         self.output_path = os.path.join(tempfile.mkdtemp(prefix="felidora-e2e-"), "output.txt")
@@ -128,8 +132,9 @@ class Game:
 
 
 class Harness:
-    def __init__(self, build_dir):
+    def __init__(self, build_dir, cmake="cmake"):
         self.build_dir = os.path.abspath(build_dir)
+        self.cmake = cmake
         self.executable = os.path.join(self.build_dir, "Felidora")
         self.screenshots = os.path.join(self.build_dir, "screenshots")
 
@@ -326,17 +331,83 @@ def case_crash_into_ground(h):
         check(GL_ERROR not in game.output(), f"GL error reported:\n{game.output()}")
 
 
+def play_and_quit(game, seconds, shot=None):
+    """Waits for the first frame, lets the game run, optionally takes a
+    screenshot, then Escape: exit status 0, no output at all."""
+    try:
+        game.first_frame()
+        time.sleep(seconds)
+        check(game.proc.poll() is None, f"game ended on its own:\n{game.output()}")
+        if shot:
+            game.screenshot(shot)
+        game.key("Escape")
+        expect_exit(game, 0, 5.0, "Escape")
+    finally:
+        game.kill()
+    check(game.output() == "", f"unexpected output:\n{game.output()}")
+
+
+def case_started_elsewhere(h):
+    """Started from another working directory, the game finds its content
+    beside itself."""
+    with Xvfb() as x:
+        play_and_quit(Game(x, tempfile.mkdtemp(prefix="felidora-cwd-"), h.executable), 3)
+
+
+def case_scaled_to_screen(h):
+    """A screen without an 800 x 600 mode: at 1920 x 1080 the frame fills a
+    centred 1440 x 1080 area between plain black bars; at 1024 x 768 it fills
+    the whole screen."""
+    with Xvfb("1920x1080") as x:
+        wide = os.path.join(h.screenshots, "scaled-1920x1080.png")
+        play_and_quit(Game(x, h.build_dir, h.executable), 2, wide)
+    for bar in ("240x1080+0+0", "240x1080+1680+0"):
+        mean, spread = image_stats(wide, bar)
+        check(mean < 0.01 and spread < 0.01, f"bar {bar} is not plain black (mean {mean:.3f}, deviation {spread:.3f})")
+    # the frame's own edges: sky and landscape reach both sides of the area
+    for edge in ("16x1080+240+0", "16x1080+1664+0"):
+        mean, _ = image_stats(wide, edge)
+        check(mean > 0.05, f"no picture at {edge} (mean {mean:.3f})")
+    # before the scaling the lower right stayed the clear colour, a plain blue
+    lower_right, spread = image_stats(wide, "600x400+1080+680")
+    check(lower_right > 0.05 and spread > 0.01,
+          f"the lower right shows no scene (mean {lower_right:.3f}, deviation {spread:.3f})")
+
+    with Xvfb("1024x768") as x:
+        full = os.path.join(h.screenshots, "scaled-1024x768.png")
+        play_and_quit(Game(x, h.build_dir, h.executable), 2, full)
+    for edge in ("8x768+0+0", "8x768+1016+0", "1024x8+0+0", "1024x8+0+760"):
+        mean, _ = image_stats(full, edge)
+        check(mean > 0.05, f"the picture does not reach {edge} (mean {mean:.3f})")
+
+
+def case_installed(h):
+    """cmake --install into a fresh prefix; bin/felidora started from / plays."""
+    prefix = tempfile.mkdtemp(prefix="felidora-prefix-")
+    try:
+        subprocess.run([h.cmake, "--install", h.build_dir, "--prefix", prefix], check=True,
+                       stdout=subprocess.DEVNULL)
+        for path in ("bin/felidora", "share/applications/felidora.desktop",
+                     "share/icons/hicolor/256x256/apps/felidora.png"):
+            check(os.path.exists(os.path.join(prefix, path)), f"{path} not installed")
+        with Xvfb() as x:
+            play_and_quit(Game(x, "/", os.path.join(prefix, "bin", "felidora")), 3)
+    finally:
+        shutil.rmtree(prefix, ignore_errors=True)
+
+
 def main():
     cases = {name[5:]: fn for name, fn in globals().items() if name.startswith("case_")}
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", default=os.path.join(os.path.dirname(__file__), "..", "..", "build"))
+    parser.add_argument("--cmake", default="cmake")
     parser.add_argument("--list", action="store_true")
     parser.add_argument("cases", nargs="*")
     args = parser.parse_args()
     if args.list:
         print("\n".join(cases))
         return 0
-    harness = Harness(args.build)
+    harness = Harness(args.build, args.cmake)
     failed = 0
     for name in args.cases or cases:
         start = time.monotonic()

@@ -42,15 +42,16 @@ int glfwKeyOf(GameKey key) {
 
 } // namespace
 
+void pollKeys() { applyKeys(readKeyboard()); }
+
 // Each key is read once per frame: the merge uses up the recorded press, so a
 // second read in the same frame would see only the key's state.
-void pollKeys() {
+KeySnapshot readKeyboard() {
   GLFWwindow* window = glfwGetCurrentContext();
-  constexpr int kKeyCount = static_cast<int>(GameKey::F9) + 1;
-  bool down[kKeyCount] = {};
-  for (int k = 0; k < kKeyCount; ++k)
-    down[k] = heldAtPoll(window, glfwKeyOf(static_cast<GameKey>(k)));
-  applyKeys([&down](GameKey key) { return down[static_cast<int>(key)]; });
+  KeySnapshot keys;
+  for (int k = 0; k < kGameKeyCount; ++k)
+    keys[k] = heldAtPoll(window, glfwKeyOf(static_cast<GameKey>(k)));
+  return keys;
 }
 
 void watchKeyPresses(GLFWwindow* window) { glfwSetKeyCallback(window, onKey); }
@@ -71,8 +72,9 @@ bool mergeKeyState(int glfwKey, bool downAtPoll) {
   return held;
 }
 
-void applyKeys(const std::function<bool(GameKey)>& isDown) {
+void applyKeys(const KeySnapshot& keys) {
   KeyFlagTable& k = KeyFlags;
+  const auto isDown = [&keys](GameKey key) { return isHeld(keys, key); };
 
   // Setting pass: a held entry goes up with its key.
   if (isDown(GameKey::Left)) k.keyLeft = true;

@@ -3,7 +3,7 @@
 // F3 (wireframe) and F9 (blending) act on the GL state inside the poll.
 #pragma once
 
-#include <functional>
+#include <bitset>
 
 struct KeyFlagTable {
   // held: true exactly in the frames in which the key is down
@@ -31,11 +31,21 @@ extern KeyFlagTable KeyFlags;
 // The keys of the table, named by what they are rather than by any library's
 // numbering.
 enum class GameKey { Left, Right, Up, Down, Space, F, S, A, F1, F2, F3, F4, F5, F8, F9 };
+constexpr int kGameKeyCount = static_cast<int>(GameKey::F9) + 1;
+
+// The keys as one frame reads them, indexed by GameKey: what a recording
+// keeps of the keyboard and a replay gives back.
+using KeySnapshot = std::bitset<kGameKeyCount>;
+inline bool isHeld(const KeySnapshot& keys, GameKey key) { return keys.test(static_cast<std::size_t>(key)); }
 
 struct GLFWwindow;
 
-// Reads the key states of the window whose context is current.
+// Reads the keyboard of the window whose context is current and applies it:
+// applyKeys(readKeyboard()).
 void pollKeys();
+
+// This frame's key states: down at the poll or pressed since the previous one.
+KeySnapshot readKeyboard();
 
 // Installs the key callback that records presses between two polls, so a tap
 // shorter than a frame still reads as held in one frame.
@@ -52,9 +62,9 @@ void recordKeyEvent(int glfwKey, int action);
 // the previous poll; the recorded press is used up by the merge.
 bool mergeKeyState(int glfwKey, bool downAtPoll);
 
-// The poll itself, with the key states supplied by the caller (pollKeys passes
-// GLFW's; tests pass their own).
-void applyKeys(const std::function<bool(GameKey)>& isDown);
+// The poll itself, with the key states supplied by the caller (the keyboard's,
+// a replay's or a test's).
+void applyKeys(const KeySnapshot& keys);
 
 // Clears the toggle states and latches at program start.
 void resetKeyToggles();

@@ -2,8 +2,12 @@
 // the list of steps in runFrameLoop, in order.
 #include "app/Console.h"
 #include "app/Game.h"
+#include "app/GameSummary.h"
 #include "app/KeyFlags.h"
 #include "app/Platform.h"
+#include "app/Recording.h"
+#include "app/RecordingFormat.h"
+#include "app/Replay.h"
 #include "app/StartUp.h"
 #include "render/FramePresenter.h"
 
@@ -11,6 +15,8 @@
 #include <GLFW/glfw3.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 
 namespace {
 
@@ -18,6 +24,38 @@ GLFWwindow* gWindow = nullptr;
 // The one game; kept reachable until exit so leak checkers see it as live.
 Game* gGame = nullptr;
 FramePresenter* gPresenter = nullptr;
+// FELIDORA_REPLAY and FELIDORA_RECORD: where a frame's time and keys come
+// from, and where they go
+Replay* gReplay = nullptr;
+Recording* gRecording = nullptr;
+
+std::string environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+// Reads and checks a replay and creates a recording before the window opens,
+// so a bad file costs nothing but its message.
+void openReplayAndRecording() {
+  const std::string replayPath = environment("FELIDORA_REPLAY");
+  const std::string recordPath = environment("FELIDORA_RECORD");
+  if (replayPath.empty() && recordPath.empty())
+    return;
+  const std::uint64_t fingerprint = recording::contentFingerprint();
+  if (!replayPath.empty()) {
+    gReplay = new Replay();
+    if (!gReplay->load(replayPath, fingerprint))
+      fatalError(gReplay->error());
+  }
+  if (!recordPath.empty()) {
+    std::error_code error;
+    if (!replayPath.empty() && std::filesystem::equivalent(replayPath, recordPath, error))
+      fatalError("Aufnahme und Wiedergabe nennen dieselbe Datei: " + recordPath);
+    gRecording = new Recording();
+    if (!gRecording->open(recordPath, fingerprint))
+      fatalError(gRecording->error());
+  }
+}
 
 // A changed framebuffer size (or the first one) chooses where the main view is
 // drawn: straight into the window, or into a frame scaled into it.
@@ -34,18 +72,27 @@ void runFrameLoop(Game& game, FramePresenter& presenter) {
   while (game.running) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
-    const double now = glfwGetTime();
-    const double dt = now - previous;
-    previous = now;
-
-    pollKeys();
+    // the frame's time and keys: measured and polled, or the recorded ones
+    recording::Frame frame;
+    if (gReplay) {
+      if (!gReplay->nextFrame(frame))
+        break; // the recorded game is over
+    } else {
+      const double now = glfwGetTime();
+      frame.dt = now - previous;
+      previous = now;
+      frame.keys = readKeyboard();
+    }
+    applyKeys(frame.keys);
     if (escapePressed())
       break;
     if (glfwWindowShouldClose(gWindow))
       break;
+    if (gRecording)
+      gRecording->writeFrame(frame.dt, frame.keys);
 
     game.handleFunctionKeys();
-    game.update(dt);
+    game.update(frame.dt);
     game.render();
     presenter.present();
 
@@ -58,12 +105,24 @@ void runFrameLoop(Game& game, FramePresenter& presenter) {
   }
 }
 
+void printSummaries(const Game& game) {
+  if (gRecording) {
+    gRecording->close();
+    messageStream() << "Aufnahme: " << gameSummary(game, gRecording->frames()) << std::endl;
+  }
+  if (gReplay)
+    messageStream() << "Wiedergabe: " << gameSummary(game, gReplay->framesPlayed()) << std::endl;
+}
+
 } // namespace
 
 int main() {
   enterExecutableFolder();
   resetKeyToggles();
+  openReplayAndRecording();
   gWindow = startUp();
+  if (gReplay)
+    glfwSwapInterval(0); // a replay runs as fast as its frames render
 
   // Never destroyed: the process ends with exit() and the system reclaims it.
   gGame = new Game();
@@ -72,6 +131,7 @@ int main() {
   followFramebufferSize(*gGame, *gPresenter);
 
   runFrameLoop(*gGame, *gPresenter);
+  printSummaries(*gGame);
 
   glfwTerminate();
   std::exit(0);

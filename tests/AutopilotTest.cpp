@@ -1,9 +1,19 @@
 // A small autopilot plays the real game to victory. It sees only what a
 // player sees (where the player and the enemies are) and acts only through the
-// keyboard table: it turns towards the nearest enemy, climbs or descends to
-// its height and fires when the enemy is ahead.
+// keys: it turns towards the nearest enemy, climbs or descends to its height
+// and fires when the enemy is ahead. One of its wins is kept as a recording,
+// and its replay must end the same way.
+//
+// To record the win anew (after a change of the models, the clips or the game
+// logic): FELIDORA_AUTOPILOT_RECORD=../tests/data/autopilot-win
+//   ./tests/game_tests --gtest_filter=AutopilotTest.*   (from build/, under a display)
+// writes autopilot-win.rec and its summary line autopilot-win.txt.
 #include "app/Game.h"
+#include "app/GameSummary.h"
 #include "app/KeyFlags.h"
+#include "app/Recording.h"
+#include "app/RecordingFormat.h"
+#include "app/Replay.h"
 #include "monitor/Monitor.h"
 #include "objects/Gegner.h"
 #include "objects/Schnecke.h"
@@ -15,16 +25,22 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
 
 namespace {
 
 constexpr double kFrameTime = 1.0 / 60.0;
+const std::string kRecordedWin = FELIDORA_TEST_DATA "/autopilot-win";
 
 class Autopilot {
 public:
-  // Fills KeyFlags for this frame from the positions a player can see.
-  void steer(const Game& game, int frame) {
-    KeyFlags = KeyFlagTable{};
+  // The keys for this frame, from the positions a player can see.
+  KeySnapshot steer(const Game& game, int frame) {
+    KeySnapshot keys;
+    const auto press = [&keys](GameKey key) { keys.set(static_cast<std::size_t>(key)); };
     const Schnecke& me = *game.player;
     const glm::vec3 position = me.position();
     const glm::vec3 forward = -glm::vec3(me.modelMatrix[2]);
@@ -37,7 +53,7 @@ public:
         best = d, target = enemy;
     }
     if (!target)
-      return;
+      return keys;
 
     // Lead the target: where it will be when a shot at 80 units/s arrives.
     const glm::vec3 seen = target->position();
@@ -55,24 +71,25 @@ public:
     const float cross = f.x * a.y - f.y * a.x;
     const float angle = std::atan2(-cross, f.x * a.x + f.y * a.y); // left turn is positive
     if (angle > 0.01f)
-      KeyFlags.keyLeft = true;
+      press(GameKey::Left);
     else if (angle < -0.01f)
-      KeyFlags.keyRight = true;
+      press(GameKey::Right);
 
     // Far away, keep above the hills; close in, match the target's height.
     const float cruise = horizontal > 450.0f ? std::max(aim.y, 420.0f) : aim.y;
     if (position.y < cruise - 1.0f)
-      KeyFlags.keyDown = true; // Down climbs
+      press(GameKey::Down); // Down climbs
     else if (position.y > cruise + 1.0f)
-      KeyFlags.keyUp = true; // Up descends
+      press(GameKey::Up); // Up descends
 
     // Too close to turn round in time: brake; far and lined up: boost.
     if (horizontal > 600.0f && std::fabs(angle) < 0.2f)
-      KeyFlags.keyS = true;
+      press(GameKey::S);
 
     // Fire on every other frame while the enemy is ahead and in range.
     if (std::fabs(angle) < 0.08f && horizontal < 380.0f && std::fabs(toAim.y) < 8.0f && frame % 2 == 0)
-      KeyFlags.keyFire = true;
+      press(GameKey::Space);
+    return keys;
   }
 
 private:
@@ -86,13 +103,21 @@ TEST(AutopilotTest, WinsTheWholeGameAndTheScoreFollowsTheComboRule) {
   Game game;
   game.assembleLevel();
   Autopilot pilot;
+  std::unique_ptr<Recording> recording;
+  if (const char* base = std::getenv("FELIDORA_AUTOPILOT_RECORD")) {
+    recording = std::make_unique<Recording>();
+    ASSERT_TRUE(recording->open(std::string(base) + ".rec", recording::contentFingerprint())) << recording->error();
+  }
 
   long long expectedScore = 0;
   int kills = 0, hitsTaken = 0, frame = 0;
   double victoryAt = -1.0;
   const int maxFrames = static_cast<int>(30 * 60 / kFrameTime); // half an hour of game time
   for (; game.running && frame < maxFrames; ++frame) {
-    pilot.steer(game, frame);
+    const KeySnapshot keys = pilot.steer(game, frame);
+    applyKeys(keys);
+    if (recording)
+      recording->writeFrame(kFrameTime, keys);
     const std::size_t enemiesBefore = game.enemies.size();
     const int healthBefore = game.player->health + 6 * game.player->lives;
     game.handleFunctionKeys();
@@ -124,6 +149,50 @@ TEST(AutopilotTest, WinsTheWholeGameAndTheScoreFollowsTheComboRule) {
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
   std::printf("[ autopilot ] victory after %.1f s of game time, the game ended at %.1f s, score %d, hits taken %d\n",
               victoryAt, frame * kFrameTime, game.player->score, hitsTaken);
+  if (recording) {
+    recording->close();
+    std::ofstream(std::getenv("FELIDORA_AUTOPILOT_RECORD") + std::string(".txt"))
+        << gameSummary(game, recording->frames()) << "\n";
+  }
+  KeyFlags = KeyFlagTable{};
+}
+
+// The kept win, replayed frame by frame with its own times and keys: the same
+// frames, score, lives, health and position, and no enemy left.
+TEST(AutopilotTest, TheRecordedWinReplaysToTheSameEnd) {
+  FELIDORA_REQUIRE_GL();
+  std::ifstream summaryFile(kRecordedWin + ".txt");
+  std::string expected;
+  ASSERT_TRUE(std::getline(summaryFile, expected)) << "no " << kRecordedWin << ".txt";
+
+  // NOTE: the recording's own content fingerprint is accepted: shaders and
+  // images do not steer the game, and a change of what does (models, clips,
+  // game logic) shows as a different end.
+  std::ifstream file(kRecordedWin + ".rec", std::ios::binary);
+  unsigned char header[recording::kHeaderSize] = {};
+  file.read(reinterpret_cast<char*>(header), sizeof header);
+  recording::Header recorded;
+  ASSERT_TRUE(recording::decodeHeader(header, recorded));
+  Replay replay;
+  ASSERT_TRUE(replay.load(kRecordedWin + ".rec", recorded.fingerprint)) << replay.error();
+
+  KeyFlags = KeyFlagTable{};
+  Game game;
+  game.assembleLevel();
+  recording::Frame frame;
+  while (game.running && replay.nextFrame(frame)) {
+    applyKeys(frame.keys);
+    game.handleFunctionKeys();
+    game.update(frame.dt);
+    if ((replay.framesPlayed() - 1) % 60 == 0)
+      game.render(); // on the frames the autopilot rendered
+  }
+  EXPECT_TRUE(game.enemies.empty());
+  EXPECT_FALSE(game.running) << "the victory clip should have ended the game";
+  EXPECT_EQ(replay.framesPlayed(), replay.frames());
+  EXPECT_EQ(gameSummary(game, replay.framesPlayed()), expected)
+      << "if the models, clips or game logic changed on purpose, record the win anew (see the top of this file)";
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
   KeyFlags = KeyFlagTable{};
 }
 

@@ -14,7 +14,10 @@ namespace {
 struct Keyboard {
   std::set<GameKey> down;
   void poll() {
-    applyKeys([this](GameKey k) { return down.count(k) > 0; });
+    KeySnapshot keys;
+    for (GameKey k : down)
+      keys.set(static_cast<std::size_t>(k));
+    applyKeys(keys);
   }
 };
 

@@ -1,4 +1,5 @@
 felidora_test(app_tests
   KeyFlagsTest.cpp
   ShaderTest.cpp
-  GameConstructionTest.cpp)
+  GameConstructionTest.cpp
+  RecordingTest.cpp)

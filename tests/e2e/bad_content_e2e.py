@@ -62,11 +62,11 @@ def start_game(x, run, h):
     without it."""
     preload = os.environ.get("FELIDORA_GAME_PRELOAD")
     if not preload:
-        return Game(x, run, h.executable)
+        return Game(x, run, os.path.join(run, "Felidora"))
     plain = x.env
     x.env = dict(plain, LD_PRELOAD=preload)
     try:
-        return Game(x, run, h.executable)
+        return Game(x, run, os.path.join(run, "Felidora"))
     finally:
         x.env = plain
 

@@ -62,15 +62,17 @@ class Xvfb:
 class Game:
     """One run of the real executable in a run folder, on an Xvfb display."""
 
-    def __init__(self, xvfb, run_dir, executable):
-        """run_dir is the working directory the game is started from."""
+    def __init__(self, xvfb, run_dir, executable, env=None):
+        """run_dir is the working directory the game is started from; env adds
+        to the display's environment."""
         self.xvfb = xvfb
         self.run_dir = run_dir
         self.output_path = os.path.join(tempfile.mkdtemp(prefix="felidora-e2e-"), "output.txt")
         self.output_file = open(self.output_path, "wb")
         self.started = time.monotonic()
         # no terminal on standard input: a fatal message must not wait for a key
-        self.proc = subprocess.Popen([executable], cwd=run_dir, env=xvfb.env, stdin=subprocess.DEVNULL,
+        self.proc = subprocess.Popen([executable], cwd=run_dir, env=dict(xvfb.env, **(env or {})),
+                                     stdin=subprocess.DEVNULL,
                                      stdout=self.output_file, stderr=subprocess.STDOUT)
 
     def xdotool(self, *args):
@@ -139,8 +141,10 @@ class Harness:
         self.screenshots = os.path.join(self.build_dir, "screenshots")
 
     def run_folder_copy(self):
-        """A private copy of the run folder that a case may damage."""
+        """A private copy of the run folder that a case may damage, with the
+        executable: the game reads the content beside itself."""
         target = tempfile.mkdtemp(prefix="felidora-run-")
+        shutil.copy2(self.executable, os.path.join(target, "Felidora"))
         for name in ("Shader", "Modelle", "Bilder", "Videos"):
             source = os.path.join(self.build_dir, name)
             if os.path.isdir(source):
@@ -193,7 +197,7 @@ def case_missing_vertex_shader(h):
     run = h.run_folder_copy()
     os.remove(os.path.join(run, "Shader", "OurVertexShader.vert"))
     with Xvfb() as x:
-        game = Game(x, run, h.executable)
+        game = Game(x, run, os.path.join(run, "Felidora"))
         try:
             expect_exit(game, 255, 20.0, "missing shader")
         finally:
@@ -208,7 +212,7 @@ def case_broken_fragment_shader(h):
     with open(os.path.join(run, "Shader", "ShadowMap.frag"), "a") as f:
         f.write("\nthis is not glsl\n")
     with Xvfb() as x:
-        game = Game(x, run, h.executable)
+        game = Game(x, run, os.path.join(run, "Felidora"))
         try:
             expect_exit(game, 255, 20.0, "broken shader")
         finally:
@@ -394,6 +398,76 @@ def case_installed(h):
             play_and_quit(Game(x, "/", os.path.join(prefix, "bin", "felidora")), 3)
     finally:
         shutil.rmtree(prefix, ignore_errors=True)
+
+
+def case_record_and_replay(h):
+    """A session played through X key events is recorded; replayed twice, it
+    ends each time with the recording's summary."""
+    path = os.path.join(tempfile.mkdtemp(prefix="felidora-rec-"), "session.rec")
+    with Xvfb() as x:
+        game = Game(x, h.build_dir, h.executable, {"FELIDORA_RECORD": path})
+        try:
+            game.first_frame()
+            for key, held in (("Left", 1.0), ("Down", 0.6), ("space", 0.0), ("space", 3.4), ("s", 1.0),
+                              ("Right", 0.7), ("a", 0.5)):
+                game.key_down(key)
+                time.sleep(held)
+                game.key_up(key)
+                time.sleep(0.2)
+            game.key("F2")
+            time.sleep(0.5)
+            game.key("F4")
+            time.sleep(0.5)
+            game.key("Escape")
+            expect_exit(game, 0, 5.0, "Escape")
+        finally:
+            game.kill()
+    recorded = game.output()
+    check(recorded.startswith("Aufnahme: ") and recorded.count("\n") == 1, f"recording printed {recorded!r}")
+    frames = int(recorded.split()[1])
+    check(frames > 10, f"only {frames} frames recorded")
+
+    for _ in range(2):
+        with Xvfb() as x:
+            game = Game(x, h.build_dir, h.executable, {"FELIDORA_REPLAY": path})
+            try:
+                expect_exit(game, 0, 180.0, "replay")
+            finally:
+                game.kill()
+        replayed = game.output()
+        check(replayed == "Wiedergabe: " + recorded[len("Aufnahme: "):],
+              f"replay ended elsewhere:\n{recorded}{replayed}")
+
+
+def case_bad_replays(h):
+    """A recording cut in the middle of a frame, and one made for other
+    content: the message and status 255 before any window is opened (there is
+    no display at all)."""
+    path = os.path.join(tempfile.mkdtemp(prefix="felidora-rec-"), "good.rec")
+    with Xvfb() as x:
+        game = Game(x, h.build_dir, h.executable, {"FELIDORA_RECORD": path})
+        try:
+            game.first_frame()
+            game.key("Escape")
+            expect_exit(game, 0, 5.0, "Escape")
+        finally:
+            game.kill()
+    with open(path, "rb") as f:
+        good = f.read()
+    cut = path.replace("good", "cut")
+    with open(cut, "wb") as f:
+        f.write(good[:20 + 10 + 3])
+    other = path.replace("good", "other")
+    with open(other, "wb") as f:
+        f.write(good[:12] + bytes([good[12] ^ 0xFF]) + good[13:])
+
+    no_display = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+    for file, message in ((cut, "Die Aufnahme endet mitten in Bild 2"),
+                          (other, "Die Aufnahme gehoert zu anderen Spieldateien")):
+        run = subprocess.run([h.executable], env=dict(no_display, FELIDORA_REPLAY=file), stdin=subprocess.DEVNULL,
+                             capture_output=True, text=True, timeout=30)
+        check(run.returncode == 255, f"exit status {run.returncode} for {file}:\n{run.stdout}")
+        check(run.stdout == f"{message}: {file}\n", f"output was {run.stdout!r}")
 
 
 def main():

@@ -40,10 +40,6 @@ int glfwKeyOf(GameKey key) {
   return GLFW_KEY_UNKNOWN;
 }
 
-} // namespace
-
-void pollKeys() { applyKeys(readKeyboard()); }
-
 // Each key is read once per frame: the merge uses up the recorded press, so a
 // second read in the same frame would see only the key's state.
 KeySnapshot readKeyboard() {
@@ -51,6 +47,14 @@ KeySnapshot readKeyboard() {
   KeySnapshot keys;
   for (int k = 0; k < kGameKeyCount; ++k)
     keys[k] = heldAtPoll(window, glfwKeyOf(static_cast<GameKey>(k)));
+  return keys;
+}
+
+} // namespace
+
+KeySnapshot pollKeys() {
+  const KeySnapshot keys = readKeyboard();
+  applyKeys(keys);
   return keys;
 }
 

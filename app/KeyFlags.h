@@ -40,12 +40,9 @@ inline bool isHeld(const KeySnapshot& keys, GameKey key) { return keys.test(stat
 
 struct GLFWwindow;
 
-// Reads the keyboard of the window whose context is current and applies it:
-// applyKeys(readKeyboard()).
-void pollKeys();
-
-// This frame's key states: down at the poll or pressed since the previous one.
-KeySnapshot readKeyboard();
+// Reads the keyboard of the window whose context is current and applies it;
+// returns what it read, for a recording.
+KeySnapshot pollKeys();
 
 // Installs the key callback that records presses between two polls, so a tap
 // shorter than a frame still reads as held in one frame.

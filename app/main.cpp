@@ -77,13 +77,13 @@ void runFrameLoop(Game& game, FramePresenter& presenter) {
     if (gReplay) {
       if (!gReplay->nextFrame(frame))
         break; // the recorded game is over
+      applyKeys(frame.keys);
     } else {
       const double now = glfwGetTime();
       frame.dt = now - previous;
       previous = now;
-      frame.keys = readKeyboard();
+      frame.keys = pollKeys();
     }
-    applyKeys(frame.keys);
     if (escapePressed())
       break;
     if (glfwWindowShouldClose(gWindow))

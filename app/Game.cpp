@@ -6,6 +6,7 @@
 #include "objects/Gegner.h"
 #include "objects/Hummelot.h"
 #include "objects/LevelScene.h"
+#include "objects/OwnedObjects.h"
 #include "objects/Schnecke.h"
 #include "objects/WasserPlane.h"
 #include "render/ModelImport.h"
@@ -216,21 +217,7 @@ void Game::update(double dt) {
   for (std::size_t i = 0; i < enemies.size(); ++i)
     enemies[i]->update(dt, this);
 
-  for (std::size_t i = 0; i < enemies.size();) {
-    if (!enemies[i]->dead) {
-      ++i;
-      continue;
-    }
-    delete enemies[i];
-    if (player) {
-      if (player->score != kScoreLimit) {
-        const long long raised = static_cast<long long>(player->score) + 100LL * player->combo;
-        player->score = raised > kScoreLimit ? kScoreLimit : static_cast<int>(raised);
-      }
-      player->combo += 1;
-    }
-    enemies.erase(enemies.begin() + static_cast<std::ptrdiff_t>(i));
-  }
+  removeFinished(enemies, [](const Gegner* enemy) { return enemy->dead; }, [this](const Gegner*) { scoreKill(); });
 
   if (!monitor)
     return;
@@ -250,6 +237,17 @@ void Game::update(double dt) {
     outcomeShown = true;
     monitor->playVideo(kVictoryClip);
   }
+}
+
+// Each enemy removed raises the score by 100 times the combo, which then grows.
+void Game::scoreKill() {
+  if (!player)
+    return;
+  if (player->score != kScoreLimit) {
+    const long long raised = static_cast<long long>(player->score) + 100LL * player->combo;
+    player->score = raised > kScoreLimit ? kScoreLimit : static_cast<int>(raised);
+  }
+  player->combo += 1;
 }
 
 // The frame in four passes: shadow map, reflection in the water, main view,

@@ -28,6 +28,7 @@ public:
   void handleFunctionKeys();
   void applyTextureFiltering();
   void update(double dt);
+  void scoreKill();
   void render();
   // the four passes of render, in their order
   void renderShadowPass();

@@ -2,6 +2,7 @@
 
 #include "objects/GegnerProjektil.h"
 #include "objects/HummelotRotorblatt.h"
+#include "objects/OwnedObjects.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -72,40 +73,27 @@ void Hummelot::update(double dt, Game *game) {
     shots.push_back(new GegnerProjektil(modelMatrix, *laserPrototype, shotDamage, shotSpeed, shotLifetime));
   }
 
-  for (std::size_t i = 0; i < shots.size();) {
-    GegnerProjektil *shot = shots[i];
+  for (GegnerProjektil *shot : shots)
     shot->update(dt, game);
-    if (shot->dead) {
-      delete shot;
-      shots.erase(shots.begin() + static_cast<std::ptrdiff_t>(i));
-    } else {
-      ++i;
-    }
-  }
+  removeFinished(shots, [](const GegnerProjektil *shot) { return shot->dead; });
 
   rotor->update(dt, game);
 }
 
 int Hummelot::draw(glm::mat4 world, bool cull) {
-  int drawn = SceneObject::draw(world, cull);
-  drawn += rotor->draw(world, cull);
-  for (GegnerProjektil *shot : shots)
-    drawn += shot->draw(world, cull);
-  return drawn;
+  return SceneObject::draw(world, cull) + rotor->draw(world, cull) + drawEach(shots, world, cull);
 }
 
 // The rotor casts no shadow.
 void Hummelot::drawShadow(Game *game) {
   SceneObject::drawShadow(game);
-  for (GegnerProjektil *shot : shots)
-    shot->drawShadow(game);
+  drawShadowOfEach(shots, game);
 }
 
 void Hummelot::setTextureFilter(bool linear, bool mipmap, bool mipmapLinear) {
   SceneObject::setTextureFilter(linear, mipmap, mipmapLinear);
   rotor->setTextureFilter(linear, mipmap, mipmapLinear);
-  for (GegnerProjektil *shot : shots)
-    shot->setTextureFilter(linear, mipmap, mipmapLinear);
+  setTextureFilterOfEach(shots, linear, mipmap, mipmapLinear);
   // later laser shots share the prototype's textures
   laserPrototype->setTextureFilter(linear, mipmap, mipmapLinear);
 }

@@ -4,6 +4,7 @@
 #include "app/KeyFlags.h"
 #include "objects/Gegner.h"
 #include "objects/LevelScene.h"
+#include "objects/OwnedObjects.h"
 #include "objects/Projektil.h"
 #include "render/CollisionModel3D.h"
 
@@ -235,18 +236,11 @@ void Schnecke::touchLevel(double dt, Game *game) {
   modelMatrix[3] += modelMatrix[1] * (kContactLift * step);
 }
 
-// A finished shot is gone before the next one is updated.
+// Finished shots are gone before the frame goes on.
 void Schnecke::updateShots(double dt, Game *game) {
-  for (std::size_t i = 0; i < projectiles.size();) {
-    Projektil *shot = projectiles[i];
+  for (Projektil *shot : projectiles)
     shot->update(dt, game);
-    if (shot->finished) {
-      delete shot;
-      projectiles.erase(projectiles.begin() + static_cast<std::ptrdiff_t>(i));
-    } else {
-      ++i;
-    }
-  }
+  removeFinished(projectiles, [](const Projektil *shot) { return shot->finished; });
 }
 
 // Enemies have not moved yet this frame: these are last frame's positions.
@@ -326,26 +320,17 @@ void Schnecke::loseLife() {
     health = kMaxHealth;
 }
 
-int Schnecke::draw(glm::mat4 world, bool cull) {
-  int drawn = SceneObject::draw(world, cull);
-  for (Projektil *shot : projectiles)
-    drawn += shot->draw(world, cull);
-  return drawn;
-}
+int Schnecke::draw(glm::mat4 world, bool cull) { return SceneObject::draw(world, cull) + drawEach(projectiles, world, cull); }
 
 void Schnecke::drawShadow(Game *game) {
   SceneObject::drawShadow(game);
-  for (Projektil *shot : projectiles)
-    shot->drawShadow(game);
+  drawShadowOfEach(projectiles, game);
 }
 
 void Schnecke::setTextureFilter(bool linear, bool mipmap, bool mipmapLinear) {
   SceneObject::setTextureFilter(linear, mipmap, mipmapLinear);
-  for (Projektil *shot : projectiles)
-    shot->setTextureFilter(linear, mipmap, mipmapLinear);
+  setTextureFilterOfEach(projectiles, linear, mipmap, mipmapLinear);
   // Shots share their prototype's textures: filtering the prototypes too
   // reaches the shots fired later, even when none is in flight now.
-  for (Projektil *prototype : shotPrototypes)
-    if (prototype)
-      prototype->setTextureFilter(linear, mipmap, mipmapLinear);
+  setTextureFilterOfEach(shotPrototypes, linear, mipmap, mipmapLinear);
 }

@@ -48,11 +48,7 @@ SceneObject::SceneObject(const glm::mat4& modelMatrix, const SceneObject& protot
   meshes = prototype.meshes;
 }
 
-SceneObject::~SceneObject() {
-  if (borrowsFromPrototype)
-    return; // everything here belongs to the prototype
-  release();
-}
+SceneObject::~SceneObject() { release(); }
 
 // Model import
 
@@ -252,7 +248,17 @@ void SceneObject::setTextureFilter(bool linear, bool mipmap, bool mipmapLinear) 
   }
 }
 
+// Frees what this object owns. A clone owns none of its GL names, meshes or
+// collision models: it only lets go of its prototype's.
 void SceneObject::release() {
+  if (borrowsFromPrototype) {
+    meshes.clear();
+    boxCollisionModel = meshCollisionModel = nullptr;
+    shadowFramebuffer = shadowTexture = 0;
+    positionBuffers.clear(), normalBuffers.clear(), indexBuffers.clear();
+    uvBuffers.clear(), vertexArrays.clear(), textures.clear();
+    return;
+  }
   for (std::size_t i = 0; i < meshes.size(); ++i) {
     if (i < positionBuffers.size()) {
       glDeleteBuffers(1, &positionBuffers[i]);

@@ -41,7 +41,6 @@ public:
   void uploadMeshes();
   void bindShadowAttributes();
   void bindWaterAttributes(Game* game);
-  void release();
 
   // drawing and lighting
   bool isVisible() const;
@@ -106,6 +105,7 @@ public:
   CollisionModel3D* meshCollisionModel = nullptr;
 
 private:
+  void release();
   void loadTexture(std::size_t meshIndex);
   int lightSlots();
 

@@ -1,15 +1,26 @@
 #include "app/StartUp.h"
 
 #include "app/Console.h"
+#include "render/GlDebug.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 #include <IL/il.h>
 
+#include <cstdlib>
+#include <cstring>
+
 namespace {
 
 constexpr int kWindowWidth = 800;
 constexpr int kWindowHeight = 600;
+
+// FELIDORA_GL_DEBUG=1 asks for a debug context and prints what the driver
+// and our own program checks object to; unset, nothing of it runs.
+bool glDebugRequested() {
+  const char* value = std::getenv("FELIDORA_GL_DEBUG");
+  return value && std::strcmp(value, "") != 0 && std::strcmp(value, "0") != 0;
+}
 
 } // namespace
 
@@ -25,6 +36,9 @@ GLFWwindow* startUp() {
   // NOTE: GLFW 3's defaults already ask for 24 depth bits; the depth test
   // needs them, so say so rather than rely on it.
   glfwWindowHint(GLFW_DEPTH_BITS, 24);
+  const bool glDebug = glDebugRequested();
+  if (glDebug)
+    glfwWindowHint(GLFW_OPENGL_DEBUG_CONTEXT, GLFW_TRUE);
 
   GLFWwindow* window = glfwCreateWindow(kWindowWidth, kWindowHeight, "Felidora", glfwGetPrimaryMonitor(), nullptr);
   if (!window) {
@@ -39,6 +53,8 @@ GLFWwindow* startUp() {
   glewExperimental = GL_TRUE;
   if (glewInit() != GLEW_OK)
     fatalError("GLEW konnte nicht initialisiert werden!");
+  if (glDebug && !GlDebug::install([](const std::string& line) { messageStream() << line << std::endl; }))
+    messageStream() << GlDebug::kPrefix << "kein Debug-Kontext erhalten" << std::endl;
 
   glfwSetWindowTitle(window, "Felidora");
 

@@ -4,6 +4,7 @@
 #include "app/Game.h"
 #include "app/KeyFlags.h"
 #include "app/StartUp.h"
+#include "render/GlDebug.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -52,6 +53,7 @@ int main() {
   // Never destroyed: the process ends with exit() and the system reclaims it.
   gGame = new Game();
   gGame->assembleLevel();
+  GlDebug::checkGame(*gGame); // only with FELIDORA_GL_DEBUG set
 
   runFrameLoop(*gGame);
 

@@ -106,6 +106,7 @@ public:
   CollisionModel3D* meshCollisionModel = nullptr;
 
 private:
+  void fetchUniformLocations();
   void loadTexture(std::size_t meshIndex);
   int lightSlots();
 

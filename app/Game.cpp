@@ -124,6 +124,8 @@ void Game::setupReflectionTarget() {
   glUniform1i(locReflectionTexture, 2);
   glActiveTexture(GL_TEXTURE2);
   glBindTexture(GL_TEXTURE_2D, reflectionColorTexture);
+  // every later texture set-up binds on unit 0; none may land on unit 2
+  glActiveTexture(GL_TEXTURE0);
   // the reflection framebuffer stays bound; the passes bind what they need
 }
 

@@ -2,10 +2,14 @@
 
 #include "app/Console.h"
 #include "app/KeyFlags.h"
+#include "render/GlDebug.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 #include <IL/il.h>
+
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -15,6 +19,13 @@ constexpr int kWindowHeight = 600;
 FramebufferSize gFramebufferSize{kWindowWidth, kWindowHeight};
 
 void onFramebufferSize(GLFWwindow*, int width, int height) { gFramebufferSize = {width, height}; }
+
+// FELIDORA_GL_DEBUG=1 asks for a debug context and prints what the driver
+// and our own program checks object to; unset, nothing of it runs.
+bool glDebugRequested() {
+  const char* value = std::getenv("FELIDORA_GL_DEBUG");
+  return value && std::strcmp(value, "") != 0 && std::strcmp(value, "0") != 0;
+}
 
 } // namespace
 
@@ -30,6 +41,9 @@ GLFWwindow* startUp() {
   // NOTE: GLFW 3's defaults already ask for 24 depth bits; the depth test
   // needs them, so say so rather than rely on it.
   glfwWindowHint(GLFW_DEPTH_BITS, 24);
+  const bool glDebug = glDebugRequested();
+  if (glDebug)
+    glfwWindowHint(GLFW_OPENGL_DEBUG_CONTEXT, GLFW_TRUE);
 
   GLFWwindow* window = glfwCreateWindow(kWindowWidth, kWindowHeight, "Felidora", glfwGetPrimaryMonitor(), nullptr);
   if (!window) {
@@ -48,6 +62,8 @@ GLFWwindow* startUp() {
   glewExperimental = GL_TRUE;
   if (glewInit() != GLEW_OK)
     fatalError("GLEW konnte nicht initialisiert werden!");
+  if (glDebug && !GlDebug::install([](const std::string& line) { messageStream() << line << std::endl; }))
+    messageStream() << GlDebug::kPrefix << "kein Debug-Kontext erhalten" << std::endl;
 
   glfwSetWindowTitle(window, "Felidora");
 

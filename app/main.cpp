@@ -10,6 +10,7 @@
 #include "app/Replay.h"
 #include "app/StartUp.h"
 #include "render/FramePresenter.h"
+#include "render/GlDebug.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -129,6 +130,7 @@ int main() {
   gGame->assembleLevel();
   gPresenter = new FramePresenter(gGame->windowWidth, gGame->windowHeight);
   followFramebufferSize(*gGame, *gPresenter);
+  GlDebug::checkGame(*gGame); // only with FELIDORA_GL_DEBUG set
 
   runFrameLoop(*gGame, *gPresenter);
   printSummaries(*gGame);

@@ -77,8 +77,8 @@ bool SceneObject::loadModel(std::string path) {
 
 // Upload
 
-// Creates the buffers, vertex arrays and textures of every mesh and fetches
-// the lit program's uniform locations.
+// Fetches the lit program's uniform locations and creates the buffers, vertex
+// arrays and textures of every mesh.
 void SceneObject::uploadMeshes() {
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
   glViewport(0, 0, kViewportWidth, kViewportHeight);
@@ -90,6 +90,7 @@ void SceneObject::uploadMeshes() {
   uvBuffers.assign(count, 0);
   vertexArrays.assign(count, 0);
   textures.assign(count, 0);
+  fetchUniformLocations();
   if (count == 0)
     return;
 
@@ -138,30 +139,37 @@ void SceneObject::uploadMeshes() {
     }
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffers[i]);
 
-    modelMatrixLoc = glGetUniformLocation(program, "modelMatrix");
-    projectionMatrixLoc = glGetUniformLocation(program, "projectionMatrix");
-    viewMatrixLoc = glGetUniformLocation(program, "viewMatrix");
-    cameraLocationLoc = glGetUniformLocation(program, "cameraLocation");
-    projectionViewModelMatrixLoc = glGetUniformLocation(program, "projectionViewModelMatrix");
-    viewModelMatrixLoc = glGetUniformLocation(program, "viewModelMatrix");
-    diffuseLoc = glGetUniformLocation(program, "diffuse");
-    specularLoc = glGetUniformLocation(program, "specular");
-    shininessLoc = glGetUniformLocation(program, "shininess");
-    lichtquellenanzahlLoc = glGetUniformLocation(program, "lichtquellenanzahl");
-    lichtquellenpositionLoc = glGetUniformLocation(program, "lichtquellenposition");
-    intensityDiffuseLoc = glGetUniformLocation(program, "intensityDiffuse");
-    intensitySpecularLoc = glGetUniformLocation(program, "intensitySpecular");
-    constantAttenuationLoc = glGetUniformLocation(program, "constantAttenuation");
-    linearAttenuationLoc = glGetUniformLocation(program, "linearAttenuation");
-    quadraticAttenuationLoc = glGetUniformLocation(program, "quadraticAttenuation");
-    clipPlaneLoc = glGetUniformLocation(program, "clipPlane");
-    depthProjectionViewModelMatrixLoc = glGetUniformLocation(program, "depthProjectionViewModelMatrix");
-    shadowMapLoc = glGetUniformLocation(program, "shadowMap");
-
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
   }
+}
+
+// The lit program's locations are the program's, not a mesh's: they are
+// fetched even for an object without meshes, since the level sets the
+// program-wide values (shadow map unit, clip plane, projection, lights)
+// through them whether or not its model loaded.
+void SceneObject::fetchUniformLocations() {
+  const unsigned program = shader->program;
+  modelMatrixLoc = glGetUniformLocation(program, "modelMatrix");
+  projectionMatrixLoc = glGetUniformLocation(program, "projectionMatrix");
+  viewMatrixLoc = glGetUniformLocation(program, "viewMatrix");
+  cameraLocationLoc = glGetUniformLocation(program, "cameraLocation");
+  projectionViewModelMatrixLoc = glGetUniformLocation(program, "projectionViewModelMatrix");
+  viewModelMatrixLoc = glGetUniformLocation(program, "viewModelMatrix");
+  diffuseLoc = glGetUniformLocation(program, "diffuse");
+  specularLoc = glGetUniformLocation(program, "specular");
+  shininessLoc = glGetUniformLocation(program, "shininess");
+  lichtquellenanzahlLoc = glGetUniformLocation(program, "lichtquellenanzahl");
+  lichtquellenpositionLoc = glGetUniformLocation(program, "lichtquellenposition");
+  intensityDiffuseLoc = glGetUniformLocation(program, "intensityDiffuse");
+  intensitySpecularLoc = glGetUniformLocation(program, "intensitySpecular");
+  constantAttenuationLoc = glGetUniformLocation(program, "constantAttenuation");
+  linearAttenuationLoc = glGetUniformLocation(program, "linearAttenuation");
+  quadraticAttenuationLoc = glGetUniformLocation(program, "quadraticAttenuation");
+  clipPlaneLoc = glGetUniformLocation(program, "clipPlane");
+  depthProjectionViewModelMatrixLoc = glGetUniformLocation(program, "depthProjectionViewModelMatrix");
+  shadowMapLoc = glGetUniformLocation(program, "shadowMap");
 }
 
 // Loads the mesh's texture file through DevIL into a mipmapped texture on
@@ -367,9 +375,12 @@ void SceneObject::drawShadow(Game* game) {
   glUseProgram(0);
 }
 
+// The depth texture is made on unit 0: whatever another set-up left active
+// (the reflection target leaves unit 2) keeps its texture.
 void SceneObject::createShadowMap() {
   glUseProgram(shadowShader->program);
   glGenTextures(1, &shadowTexture);
+  glActiveTexture(GL_TEXTURE0);
   glBindTexture(GL_TEXTURE_2D, shadowTexture);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, kShadowMapSize, kShadowMapSize, 0, GL_DEPTH_COMPONENT,
                GL_UNSIGNED_BYTE, nullptr);

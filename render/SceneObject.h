@@ -106,6 +106,7 @@ public:
 
 private:
   void release();
+  void fetchUniformLocations();
   void loadTexture(std::size_t meshIndex);
   int lightSlots();
 

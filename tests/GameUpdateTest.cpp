@@ -7,6 +7,7 @@
 #include "objects/LevelScene.h"
 #include "objects/Schnecke.h"
 #include "objects/WasserPlane.h"
+#include "render/GlDebug.h"
 #include "render/Shader.h"
 #include "tests/support/GlContext.h"
 
@@ -23,6 +24,7 @@ protected:
     KeyFlags = KeyFlagTable{};
     game = std::make_unique<Game>();
     game->assembleLevel();
+    GlDebug::checkGame(*game); // the programs as the first frame finds them
     ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
   }
   void TearDown() override {
@@ -73,6 +75,31 @@ TEST_F(GameUpdateTest, ProjectionIsSharedByTheLitAndDepthPrograms) {
   glm::mat4 uploaded;
   glGetUniformfv(game->mainShader->program, game->level->projectionMatrixLoc, glm::value_ptr(uploaded));
   EXPECT_EQ(uploaded, game->mainShader->projectionMatrix);
+}
+
+// The player carries the monitor half a unit left of, 1.3 below and 1.2 ahead
+// of the eye (4 up, 6 behind), tilted 45 degrees about -x and at 0.4 size.
+TEST_F(GameUpdateTest, MonitorHangsBelowLeftOfTheLineOfSightTiltedAndScaled) {
+  KeyFlags.keyLeft = true; // a heading that is not an axis
+  frame(0.6);
+  KeyFlags.keyLeft = false;
+  KeyFlags.keyDown = true; // and a climb
+  frame(0.3);
+
+  const glm::mat4 p = game->player->modelMatrix;
+  const glm::vec3 right(p[0]), up(p[1]), back(p[2]), at(p[3]);
+  ASSERT_GT(std::abs(right.z), 0.1f) << "the player has not turned";
+  const glm::vec3 columns[4] = {0.4f * right, 0.28284271f * (up - back), 0.28284271f * (up + back),
+                                at - 0.5f * right + 2.7f * up + 4.8f * back};
+  const glm::mat4& monitor = game->monitor->modelMatrix;
+  for (int c = 0; c < 4; ++c)
+    for (int r = 0; r < 3; ++r)
+      // float rounding of sums of coordinates near 500
+      EXPECT_NEAR(monitor[c][r], columns[c][r], 1e-3f) << "column " << c << " row " << r;
+  EXPECT_EQ(monitor[0][3], 0.0f);
+  EXPECT_EQ(monitor[1][3], 0.0f);
+  EXPECT_EQ(monitor[2][3], 0.0f);
+  EXPECT_EQ(monitor[3][3], 1.0f);
 }
 
 TEST_F(GameUpdateTest, FrameRateSampleKeepsTheRemainder) {

@@ -1,12 +1,16 @@
 // The four render passes, read back from GL: the mirrored world in the
-// reflection texture, depths in the shadow map, object counts and the GL state
-// a frame leaves behind.
+// reflection texture, depths in the shadow map, the water surface, object
+// counts, the GL state a frame leaves behind, and the texture units the level
+// set-up leaves to the samplers.
 #include "app/Game.h"
 #include "objects/LevelScene.h"
+#include "objects/WasserPlane.h"
 #include "render/FramePresenter.h"
+#include "render/GlDebug.h"
 #include "render/Shader.h"
 #include "tests/support/ColladaFixture.h"
 #include "tests/support/GlContext.h"
+#include "tests/support/MessageCapture.h"
 
 #include <GL/glew.h>
 #include <glm/gtc/matrix_transform.hpp>
@@ -46,6 +50,7 @@ protected:
     game->level->setProjectionMatrix(projection);
     game->shadowShader->projectionMatrix = projection;
     look(kEye, glm::vec3(0, 60, 0));
+    GlDebug::checkGame(*game);
     ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
   }
 
@@ -104,6 +109,75 @@ TEST_F(RenderPassTest, ReflectionHoldsTheWorldAboveTheWaterMirroredAndNothingBel
     glReadPixels(p.x, p.y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
     EXPECT_FALSE(isClearColour(pixel));
   }
+}
+
+glm::mat4 uniformMatrix(unsigned program, int location) {
+  glm::mat4 value(0.0f);
+  glGetUniformfv(program, location, glm::value_ptr(value));
+  return value;
+}
+
+// The water samples the reflection where the mirrored world lies behind the
+// surface: below the mirrored wall A it shows the wall's red, beside it the
+// sky's blue. Its uniforms hold what the frame drew with.
+TEST_F(RenderPassTest, WaterShowsTheMirroredWallAndHoldsTheFramesUniforms) {
+  game->water = new WasserPlane(glm::vec3(0, 60, 0), game->mainShader, game->shadowShader);
+  game->water->bindWaterAttributes(game.get());
+  // wall A (mesh 0) painted a strong red: a white texel times a red diffuse
+  const unsigned char white[4] = {255, 255, 255, 255};
+  glActiveTexture(GL_TEXTURE0);
+  glBindTexture(GL_TEXTURE_2D, game->level->textures[0]);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  MeshData& wallA = *game->level->meshes[0];
+  wallA.diffuse[0] = 4.0f, wallA.diffuse[1] = wallA.diffuse[2] = 0.0f;
+  wallA.specular[0] = wallA.specular[1] = wallA.specular[2] = 0.0f;
+  game->elapsedTime = 12.5f;
+
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  game->render();
+  ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+  glm::mat4 mirror(1.0f);
+  mirror[1][1] = -1.0f;
+  mirror[3][1] = 120.0f;
+  unsigned char below[4], beside[4];
+  // the surface points in front of the walls whose view rays meet the mirrored
+  // wall A and the empty mirrored space above wall B
+  const glm::ivec2 underA = pixelOf({-35, 100, 0}, mirror);
+  const glm::ivec2 underB = pixelOf({35, 100, 0}, mirror);
+  glReadPixels(underA.x, underA.y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, below);
+  glReadPixels(underB.x, underB.y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, beside);
+  // the reflection is blended with the deep-water colour (at least 55 %
+  // reflection) and its lookup rippled by up to 2 % of the screen, well
+  // inside the wall's mirror image
+  EXPECT_GT(below[0], 100) << "red " << int(below[0]) << " green " << int(below[1]) << " blue " << int(below[2]);
+  EXPECT_LT(below[1], 40);
+  EXPECT_LT(below[2], 50);
+  EXPECT_LT(beside[0], 40) << "red " << int(beside[0]) << " green " << int(beside[1]) << " blue " << int(beside[2]);
+  EXPECT_GT(beside[2], 70);
+
+  const unsigned program = game->waterShader->program;
+  const glm::mat4 projection = glm::perspective(glm::radians(60.0f), 800.0f / 600.0f, 0.1f, 6500.0f);
+  const glm::mat4 view = glm::lookAt(kEye, glm::vec3(0, 60, 0), glm::vec3(0, 1, 0));
+  const glm::mat4 model = glm::translate(glm::mat4(1.0f), glm::vec3(0, 60, 0));
+  const glm::mat4 drawn = uniformMatrix(program, game->locProjectionModelView);
+  const glm::mat4 reflected = uniformMatrix(program, game->locReflectionProjectionModelView);
+  const glm::mat4 expectedDrawn = projection * view * model;
+  const glm::mat4 expectedReflected = projection * view * mirror * model;
+  for (int c = 0; c < 4; ++c)
+    for (int r = 0; r < 4; ++r) {
+      // the game forms the same products; only the order of rounding differs
+      EXPECT_NEAR(drawn[c][r], expectedDrawn[c][r], 1e-4f) << "projectionModelView " << c << r;
+      EXPECT_NEAR(reflected[c][r], expectedReflected[c][r], 1e-4f) << "reflectionProjectionModelView " << c << r;
+    }
+  glm::vec3 light(0.0f);
+  glGetUniformfv(program, game->locLichtposition, glm::value_ptr(light));
+  EXPECT_EQ(light, glm::vec3(0, 1000, 300));
+  float time = 0.0f;
+  glGetUniformfv(program, game->locTime, &time);
+  EXPECT_EQ(time, 12.5f);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(RenderPassTest, ShadowMapHoldsDepthsWhereTheLandscapeIs) {
@@ -214,6 +288,62 @@ TEST(FramePresenterTest, ScalesTheFrameIntoTheWindowBetweenBlackBars) {
   glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
   EXPECT_EQ(bound, 0);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// The debug context reports a driver error as one "GL: " line, in the call
+// that caused it; GL still records the error.
+TEST(StrictGl, ADriverErrorArrivesAsOneGlLineInTheCallThatCausedIt) {
+  FELIDORA_REQUIRE_GL();
+  felidora::test::GlReportCapture reports;
+  glBindTexture(GL_TEXTURE_2D, 987654); // a name never generated: refused by the core profile
+  ASSERT_EQ(reports.lines().size(), 1u);
+  EXPECT_EQ(reports.lines()[0].rfind("GL: ", 0), 0u) << reports.lines()[0];
+  EXPECT_GT(reports.lines()[0].size(), 8u) << "no driver text";
+  EXPECT_EQ(reports.lines()[0].find('\n'), std::string::npos);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_INVALID_OPERATION));
+}
+
+// The lit program's "colorTexture" reads unit 0 and its "shadowMap" unit 1,
+// and units 1 and 2 keep the shadow map and the reflection, however the level
+// turned out: imported without a single textured mesh, or not at all.
+TEST(LevelSetUp, LeavesEverySamplerOnItsOwnUnitWithoutTexturesOrWithoutAModel) {
+  FELIDORA_REQUIRE_GL();
+  FixtureMesh bare = ground();
+  bare.uvs.clear();
+  const std::string untextured = writeCollada("untextured.dae", {bare}, true, "", {{0, 1000, 300}});
+  for (const std::string& model : {untextured, std::string("Modelle/Fehlt.dae")}) {
+    SCOPED_TRACE(model);
+    Game game;
+    {
+      // before any level sets it, "shadowMap" shares unit 0 with "colorTexture"
+      felidora::test::GlReportCapture reports;
+      GlDebug::checkGame(game);
+      ASSERT_EQ(reports.lines().size(), 1u);
+      EXPECT_EQ(reports.lines()[0].rfind("GL: Hauptprogramm: Sampler ", 0), 0u) << reports.lines()[0];
+      EXPECT_NE(reports.lines()[0].find("\"shadowMap\" (sampler2DShadow)"), std::string::npos);
+      EXPECT_NE(reports.lines()[0].find("\"colorTexture\" (sampler2D)"), std::string::npos);
+      EXPECT_NE(reports.lines()[0].find("Textureinheit 0"), std::string::npos);
+    }
+    felidora::test::MessageCapture importer;
+    game.level = new LevelScene(glm::vec3(1.0f), game.mainShader, game.shadowShader, model);
+
+    const unsigned lit = game.mainShader->program;
+    GLint unit = -1;
+    glGetUniformiv(lit, glGetUniformLocation(lit, "shadowMap"), &unit);
+    EXPECT_EQ(unit, 1);
+    glGetUniformiv(lit, glGetUniformLocation(lit, "colorTexture"), &unit);
+    EXPECT_EQ(unit, 0);
+    GLint bound = 0;
+    glActiveTexture(GL_TEXTURE1);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(static_cast<unsigned>(bound), game.level->shadowTexture);
+    glActiveTexture(GL_TEXTURE2);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(static_cast<unsigned>(bound), game.reflectionColorTexture);
+    glActiveTexture(GL_TEXTURE0);
+    GlDebug::checkGame(game); // any report now fails the test
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  }
 }
 
 } // namespace

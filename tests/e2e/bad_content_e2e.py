@@ -56,27 +56,23 @@ def run_folder(h):
         shutil.rmtree(run, ignore_errors=True)
 
 
-def start_game(x, run, h):
+def start_game(x, run, h, extra_env=None):
     """The game in the run folder. In a sanitizer build FELIDORA_GAME_PRELOAD
     names what the game alone must preload; Xvfb, xdotool and ImageMagick run
     without it."""
+    env = dict(extra_env or {})
     preload = os.environ.get("FELIDORA_GAME_PRELOAD")
-    if not preload:
-        return Game(x, run, os.path.join(run, "Felidora"))
-    plain = x.env
-    x.env = dict(plain, LD_PRELOAD=preload)
-    try:
-        return Game(x, run, os.path.join(run, "Felidora"))
-    finally:
-        x.env = plain
+    if preload:
+        env["LD_PRELOAD"] = preload
+    return Game(x, run, os.path.join(run, "Felidora"), env)
 
 
-def play_then_escape(h, run, seconds=3.0, until=None):
+def play_then_escape(h, run, seconds=3.0, until=None, extra_env=None):
     """Starts the game in the run folder, lets it play for some seconds (and
     then until its output satisfies `until`), presses Escape; returns its
     output. Exit status 0 and no GL error are required."""
     with Xvfb() as x:
-        game = start_game(x, run, h)
+        game = start_game(x, run, h, extra_env)
         try:
             game.window()
             time.sleep(seconds)
@@ -110,12 +106,13 @@ def stop_with_status_255(h, run, within=30.0):
 
 def case_truncated_landscape(h):
     """The landscape cut in half: the importer's message, the game flies on
-    over no ground, Escape ends it with 0."""
+    over no ground, Escape ends it with 0. With FELIDORA_GL_DEBUG=1 the driver
+    and the program checks find nothing to say either: without the landscape
+    the lit program's samplers still read units of their own."""
     with run_folder(h) as run:
         truncate(os.path.join(run, "Modelle", "UmgebungGross.dae"))
-        output = play_then_escape(h, run)
-    check(output.splitlines()[:1] == ["Unable to read file, malformed XML"], f"output was {output!r}")
-    check(output.count("malformed XML") == 1, f"output was {output!r}")
+        output = play_then_escape(h, run, extra_env={"FELIDORA_GL_DEBUG": "1"})
+    check(output == "Unable to read file, malformed XML\n", f"output was {output!r}")
 
 
 def case_random_default_clip(h):

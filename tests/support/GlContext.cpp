@@ -1,6 +1,8 @@
-// The GL test environment: one invisible GLFW window with a 3.3 core context,
-// created before the first test and destroyed after the last.
+// The GL test environment: one invisible GLFW window with a 3.3 core debug
+// context, created before the first test and destroyed after the last.
 #include "tests/support/GlContext.h"
+
+#include "render/GlDebug.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -12,9 +14,13 @@
 #include <iostream>
 
 namespace felidora::test {
+
+void reportGl(const std::string& line);
+
 namespace {
 
 bool gAvailable = false;
+GlReportCapture* gCapture = nullptr;
 
 class GlEnvironment : public ::testing::Environment {
 public:
@@ -27,6 +33,7 @@ public:
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    glfwWindowHint(GLFW_OPENGL_DEBUG_CONTEXT, GLFW_TRUE);
     window_ = glfwCreateWindow(800, 600, "Felidora tests", nullptr, nullptr);
     if (!window_) {
       std::cerr << "[gl] no 3.3 core window\n";
@@ -40,6 +47,10 @@ public:
       return;
     }
     drainGlErrors();
+    if (!GlDebug::install(reportGl)) {
+      ADD_FAILURE() << "[gl] the driver gave no debug context";
+      return;
+    }
     // The game's start-up state that the objects rely on.
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
@@ -51,6 +62,7 @@ public:
   }
 
   void TearDown() override {
+    GlDebug::uninstall();
     if (window_)
       glfwDestroyWindow(window_);
     glfwTerminate();
@@ -62,6 +74,19 @@ private:
 };
 
 } // namespace
+
+// A report outside a GlReportCapture fails whatever runs: the test, or the
+// suite set-up or environment that caused it.
+void reportGl(const std::string& line) {
+  if (gCapture)
+    gCapture->lines_.push_back(line);
+  else
+    ADD_FAILURE() << line;
+}
+
+GlReportCapture::GlReportCapture() : previous_(gCapture) { gCapture = this; }
+
+GlReportCapture::~GlReportCapture() { gCapture = previous_; }
 
 bool glAvailable() { return gAvailable; }
 

@@ -1,6 +1,13 @@
 // A hidden OpenGL 3.3 core context shared by all tests of one binary, so that
 // GL-using classes run against the real driver (Mesa under Xvfb in CI).
+//
+// It is always a debug context with the game's strict-GL reports installed
+// (render/GlDebug): every report fails the test that caused it and shows the
+// line, unless the test collects reports on purpose with GlReportCapture.
 #pragma once
+
+#include <string>
+#include <vector>
 
 namespace felidora::test {
 
@@ -25,5 +32,22 @@ void installGlEnvironment();
 
 // Pops and returns every pending GL error, 0 if none.
 unsigned drainGlErrors();
+
+// While one lives, GL reports are collected here instead of failing the
+// test: for tests that provoke them (a shader that does not compile).
+class GlReportCapture {
+public:
+  GlReportCapture();
+  ~GlReportCapture();
+  GlReportCapture(const GlReportCapture&) = delete;
+  GlReportCapture& operator=(const GlReportCapture&) = delete;
+
+  const std::vector<std::string>& lines() const { return lines_; }
+
+private:
+  friend void reportGl(const std::string& line);
+  std::vector<std::string> lines_;
+  GlReportCapture* previous_;
+};
 
 } // namespace felidora::test

@@ -17,6 +17,7 @@
 #include "monitor/StatusImage.h"
 #include "monitor/VideoPlayback.h"
 #include "objects/Schnecke.h"
+#include "render/ModelImport.h"
 #include "render/SceneObject.h"
 #include "render/Shader.h"
 #include "tests/support/GlContext.h"
@@ -457,7 +458,7 @@ TEST_P(ModelDamage, GivesAnEmptyModelWithTheImportersMessage) {
   EXPECT_FALSE(object.loadModel("Modelle/" + model));
   // the importer's own text, asked of a second importer
   Assimp::Importer importer;
-  ASSERT_EQ(importer.ReadFile("Modelle/" + model, 0x894A), nullptr);
+  ASSERT_EQ(importer.ReadFile("Modelle/" + model, ModelImport::kImportFlags), nullptr);
   const std::string importerText = importer.GetErrorString();
   ASSERT_FALSE(importerText.empty());
   EXPECT_EQ(messages.text(), importerText + "\n");
@@ -1109,7 +1110,7 @@ TEST_P(MonitorModelDeathTest, StopsTheGameForWantOfTheScreenLight) {
   {
     WorkingDirectory inRun(run.path());
     Assimp::Importer importer;
-    ASSERT_EQ(importer.ReadFile("Modelle/Monitor.dae", 0x894A), nullptr);
+    ASSERT_EQ(importer.ReadFile("Modelle/Monitor.dae", ModelImport::kImportFlags), nullptr);
     importerText = importer.GetErrorString();
   }
   EXPECT_EXIT(startGameIn(run.path(), true), ::testing::ExitedWithCode(255),
@@ -1137,7 +1138,7 @@ TEST_P(GameDamage, PlaysOnWithoutTheModel) {
   run.damage("Modelle/" + model, Damage::RandomBytes);
   WorkingDirectory inRun(run.path());
   Assimp::Importer importer;
-  ASSERT_EQ(importer.ReadFile("Modelle/" + model, 0x894A), nullptr);
+  ASSERT_EQ(importer.ReadFile("Modelle/" + model, ModelImport::kImportFlags), nullptr);
   const std::string importerText = importer.GetErrorString();
   MessageCapture messages;
   KeyFlags = KeyFlagTable{};

@@ -2,6 +2,7 @@
 
 #include "app/Console.h"
 #include "app/KeyFlags.h"
+#include "app/LevelLayout.h"
 #include "monitor/Monitor.h"
 #include "objects/Gegner.h"
 #include "objects/Hummelot.h"
@@ -19,8 +20,8 @@
 namespace {
 
 constexpr int kScoreLimit = 999999999;
-constexpr int kShadowMapSize = 2048;
-constexpr float kWaterLevel = 60.0f;
+using layout::kShadowMapSize;
+using layout::kWaterLevel;
 constexpr float kFieldOfView = 60.0f; // degrees, vertical
 constexpr float kNearPlane = 0.1f;
 constexpr float kFarPlane = 6500.0f;
@@ -30,16 +31,7 @@ const char* const kTutorialClip = "Videos/Katzentutorial.mpg";
 const char* const kGameOverClip = "Videos/GameOver.mpg";
 const char* const kVictoryClip = "Videos/Sieg.mpg";
 
-const glm::vec3 kLevelPosition(1.0f, 1.0f, 1.0f);
 const glm::vec3 kWaterPosition(0.0f, kWaterLevel, 0.0f);
-const glm::vec3 kPlayerStart(0.0f, 500.0f, 400.0f);
-
-// Where the seventeen enemies start, in the order they are kept.
-const glm::vec3 kEnemySpawns[] = {
-    {-417, 213, 40},  {409, 359, 407},  {409, 359, 480},  {657, 252, -56},  {542, 252, -56},   {830, 217, -820},
-    {830, 217, -924}, {851, 182, -880}, {666, 182, -880}, {118, 259, -880}, {118, 328, -880},  {-505, 202, -1015},
-    {-972, 399, 588}, {-972, 399, 399}, {-972, 399, 832}, {-944, 415, 709}, {-1094, 415, 709},
-};
 
 // The reflection in the water plane y = 60: (x, y, z) -> (x, 120 - y, z).
 glm::mat4 waterMirror() {
@@ -65,8 +57,8 @@ bool risingEdge(bool keyDown, bool& latch) {
 
 Game::Game() {
   enemies.clear();
-  windowWidth = 800;
-  windowHeight = 600;
+  windowWidth = layout::kFrameWidth;
+  windowHeight = layout::kFrameHeight;
   mainShader = new Shader("Shader/OurVertexShader.vert", "Shader/OurFragmentShader.frag");
   shadowShader = new Shader("Shader/ShadowMap.vert", "Shader/ShadowMap.frag");
   waterShader = new Shader("Shader/Wasser.vert", "Shader/Wasser.frag");
@@ -135,7 +127,7 @@ void Game::assembleLevel() {
   // Each enemy reads the same three files: they are read once.
   const ModelImport::SharingScope sharing;
   monitor = new Monitor(glm::mat4(1.0f), mainShader, shadowShader);
-  level = new LevelScene(kLevelPosition, mainShader, shadowShader, kLevelModel);
+  level = new LevelScene(layout::kLandscapeOffset, mainShader, shadowShader, kLevelModel);
 
   const std::vector<Light*> screenLights = monitor->getLights();
   if (screenLights.empty())
@@ -146,8 +138,8 @@ void Game::assembleLevel() {
   water = new WasserPlane(kWaterPosition, mainShader, shadowShader);
   water->bindWaterAttributes(this);
 
-  player = new Schnecke(kPlayerStart, mainShader, shadowShader);
-  for (const glm::vec3& spawn : kEnemySpawns)
+  player = new Schnecke(layout::kPlayerStart, mainShader, shadowShader);
+  for (const glm::vec3& spawn : layout::kEnemySpawns)
     enemies.push_back(new Hummelot(spawn, mainShader, shadowShader));
 
   const float aspect = static_cast<float>(windowWidth) / static_cast<float>(windowHeight);
@@ -219,7 +211,8 @@ void Game::update(double dt) {
   for (std::size_t i = 0; i < enemies.size(); ++i)
     enemies[i]->update(dt, this);
 
-  removeFinished(enemies, [](const Gegner* enemy) { return enemy->dead; }, [this](const Gegner*) { scoreKill(); });
+  removeFinished(
+      enemies, [](const Gegner* enemy) { return enemy->dead; }, [this](const Gegner*) { scoreKill(); });
 
   if (!monitor)
     return;

@@ -4,6 +4,8 @@
 // to it and read what they need.
 #pragma once
 
+#include "app/LevelLayout.h"
+
 #include <glm/glm.hpp>
 
 #include <vector>
@@ -44,8 +46,8 @@ public:
   SceneObject* monitorObject() const;
 
   // reflection target
-  int windowWidth = 800;
-  int windowHeight = 600;
+  int windowWidth = layout::kFrameWidth;
+  int windowHeight = layout::kFrameHeight;
   unsigned reflectionColorTexture = 0;
   unsigned reflectionFramebuffer = 0;
   unsigned reflectionDepthRenderbuffer = 0;

@@ -2,6 +2,7 @@
 
 #include "app/Console.h"
 #include "app/KeyFlags.h"
+#include "app/LevelLayout.h"
 #include "render/GlDebug.h"
 
 #include <GL/glew.h>
@@ -13,10 +14,10 @@
 
 namespace {
 
-constexpr int kWindowWidth = 800;
-constexpr int kWindowHeight = 600;
+using layout::kFrameHeight;
+using layout::kFrameWidth;
 
-FramebufferSize gFramebufferSize{kWindowWidth, kWindowHeight};
+FramebufferSize gFramebufferSize{kFrameWidth, kFrameHeight};
 
 void onFramebufferSize(GLFWwindow*, int width, int height) { gFramebufferSize = {width, height}; }
 
@@ -45,7 +46,7 @@ GLFWwindow* startUp() {
   if (glDebug)
     glfwWindowHint(GLFW_OPENGL_DEBUG_CONTEXT, GLFW_TRUE);
 
-  GLFWwindow* window = glfwCreateWindow(kWindowWidth, kWindowHeight, "Felidora", glfwGetPrimaryMonitor(), nullptr);
+  GLFWwindow* window = glfwCreateWindow(kFrameWidth, kFrameHeight, "Felidora", glfwGetPrimaryMonitor(), nullptr);
   if (!window) {
     glfwTerminate();
     fatalError("Das Fenster konnte nicht geoeffnet werden!");
@@ -71,7 +72,7 @@ GLFWwindow* startUp() {
   glEnable(GL_BLEND);
   glEnable(GL_CULL_FACE);
   glClearColor(0.14f, 0.25f, 0.43f, 0.0f);
-  glViewport(0, 0, kWindowWidth, kWindowHeight);
+  glViewport(0, 0, kFrameWidth, kFrameHeight);
 
   ilInit();
   // FFmpeg needs no global registration any more.

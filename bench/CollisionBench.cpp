@@ -9,6 +9,7 @@
 // report the median and 95th percentile over single points (median_ns, p95_ns).
 #include "render/CollisionModel3D.h"
 #include "tests/support/CollisionReference.h"
+#include "tests/support/ImportedTriangles.h"
 
 #include <assimp/Importer.hpp>
 #include <assimp/scene.h>
@@ -53,28 +54,6 @@ Triangles heightfield(int cells, float spacing) {
       t.insert(t.end(), {x0, h00, z0, x0, h01, z1, x1, h10, z0});
       t.insert(t.end(), {x1, h10, z0, x0, h01, z1, x1, h11, z1});
     }
-  return t;
-}
-
-// The level's triangles as the game imports them: each face of each mesh.
-Triangles loadLandscape(const std::string& path) {
-  Assimp::Importer importer;
-  const aiScene* scene = importer.ReadFile(path, 0x894A);
-  Triangles t;
-  if (!scene)
-    return t;
-  for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
-    const aiMesh* mesh = scene->mMeshes[m];
-    for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
-      const aiFace& face = mesh->mFaces[f];
-      if (face.mNumIndices != 3)
-        continue;
-      for (unsigned k = 0; k < 3; ++k) {
-        const aiVector3D& v = mesh->mVertices[face.mIndices[k]];
-        t.insert(t.end(), {v.x, v.y, v.z});
-      }
-    }
-  }
   return t;
 }
 
@@ -214,7 +193,7 @@ int main(int argc, char** argv) {
   if (std::ifstream(landscapePath).good()) {
     auto level = std::make_unique<Terrain>();
     level->name = "landscape";
-    level->triangles = loadLandscape(landscapePath);
+    level->triangles = felidora::test::importedTriangles(landscapePath);
     level->placement = glm::translate(glm::mat4(1.0f), glm::vec3(1.0f, 1.0f, 1.0f));
     if (level->triangles.empty())
       std::printf("%s could not be imported; synthetic terrain only\n", landscapePath.c_str());

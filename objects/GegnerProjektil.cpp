@@ -7,13 +7,6 @@
 
 #include <glm/gtc/type_ptr.hpp>
 
-namespace {
-
-constexpr float kLevelHitRadius = 10.0f;
-constexpr float kPlayerHitRadius = 5.0f;
-
-} // namespace
-
 GegnerProjektil::GegnerProjektil(Shader *shader, Shader *shadowShader, std::string modelPath)
     : SceneObject(shader, shadowShader) {
   loadModel(std::move(modelPath));
@@ -40,13 +33,13 @@ void GegnerProjektil::update(double dt, Game *game) {
   const LevelScene *level = game->level;
   if (level && level->meshCollisionModel) {
     level->meshCollisionModel->setTransform(glm::value_ptr(level->modelMatrix));
-    if (level->meshCollisionModel->sphereCollision(centre, kLevelHitRadius))
+    if (level->meshCollisionModel->sphereCollision(centre, kLandscapeHitRadius))
       dead = true;
   }
 
   // The player placed its box at its current matrix earlier in this frame.
   Schnecke *player = game->player;
-  if (player && player->boxCollisionModel && player->boxCollisionModel->sphereCollision(centre, kPlayerHitRadius)) {
+  if (player && player->boxCollisionModel && player->boxCollisionModel->sphereCollision(centre, kBoxHitRadius)) {
     dead = true;
     player->takeDamage(damage);
   }

@@ -13,8 +13,6 @@ const char *const kModelPaths[2] = {"Modelle/Wollknaeuel.dae", "Modelle/Wollknae
 constexpr int kDamage[2] = {1, 2};
 constexpr float kShotSpeed = -80.0f;
 constexpr double kLifetime = 5.0;
-constexpr float kEnemyHitRadius = 5.0f;
-constexpr float kLevelHitRadius = 10.0f;
 
 int clampedType(int shotType) { return shotType == 1 ? 1 : 0; }
 
@@ -55,7 +53,7 @@ void Projektil::update(double dt, Game *game) {
     if (!box)
       continue; // an enemy without a model cannot be hit
     box->setTransform(glm::value_ptr(enemy->modelMatrix));
-    if (box->sphereCollision(centre, kEnemyHitRadius)) {
+    if (box->sphereCollision(centre, kBoxHitRadius)) {
       enemy->hitPoints -= damage;
       if (enemy->hitPoints < 1)
         enemy->dead = true;
@@ -66,7 +64,7 @@ void Projektil::update(double dt, Game *game) {
   const LevelScene *level = game->level;
   if (level && level->meshCollisionModel) {
     level->meshCollisionModel->setTransform(glm::value_ptr(level->modelMatrix));
-    if (level->meshCollisionModel->sphereCollision(centre, kLevelHitRadius))
+    if (level->meshCollisionModel->sphereCollision(centre, kLandscapeHitRadius))
       finished = true;
   }
 

@@ -40,8 +40,6 @@ constexpr float kVerticalSpeed = 20.0f;
 constexpr float kTurnSpeed = 45.0f; // degrees per second
 
 // collisions
-constexpr float kLevelHitRadius = 10.0f;
-constexpr float kEnemyHitRadius = 5.0f;
 constexpr float kContactTurnRate = 180.0f; // degrees per second while touching the level
 constexpr float kContactLift = 50.0f;      // units per second while touching the level
 
@@ -228,7 +226,7 @@ void Schnecke::touchLevel(double dt, Game *game) {
   if (!level || !level->meshCollisionModel)
     return;
   level->meshCollisionModel->setTransform(glm::value_ptr(level->modelMatrix));
-  if (!level->meshCollisionModel->sphereCollision(glm::value_ptr(modelMatrix) + 12, kLevelHitRadius))
+  if (!level->meshCollisionModel->sphereCollision(glm::value_ptr(modelMatrix) + 12, kLandscapeHitRadius))
     return;
   const float step = static_cast<float>(dt);
   takeDamage(1);
@@ -248,7 +246,7 @@ void Schnecke::touchEnemies(Game *game) {
   if (!boxCollisionModel)
     return;
   for (Gegner *enemy : game->enemies) {
-    if (boxCollisionModel->sphereCollision(glm::value_ptr(enemy->modelMatrix) + 12, kEnemyHitRadius))
+    if (boxCollisionModel->sphereCollision(glm::value_ptr(enemy->modelMatrix) + 12, kBoxHitRadius))
       takeDamage(enemy->contactDamage);
   }
 }

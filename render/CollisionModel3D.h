@@ -20,6 +20,11 @@
 #include <cstdint>
 #include <vector>
 
+// The game's two query spheres: against the landscape's triangle model, and
+// against an object's bounding-box model.
+constexpr float kLandscapeHitRadius = 10.0f;
+constexpr float kBoxHitRadius = 5.0f;
+
 class CollisionModel3D {
 public:
   virtual ~CollisionModel3D();

@@ -16,9 +16,6 @@
 
 namespace {
 
-// JoinIdenticalVertices | Triangulate | GenSmoothNormals | PreTransformVertices
-// | ImproveCacheLocality | SortByPType
-constexpr unsigned kImportFlags = 0x894A;
 constexpr std::size_t kMaxTexturePath = 1024;
 const std::string kModelFolder = "Modelle/";
 
@@ -84,7 +81,7 @@ std::shared_ptr<const ModelImport::Result> ModelImport::read(const std::string& 
 std::shared_ptr<const ModelImport::Result> ModelImport::readFile(const std::string& path) {
   auto model = std::make_shared<Result>();
   Assimp::Importer importer;
-  const aiScene* scene = importer.ReadFile(path, kImportFlags);
+  const aiScene* scene = importer.ReadFile(path, ModelImport::kImportFlags);
   if (!scene) {
     model->error = importer.GetErrorString();
     return model;

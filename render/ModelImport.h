@@ -20,6 +20,10 @@
 
 class ModelImport {
 public:
+  // Assimp's flags for every model: JoinIdenticalVertices | Triangulate |
+  // GenSmoothNormals | PreTransformVertices | ImproveCacheLocality | SortByPType
+  static constexpr unsigned kImportFlags = 0x894A;
+
   struct Result {
     bool loaded = false;
     std::string error; // the importer's text when nothing was loaded

@@ -2,13 +2,14 @@
 
 #include "app/Console.h"
 #include "app/Game.h"
+#include "app/LevelLayout.h"
 #include "objects/LevelScene.h"
 #include "render/CollisionModel3D.h"
+#include "render/ImageFile.h"
 #include "render/ModelImport.h"
 #include "render/Shader.h"
 
 #include <GL/glew.h>
-#include <IL/il.h>
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
@@ -18,9 +19,7 @@
 
 namespace {
 
-constexpr int kViewportWidth = 800;
-constexpr int kViewportHeight = 600;
-constexpr int kShadowMapSize = 2048;
+using layout::kShadowMapSize;
 
 } // namespace
 
@@ -81,7 +80,7 @@ bool SceneObject::loadModel(std::string path) {
 // arrays and textures of every mesh.
 void SceneObject::uploadMeshes() {
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
-  glViewport(0, 0, kViewportWidth, kViewportHeight);
+  glViewport(0, 0, layout::kFrameWidth, layout::kFrameHeight);
 
   const std::size_t count = meshes.size();
   positionBuffers.assign(count, 0);
@@ -175,30 +174,19 @@ void SceneObject::fetchUniformLocations() {
 // Loads the mesh's texture file through DevIL into a mipmapped texture on
 // unit 0. A file that does not load leaves the texture without an image.
 void SceneObject::loadTexture(std::size_t meshIndex) {
-  ILuint image = 0;
-  ilGenImages(1, &image);
   glGenTextures(1, &textures[meshIndex]);
   glActiveTexture(GL_TEXTURE0);
   glBindTexture(GL_TEXTURE_2D, textures[meshIndex]);
-  ilBindImage(image);
-  ilEnable(IL_ORIGIN_SET);
-  ilOriginFunc(IL_ORIGIN_LOWER_LEFT);
-
-  if (ilLoadImage(meshes[meshIndex]->texturePath.c_str()) && ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE)) {
-    const int width = ilGetInteger(IL_IMAGE_WIDTH);
-    const int height = ilGetInteger(IL_IMAGE_HEIGHT);
+  DecodedImage image;
+  if (decodeImageFile(meshes[meshIndex]->texturePath, image)) {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, ilGetData());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 image.pixels.data());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glGenerateMipmap(GL_TEXTURE_2D);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   }
-  // DevIL keeps its errors on a stack of its own; drop them with the image
-  while (ilGetError() != IL_NO_ERROR) {
-  }
-  ilBindImage(0);
-  ilDeleteImages(1, &image);
 }
 
 void SceneObject::bindShadowAttributes() {

@@ -12,7 +12,14 @@ namespace {
 
 // Info logs come with a length that includes the terminating NUL, but a driver
 // may report 0 or leave the NUL out; never read past what it wrote.
-std::string logText(const std::vector<char>& buffer) {
+template <typename GetParameter, typename GetLog>
+std::string infoLog(GLuint id, GetParameter getParameter, GetLog getLog) {
+  GLint length = 0;
+  getParameter(id, GL_INFO_LOG_LENGTH, &length);
+  if (length <= 0)
+    return "";
+  std::vector<char> buffer(static_cast<std::size_t>(length), '\0');
+  getLog(id, length, nullptr, buffer.data());
   std::size_t end = 0;
   while (end < buffer.size() && buffer[end] != '\0')
     ++end;
@@ -20,6 +27,10 @@ std::string logText(const std::vector<char>& buffer) {
 }
 
 } // namespace
+
+std::string Shader::stageLog(unsigned stage) { return infoLog(stage, glGetShaderiv, glGetShaderInfoLog); }
+
+std::string Shader::programLog(unsigned program) { return infoLog(program, glGetProgramiv, glGetProgramInfoLog); }
 
 Shader::Shader(std::string vertexPath, std::string fragmentPath) {
   projectionMatrix = glm::mat4(1.0f);
@@ -56,12 +67,7 @@ unsigned Shader::compileStage(unsigned stageType, const std::string& path) {
   if (status != 0 && glIsShader(id))
     return id;
 
-  GLint length = 0;
-  glGetShaderiv(id, GL_INFO_LOG_LENGTH, &length);
-  std::vector<char> log(length > 0 ? static_cast<std::size_t>(length) : 0u);
-  if (!log.empty())
-    glGetShaderInfoLog(id, length, nullptr, log.data());
-  fatalError("Der Shader konnte nicht kompiliert werden.", logText(log));
+  fatalError("Der Shader konnte nicht kompiliert werden.", stageLog(id));
 }
 
 unsigned Shader::linkProgram(unsigned vertex, unsigned fragment) {
@@ -78,10 +84,5 @@ unsigned Shader::linkProgram(unsigned vertex, unsigned fragment) {
   if (status != 0)
     return id;
 
-  GLint length = 0;
-  glGetProgramiv(id, GL_INFO_LOG_LENGTH, &length);
-  std::vector<char> log(length > 0 ? static_cast<std::size_t>(length) : 0u);
-  if (!log.empty())
-    glGetProgramInfoLog(id, length, nullptr, log.data());
-  fatalError("Linken des Shader-Programms fehlgeschlagen.", logText(log));
+  fatalError("Linken des Shader-Programms fehlgeschlagen.", programLog(id));
 }

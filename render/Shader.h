@@ -26,6 +26,10 @@ public:
   glm::mat4 projectionMatrix{1.0f};
   glm::mat4 viewMatrix{1.0f};
 
+  // The driver's info log of a shader stage or a program ("" when empty).
+  static std::string stageLog(unsigned stage);
+  static std::string programLog(unsigned program);
+
 private:
   static unsigned compileStage(unsigned stageType, const std::string& path);
   static unsigned linkProgram(unsigned vertex, unsigned fragment);

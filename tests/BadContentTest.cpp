@@ -18,6 +18,7 @@
 #include "monitor/VideoPlayback.h"
 #include "objects/Schnecke.h"
 #include "render/GlDebug.h"
+#include "render/ModelImport.h"
 #include "render/SceneObject.h"
 #include "render/Shader.h"
 #include "tests/support/GlContext.h"
@@ -458,7 +459,7 @@ TEST_P(ModelDamage, GivesAnEmptyModelWithTheImportersMessage) {
   EXPECT_FALSE(object.loadModel("Modelle/" + model));
   // the importer's own text, asked of a second importer
   Assimp::Importer importer;
-  ASSERT_EQ(importer.ReadFile("Modelle/" + model, 0x894A), nullptr);
+  ASSERT_EQ(importer.ReadFile("Modelle/" + model, ModelImport::kImportFlags), nullptr);
   const std::string importerText = importer.GetErrorString();
   ASSERT_FALSE(importerText.empty());
   EXPECT_EQ(messages.text(), importerText + "\n");
@@ -1112,7 +1113,7 @@ TEST_P(MonitorModelDeathTest, StopsTheGameForWantOfTheScreenLight) {
   {
     WorkingDirectory inRun(run.path());
     Assimp::Importer importer;
-    ASSERT_EQ(importer.ReadFile("Modelle/Monitor.dae", 0x894A), nullptr);
+    ASSERT_EQ(importer.ReadFile("Modelle/Monitor.dae", ModelImport::kImportFlags), nullptr);
     importerText = importer.GetErrorString();
   }
   EXPECT_EXIT(startGameIn(run.path(), true), ::testing::ExitedWithCode(255),
@@ -1142,7 +1143,7 @@ TEST_P(GameDamage, PlaysOnWithoutTheModel) {
   run.damage("Modelle/" + model, Damage::RandomBytes);
   WorkingDirectory inRun(run.path());
   Assimp::Importer importer;
-  ASSERT_EQ(importer.ReadFile("Modelle/" + model, 0x894A), nullptr);
+  ASSERT_EQ(importer.ReadFile("Modelle/" + model, ModelImport::kImportFlags), nullptr);
   const std::string importerText = importer.GetErrorString();
   MessageCapture messages;
   KeyFlags = KeyFlagTable{};

@@ -3,6 +3,7 @@
 // placed box is, and bad input finds nothing without crashing.
 #include "render/CollisionModel3D.h"
 #include "tests/support/CollisionReference.h"
+#include "tests/support/ImportedTriangles.h"
 #include "tests/support/MessageCapture.h"
 
 #include <assimp/Importer.hpp>
@@ -192,28 +193,6 @@ ModelPtr boxModel(glm::vec3 lo, glm::vec3 hi) {
   return model;
 }
 
-// The level's triangles as the game imports them: each face of each mesh.
-Triangles loadLandscape(const std::string& path) {
-  Assimp::Importer importer;
-  const aiScene* scene = importer.ReadFile(path, 0x894A);
-  Triangles t;
-  if (!scene)
-    return t;
-  for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
-    const aiMesh* mesh = scene->mMeshes[m];
-    for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
-      const aiFace& face = mesh->mFaces[f];
-      if (face.mNumIndices != 3)
-        continue;
-      for (unsigned k = 0; k < 3; ++k) {
-        const aiVector3D& v = mesh->mVertices[face.mIndices[k]];
-        t.insert(t.end(), {v.x, v.y, v.z});
-      }
-    }
-  }
-  return t;
-}
-
 } // namespace
 
 // The tree against brute force
@@ -242,7 +221,7 @@ TEST(CollisionTreeMatchesBruteForce, GeneratedLandscapeWhenPresent) {
   const std::string path = "Modelle/UmgebungGross.dae";
   if (!std::ifstream(path).good())
     GTEST_SKIP() << path << " not generated in this build folder; the synthetic terrain covers the tree";
-  const Triangles landscape = loadLandscape(path);
+  const Triangles landscape = felidora::test::importedTriangles(path);
   ASSERT_GE(landscape.size(), 9u * 1000) << "the landscape should hold thousands of triangles";
   ModelPtr model = buildModel(landscape);
   const glm::mat4 level = glm::translate(glm::mat4(1.0f), glm::vec3(1.0f, 1.0f, 1.0f));

@@ -15,6 +15,7 @@
 #include <glm/gtc/type_ptr.hpp>
 
 #include "render/CollisionModel3D.h"
+#include "render/ModelImport.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ struct Landscape {
 
   Landscape() {
     Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFile("Modelle/UmgebungGross.dae", 0x894A);
+    const aiScene* scene = importer.ReadFile("Modelle/UmgebungGross.dae", ModelImport::kImportFlags);
     if (!scene)
       return;
     const glm::mat4 placement = glm::translate(glm::mat4(1.0f), glm::vec3(1.0f, 1.0f, 1.0f));

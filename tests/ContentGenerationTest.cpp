@@ -1,5 +1,7 @@
 // The content generator fills the build folder with every file the game reads,
 // needs nothing beforehand, and gives byte-identical files on every run.
+#include "render/ModelImport.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -89,7 +91,7 @@ TEST(ContentGeneration, EveryModelTextureLiesBesideItsModel) {
       continue;
     SCOPED_TRACE(file);
     Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFile(file, 0x894A);
+    const aiScene* scene = importer.ReadFile(file, ModelImport::kImportFlags);
     ASSERT_NE(scene, nullptr) << importer.GetErrorString();
     for (unsigned i = 0; i < scene->mNumMaterials; ++i) {
       aiString path;

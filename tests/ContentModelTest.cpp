@@ -1,6 +1,8 @@
 // The generated models as the game imports them (Assimp with the game's flag
 // set): triangles with normals and one UV set, a textured material per mesh,
 // the lights of the landscape and the monitor, and shapes of the right size.
+#include "render/ModelImport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,8 +17,6 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 namespace {
-
-constexpr unsigned kGameImportFlags = 0x894A;
 
 struct Box {
   glm::vec3 lo{1e30f}, hi{-1e30f};
@@ -78,7 +78,7 @@ class ContentModel : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(ContentModel, ImportsAsTexturedTrianglesWithOneMaterialPerMesh) {
   Assimp::Importer importer;
-  const aiScene* scene = importer.ReadFile(std::string("Modelle/") + GetParam(), kGameImportFlags);
+  const aiScene* scene = importer.ReadFile(std::string("Modelle/") + GetParam(), ModelImport::kImportFlags);
   ASSERT_NE(scene, nullptr) << importer.GetErrorString();
   ASSERT_GE(scene->mNumMeshes, 1u);
   ASSERT_GE(scene->mNumMaterials, scene->mNumMeshes);
@@ -111,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(EveryModel, ContentModel,
 
 TEST(ContentLandscape, CoversTheLevelWithinTheTriangleBudget) {
   Assimp::Importer importer;
-  const aiScene* scene = importer.ReadFile("Modelle/UmgebungGross.dae", kGameImportFlags);
+  const aiScene* scene = importer.ReadFile("Modelle/UmgebungGross.dae", ModelImport::kImportFlags);
   ASSERT_NE(scene, nullptr);
   // Placed at (1, 1, 1): world x and z -2000..2000 need model -2001..1999.
   const Box box = sceneBox(scene);
@@ -138,7 +138,7 @@ TEST(ContentLandscape, CoversTheLevelWithinTheTriangleBudget) {
 // camera's 60 degree perspective, so the ground around the start must be in view.
 TEST(ContentLandscape, SunLooksDownOnTheGroundAroundThePlayer) {
   Assimp::Importer importer;
-  const aiScene* scene = importer.ReadFile("Modelle/UmgebungGross.dae", kGameImportFlags);
+  const aiScene* scene = importer.ReadFile("Modelle/UmgebungGross.dae", ModelImport::kImportFlags);
   ASSERT_NE(scene, nullptr);
   ASSERT_GE(scene->mNumLights, 1u);
   const aiLight* sun = scene->mLights[0];
@@ -167,7 +167,7 @@ TEST(ContentLandscape, SunLooksDownOnTheGroundAroundThePlayer) {
 
 TEST(ContentWater, FlatTiledPlaneAtModelHeightZero) {
   Assimp::Importer importer;
-  const aiScene* scene = importer.ReadFile("Modelle/WasserNormal.dae", kGameImportFlags);
+  const aiScene* scene = importer.ReadFile("Modelle/WasserNormal.dae", ModelImport::kImportFlags);
   ASSERT_NE(scene, nullptr);
   const Box box = sceneBox(scene);
   EXPECT_FLOAT_EQ(box.lo.y, 0.0f);
@@ -190,7 +190,7 @@ TEST(ContentWater, FlatTiledPlaneAtModelHeightZero) {
 // The water normal map has z up (blue near full) and no seam where it repeats.
 TEST(ContentWater, NormalMapTilesWithoutSeam) {
   Assimp::Importer importer;
-  const aiScene* scene = importer.ReadFile("Modelle/WasserNormal.dae", kGameImportFlags);
+  const aiScene* scene = importer.ReadFile("Modelle/WasserNormal.dae", ModelImport::kImportFlags);
   ASSERT_NE(scene, nullptr);
   ilInit();
   ILuint image = 0;
@@ -220,7 +220,7 @@ TEST(ContentWater, NormalMapTilesWithoutSeam) {
 TEST(ContentCharacters, SizesFitTheirRoles) {
   auto box = [](const char* file) {
     Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFile(std::string("Modelle/") + file, kGameImportFlags);
+    const aiScene* scene = importer.ReadFile(std::string("Modelle/") + file, ModelImport::kImportFlags);
     EXPECT_NE(scene, nullptr) << file;
     return scene ? sceneBox(scene) : Box{};
   };
@@ -241,7 +241,7 @@ TEST(ContentCharacters, SizesFitTheirRoles) {
   const Box rotor = box("Hummelot_Rotorblatt_Modell.dae");
   {
     Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFile("Modelle/Hummelot_Rotorblatt_Modell.dae", kGameImportFlags);
+    const aiScene* scene = importer.ReadFile("Modelle/Hummelot_Rotorblatt_Modell.dae", ModelImport::kImportFlags);
     ASSERT_NE(scene, nullptr);
     glm::dvec3 sum(0.0);
     size_t count = 0;
@@ -261,7 +261,7 @@ TEST(ContentCharacters, SizesFitTheirRoles) {
 
 TEST(ContentMonitor, ScreenIsMeshZeroFacingForwardWithItsTextureUpright) {
   Assimp::Importer importer;
-  const aiScene* scene = importer.ReadFile("Modelle/Monitor.dae", kGameImportFlags);
+  const aiScene* scene = importer.ReadFile("Modelle/Monitor.dae", ModelImport::kImportFlags);
   ASSERT_NE(scene, nullptr);
   const aiMesh* screen = scene->mMeshes[0];
   const Box box = meshBox(screen);
@@ -297,7 +297,7 @@ TEST(ContentMonitor, ScreenIsMeshZeroFacingForwardWithItsTextureUpright) {
 
 TEST(ContentMonitor, CarriesOneScreenLightInFrontOfTheScreen) {
   Assimp::Importer importer;
-  const aiScene* scene = importer.ReadFile("Modelle/Monitor.dae", kGameImportFlags);
+  const aiScene* scene = importer.ReadFile("Modelle/Monitor.dae", ModelImport::kImportFlags);
   ASSERT_NE(scene, nullptr);
   ASSERT_EQ(scene->mNumLights, 1u);
   const aiLight* light = scene->mLights[0];

@@ -1,10 +1,13 @@
 // Developer preview of the generated content: loads the models the way the
-// game does (Assimp, flag set 0x894A), draws them with a simple sun-and-sky
+// game does (Assimp, the game's import flags), draws them with a simple sun-and-sky
 // shading into an off-screen 800 x 600 picture and writes it as a PNG. Used to
 // judge how the landscape, the characters and the monitor read on screen.
 //
 //   content_preview <content folder> <out.png> start|overview|models|monitor
 //   content_preview <content folder> <out.png> eye ex ey ez tx ty tz
+#include "app/LevelLayout.h"
+#include "render/ModelImport.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,7 +26,7 @@
 
 namespace {
 
-constexpr int kWidth = 800, kHeight = 600;
+constexpr int kWidth = layout::kFrameWidth, kHeight = layout::kFrameHeight;
 
 struct GpuMesh {
   GLuint vao = 0, texture = 0;
@@ -70,7 +73,7 @@ GLuint loadTexture(const std::string& path) {
 GpuModel loadModel(const std::string& folder, const std::string& name) {
   GpuModel model;
   Assimp::Importer importer;
-  const aiScene* scene = importer.ReadFile(folder + "/Modelle/" + name, 0x894A);
+  const aiScene* scene = importer.ReadFile(folder + "/Modelle/" + name, ModelImport::kImportFlags);
   if (!scene) {
     std::fprintf(stderr, "%s\n", importer.GetErrorString());
     return model;
@@ -307,8 +310,8 @@ int main(int argc, char** argv) {
   for (auto& p : positions)
     p += glm::vec3(1.0f);
 
-  const glm::mat4 projection = glm::perspective(glm::radians(60.0f), 800.0f / 600.0f, 0.1f, 6500.0f);
-  const glm::vec3 start(0, 500, 400);
+  const glm::mat4 projection = glm::perspective(glm::radians(60.0f), float(kWidth) / float(kHeight), 0.1f, 6500.0f);
+  const glm::vec3 start = layout::kPlayerStart;
   glm::mat4 player = glm::translate(glm::mat4(1.0f), start);
   glm::vec3 eye = start + glm::vec3(0, 4, 6), target = start;
   if (view == "overview") {
@@ -359,10 +362,6 @@ int main(int argc, char** argv) {
   glActiveTexture(GL_TEXTURE0);
   glUniform1i(glGetUniformLocation(r.program, "colorTexture"), 0);
 
-  const float enemySpawns[17][3] = {
-      {-417, 213, 40},  {409, 359, 407},  {409, 359, 480},  {657, 252, -56},  {542, 252, -56},  {830, 217, -820},
-      {830, 217, -924}, {851, 182, -880}, {666, 182, -880}, {118, 259, -880}, {118, 328, -880}, {-505, 202, -1015},
-      {-972, 399, 588}, {-972, 399, 399}, {-972, 399, 832}, {-944, 415, 709}, {-1094, 415, 709}};
   if (view == "models") {
     // A row of the characters, each at its game scale.
     const glm::vec3 base(0, 1000, 0);
@@ -382,17 +381,17 @@ int main(int argc, char** argv) {
   } else if (view == "monitor") {
     r.draw(models["Monitor.dae"], glm::translate(glm::mat4(1.0f), glm::vec3(0, 1000, 0)));
   } else {
-    r.draw(models["UmgebungGross.dae"], glm::translate(glm::mat4(1.0f), glm::vec3(1.0f)));
+    r.draw(models["UmgebungGross.dae"], glm::translate(glm::mat4(1.0f), layout::kLandscapeOffset));
     r.draw(models["SchneckeModell.dae"], player);
-    for (const auto& s : enemySpawns) {
-      glm::mat4 m = glm::translate(glm::mat4(1.0f), glm::vec3(s[0], s[1], s[2]));
+    for (const glm::vec3& spawn : layout::kEnemySpawns) {
+      glm::mat4 m = glm::translate(glm::mat4(1.0f), spawn);
       m[0] *= 2.0f;
       m[1] *= 2.0f;
       m[2] *= 2.0f;
       r.draw(models["HummelotModell.dae"], m);
       r.draw(models["Hummelot_Rotorblatt_Modell.dae"], m);
     }
-    r.draw(models["WasserNormal.dae"], glm::translate(glm::mat4(1.0f), glm::vec3(0, 60, 0)), true);
+    r.draw(models["WasserNormal.dae"], glm::translate(glm::mat4(1.0f), glm::vec3(0, layout::kWaterLevel, 0)), true);
     if (view == "start")
       r.draw(models["Monitor.dae"], monitor);
   }

@@ -6,8 +6,8 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
+#include "app/LevelLayout.h"
 #include "tools/Canvas.h"
-#include "tools/LevelLayout.h"
 
 namespace {
 

@@ -152,12 +152,8 @@ std::string GlDebug::validationLog(unsigned program) {
   glGetProgramiv(program, GL_VALIDATE_STATUS, &valid);
   if (valid)
     return "";
-  GLint length = 0;
-  glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-  std::vector<GLchar> log(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
-  GLsizei written = 0;
-  glGetProgramInfoLog(program, static_cast<GLsizei>(log.size()), &written, log.data());
-  const std::string text = oneLine(log.data(), static_cast<std::size_t>(written));
+  const std::string log = Shader::programLog(program);
+  const std::string text = oneLine(log.data(), log.size());
   return text.empty() ? "(kein Protokoll)" : text;
 }
 

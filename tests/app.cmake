@@ -1,5 +1,5 @@
 felidora_test(app_tests
-  KeyFlagsTest.cpp
-  ShaderTest.cpp
-  GameConstructionTest.cpp
-  RecordingTest.cpp)
+  app/KeyFlagsTest.cpp
+  render/ShaderTest.cpp
+  app/GameConstructionTest.cpp
+  app/RecordingTest.cpp)

@@ -8,7 +8,7 @@
 # CTest entry per group of cases rather than one per case: each of its ~450
 # cases would otherwise start a process with its own GL context and rebuild
 # its suite's game and monitor.
-add_executable(badcontent_tests BadContentTest.cpp ${CMAKE_SOURCE_DIR}/tests/support/TestMain.cpp)
+add_executable(badcontent_tests content/BadContentTest.cpp ${CMAKE_SOURCE_DIR}/tests/support/TestMain.cpp)
 target_link_libraries(badcontent_tests PRIVATE felidora_test_support GTest::gtest GTest::gmock)
 set_target_properties(badcontent_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 add_dependencies(badcontent_tests shaders content)

@@ -1,1 +1,1 @@
-felidora_test(collision_tests CollisionModel3DTest.cpp)
+felidora_test(collision_tests render/CollisionModel3DTest.cpp)

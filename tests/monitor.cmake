@@ -1,2 +1,2 @@
-felidora_test(status_display_tests StatusDisplayTest.cpp)
-felidora_test(monitor_tests MonitorStatusTest.cpp StatusImageTest.cpp)
+felidora_test(status_display_tests monitor/StatusDisplayTest.cpp)
+felidora_test(monitor_tests monitor/MonitorStatusTest.cpp monitor/StatusImageTest.cpp)

@@ -1,7 +1,7 @@
 felidora_test(object_tests
-  PlayerInputTest.cpp
-  PlayerDamageTest.cpp
-  ShotsTest.cpp
-  EnemyTest.cpp
-  CameraTest.cpp
-  MemoryTest.cpp)
+  objects/PlayerInputTest.cpp
+  objects/PlayerDamageTest.cpp
+  objects/ShotsTest.cpp
+  objects/EnemyTest.cpp
+  objects/CameraTest.cpp
+  objects/MemoryTest.cpp)

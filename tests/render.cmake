@@ -1,4 +1,4 @@
 felidora_test(render_tests
-  ModelImportTest.cpp
-  DrawingTest.cpp
-  RenderPassTest.cpp)
+  render/ModelImportTest.cpp
+  render/DrawingTest.cpp
+  render/RenderPassTest.cpp)

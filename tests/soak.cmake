@@ -3,9 +3,9 @@
 # after the suite and scripts/sanitize.sh at any length. The normal build only
 # compiles it, so the suite does not play the same minutes twice.
 if(FELIDORA_SANITIZE)
-  felidora_test(soak_tests SoakTest.cpp)
+  felidora_test(soak_tests app/SoakTest.cpp)
 else()
-  add_executable(soak_tests SoakTest.cpp ${CMAKE_SOURCE_DIR}/tests/support/TestMain.cpp)
+  add_executable(soak_tests app/SoakTest.cpp ${CMAKE_SOURCE_DIR}/tests/support/TestMain.cpp)
   target_link_libraries(soak_tests PRIVATE felidora_test_support GTest::gtest)
   set_target_properties(soak_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   add_dependencies(soak_tests shaders content)

@@ -1,1 +1,1 @@
-felidora_test(video_tests VideoPlaybackTest.cpp)
+felidora_test(video_tests monitor/VideoPlaybackTest.cpp)

@@ -1,5 +1,5 @@
 // The chase camera: every player update makes the view of the lit program.
-#include "tests/ObjectWorld.h"
+#include "tests/objects/ObjectWorld.h"
 
 #include <GL/glew.h>
 

@@ -14,7 +14,7 @@
 #include "objects/GegnerProjektil.h"
 #include "objects/HummelotRotorblatt.h"
 #include "objects/Projektil.h"
-#include "tests/ObjectWorld.h"
+#include "tests/objects/ObjectWorld.h"
 
 #include <GL/glew.h>
 #include <malloc.h>

@@ -2,7 +2,7 @@
 // their range, what they hit and when they end.
 #include "objects/GegnerProjektil.h"
 #include "objects/Projektil.h"
-#include "tests/ObjectWorld.h"
+#include "tests/objects/ObjectWorld.h"
 
 #include <GL/glew.h>
 

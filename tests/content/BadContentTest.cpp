@@ -23,6 +23,8 @@
 #include "render/Shader.h"
 #include "tests/support/GlContext.h"
 #include "tests/support/MessageCapture.h"
+#include "tests/support/OutcomeTable.h"
+#include "tests/support/PngFile.h"
 
 #include <GL/glew.h>
 #include <IL/il.h>
@@ -94,79 +96,6 @@ void writeBytes(const fs::path& path, const std::vector<char>& bytes) {
   std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-// Width and height from a PNG's header chunk.
-std::pair<int, int> pngSize(const std::vector<char>& png) {
-  const auto be32 = [&png](std::size_t at) {
-    std::uint32_t v = 0;
-    for (std::size_t i = 0; i < 4; ++i)
-      v = (v << 8) | static_cast<unsigned char>(png.at(at + i));
-    return static_cast<int>(v);
-  };
-  return {be32(16), be32(20)};
-}
-
-// A minimal PNG writer (RGBA, stored deflate blocks), independent of the
-// image library under test.
-void appendBe32(std::vector<char>& out, std::uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8)
-    out.push_back(static_cast<char>((v >> shift) & 0xff));
-}
-
-std::uint32_t crc32(const char* data, std::size_t size) {
-  std::uint32_t crc = 0xffffffffu;
-  for (std::size_t i = 0; i < size; ++i) {
-    crc ^= static_cast<unsigned char>(data[i]);
-    for (int k = 0; k < 8; ++k)
-      crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-  }
-  return ~crc;
-}
-
-void appendChunk(std::vector<char>& out, const char* type, const std::vector<char>& data) {
-  appendBe32(out, static_cast<std::uint32_t>(data.size()));
-  std::vector<char> typed(type, type + 4);
-  typed.insert(typed.end(), data.begin(), data.end());
-  out.insert(out.end(), typed.begin(), typed.end());
-  appendBe32(out, crc32(typed.data(), typed.size()));
-}
-
-std::vector<char> solidPng(int width, int height, const std::array<std::uint8_t, 4>& colour) {
-  std::vector<char> raw;
-  raw.reserve(static_cast<std::size_t>(height) * (1 + 4 * static_cast<std::size_t>(width)));
-  for (int y = 0; y < height; ++y) {
-    raw.push_back(0); // filter: none
-    for (int x = 0; x < width; ++x)
-      raw.insert(raw.end(), colour.begin(), colour.end());
-  }
-  std::vector<char> zlib = {0x78, 0x01};
-  std::uint32_t a = 1, b = 0;
-  for (char c : raw) {
-    a = (a + static_cast<unsigned char>(c)) % 65521u;
-    b = (b + a) % 65521u;
-  }
-  for (std::size_t at = 0; at < raw.size(); at += 65535) {
-    const std::size_t length = std::min<std::size_t>(65535, raw.size() - at);
-    zlib.push_back(at + length >= raw.size() ? 1 : 0);
-    zlib.push_back(static_cast<char>(length & 0xff));
-    zlib.push_back(static_cast<char>(length >> 8));
-    zlib.push_back(static_cast<char>(~length & 0xff));
-    zlib.push_back(static_cast<char>((~length >> 8) & 0xff));
-    zlib.insert(zlib.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
-                raw.begin() + static_cast<std::ptrdiff_t>(at + length));
-  }
-  appendBe32(zlib, (b << 16) | a);
-
-  std::vector<char> png = {'\x89', 'P', 'N', 'G', '\r', '\n', '\x1a', '\n'};
-  std::vector<char> header;
-  appendBe32(header, static_cast<std::uint32_t>(width));
-  appendBe32(header, static_cast<std::uint32_t>(height));
-  header.insert(header.end(), {8, 6, 0, 0, 0}); // 8 bits, RGBA, deflate, no filter set, no interlace
-  appendChunk(png, "IHDR", header);
-  appendChunk(png, "IDAT", zlib);
-  appendChunk(png, "IEND", {});
-  return png;
-}
-
 // The run folder the tests started in: the build folder with the content.
 const fs::path& buildFolder() {
   static const fs::path folder = fs::current_path();
@@ -231,7 +160,7 @@ public:
     case Damage::WrongSize: {
       const auto [width, height] = pngSize(original);
       const int wrongWidth = std::max(1, width / 2), wrongHeight = std::max(1, height / 2);
-      writeBytes(file, solidPng(wrongWidth, wrongHeight, kMarker));
+      writeSolidPng(file.string(), wrongWidth, wrongHeight, kMarker);
       return {wrongWidth, wrongHeight};
     }
     }
@@ -275,61 +204,6 @@ private:
 };
 
 // The outcome table
-
-const char* const kColumns[] = {"missing", "empty", "truncated", "random", "wrongsize", "game"};
-
-class OutcomeTable {
-public:
-  static OutcomeTable& get() {
-    static OutcomeTable table;
-    return table;
-  }
-
-  // A cell joins its parts in the order of `part`, whatever order the
-  // cases ran in (death tests run first).
-  void record(const std::string& row, const std::string& column, const std::string& outcome, int part) {
-    auto it = std::find_if(rows.begin(), rows.end(), [&](const Row& r) { return r.name == row; });
-    if (it == rows.end()) {
-      rows.push_back({row, {}});
-      it = rows.end() - 1;
-    }
-    it->cells[column][part] = outcome;
-  }
-
-  // Rows appear in this order, whatever order the cases ran in.
-  void addRow(const std::string& row) { rows.push_back({row, {}}); }
-
-  void write(const std::string& path) const {
-    std::ofstream out(path);
-    out << "| file | missing | empty | truncated to half | random bytes | wrong-size PNG | in the whole game |\n";
-    out << "|---|---|---|---|---|---|---|\n";
-    for (const Row& row : rows) {
-      if (row.cells.empty())
-        continue;
-      out << "| " << row.name;
-      for (const char* column : kColumns) {
-        const auto cell = row.cells.find(column);
-        if (cell == row.cells.end()) {
-          out << " | -";
-          continue;
-        }
-        const char* separator = " | ";
-        for (const auto& part : cell->second) {
-          out << separator << part.second;
-          separator = "; ";
-        }
-      }
-      out << " |\n";
-    }
-  }
-
-private:
-  struct Row {
-    std::string name;
-    std::map<std::string, std::map<int, std::string>> cells;
-  };
-  std::vector<Row> rows;
-};
 
 void addTableRows(); // every file, in the order of the lists below
 

@@ -1,7 +1,7 @@
 // Damage and lives: invulnerability, contact with the landscape and with
 // enemies, the loss of a life and the end of the game.
 #include "objects/GegnerProjektil.h"
-#include "tests/ObjectWorld.h"
+#include "tests/objects/ObjectWorld.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 // The player's keys: steering, boost and brake with their timed stages and
 // recovery, and the fire key with its charged super shot.
 #include "objects/Projektil.h"
-#include "tests/ObjectWorld.h"
+#include "tests/objects/ObjectWorld.h"
 
 #include <set>
 

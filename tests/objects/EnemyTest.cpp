@@ -1,7 +1,7 @@
 // The flying enemy: its circle, its once-a-second laser, and its rotor.
 #include "objects/GegnerProjektil.h"
 #include "objects/HummelotRotorblatt.h"
-#include "tests/ObjectWorld.h"
+#include "tests/objects/ObjectWorld.h"
 
 #include <GL/glew.h>
 

@@ -26,11 +26,11 @@
 
 namespace {
 
-Game *game = nullptr;
+Game* game = nullptr;
 
 enum StatusCase { Quiet, Statistics, Score, Notice };
 
-void resetStatus(Monitor &monitor) {
+void resetStatus(Monitor& monitor) {
   monitor.stopVideo();
   game->showStats = false;
   game->linearFiltering = game->mipmapping = game->mipmapLinear = true;
@@ -40,8 +40,8 @@ void resetStatus(Monitor &monitor) {
   glFinish();
 }
 
-void StatusFrame(benchmark::State &state) {
-  Monitor &monitor = *game->monitor;
+void StatusFrame(benchmark::State& state) {
+  Monitor& monitor = *game->monitor;
   resetStatus(monitor);
   const auto which = static_cast<StatusCase>(state.range(0));
   game->showStats = which == Statistics;
@@ -67,8 +67,8 @@ void StatusFrame(benchmark::State &state) {
 BENCHMARK(StatusFrame)->Arg(Quiet)->Arg(Statistics)->Arg(Score)->Arg(Notice)->Unit(benchmark::kMillisecond);
 
 // The default clip playing as the game plays it: restarted when it ends.
-void PlayingFrame(benchmark::State &state) {
-  Monitor &monitor = *game->monitor;
+void PlayingFrame(benchmark::State& state) {
+  Monitor& monitor = *game->monitor;
   resetStatus(monitor);
   const double dt = static_cast<double>(state.range(0)) / 1000.0;
   game->showStats = state.range(1) != 0;
@@ -77,7 +77,7 @@ void PlayingFrame(benchmark::State &state) {
   for (auto _ : state) {
     monitor.update(dt, game);
     glFinish();
-    const VideoPlayback &video = monitor.videoPlayback();
+    const VideoPlayback& video = monitor.videoPlayback();
     // a shown picture restarts the interval from zero
     pictures += video.playing && video.elapsedSinceFrame == 0.0;
     elements += monitor.elementsWritten;
@@ -96,7 +96,7 @@ BENCHMARK(PlayingFrame)
     ->Unit(benchmark::kMillisecond);
 
 // Generating the screen texture's mipmap chain alone, for scale.
-void MipmapRegeneration(benchmark::State &state) {
+void MipmapRegeneration(benchmark::State& state) {
   glActiveTexture(GL_TEXTURE0);
   glBindTexture(GL_TEXTURE_2D, game->monitor->screenTexture);
   for (auto _ : state) {
@@ -108,7 +108,7 @@ BENCHMARK(MipmapRegeneration)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (!glfwInit())
     return 1;
@@ -116,7 +116,7 @@ int main(int argc, char **argv) {
   glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
   glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
   glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-  GLFWwindow *window = glfwCreateWindow(800, 600, "Felidora monitor bench", nullptr, nullptr);
+  GLFWwindow* window = glfwCreateWindow(800, 600, "Felidora monitor bench", nullptr, nullptr);
   if (!window) {
     std::fprintf(stderr, "no OpenGL 3.3 window (no DISPLAY?)\n");
     glfwTerminate();

@@ -57,8 +57,8 @@ public:
     game = std::make_unique<Game>();
     game->level = new LevelScene(glm::vec3(1.0f), game->mainShader, game->shadowShader, "Modelle/UmgebungGross.dae");
     game->player = new Schnecke(glm::vec3(0.0f, 500.0f, 400.0f), game->mainShader, game->shadowShader);
-    for (const glm::vec3 &position : kEnemyPositions) {
-      auto *enemy = new Hummelot(position, game->mainShader, game->shadowShader);
+    for (const glm::vec3& position : kEnemyPositions) {
+      auto* enemy = new Hummelot(position, game->mainShader, game->shadowShader);
       enemy->hitPoints = 1 << 30;
       game->enemies.push_back(enemy);
     }
@@ -70,7 +70,7 @@ public:
 
   ~World() {
     if (game) {
-      for (Gegner *enemy : game->enemies)
+      for (Gegner* enemy : game->enemies)
         delete enemy;
       game->enemies.clear();
       delete game->player;
@@ -89,18 +89,18 @@ public:
   // One frame of the objects as the game runs it.
   void frame() {
     KeyFlags.keyFire = frameNumber++ % kFireEvery == 0;
-    Schnecke *player = game->player;
+    Schnecke* player = game->player;
     player->handleInput(game.get());
     player->update(kFrame, game.get());
-    for (Gegner *enemy : game->enemies)
+    for (Gegner* enemy : game->enemies)
       enemy->update(kFrame, game.get());
   }
 
   std::size_t playerShots() const { return game->player->projectiles.size(); }
   std::size_t laserShots() const {
     std::size_t count = 0;
-    for (Gegner *enemy : game->enemies)
-      count += static_cast<Hummelot *>(enemy)->shots.size();
+    for (Gegner* enemy : game->enemies)
+      count += static_cast<Hummelot*>(enemy)->shots.size();
     return count;
   }
 
@@ -110,12 +110,12 @@ public:
   // against every enemy, the player against every enemy and the laser shots
   // against the player, radius 5). Returns the number of queries.
   int collisionQueries(bool landscape, bool boxes) {
-    Game *g = game.get();
-    CollisionModel3D *ground = g->level->meshCollisionModel;
-    const float *groundPlacement = glm::value_ptr(g->level->modelMatrix);
-    Schnecke *player = g->player;
+    Game* g = game.get();
+    CollisionModel3D* ground = g->level->meshCollisionModel;
+    const float* groundPlacement = glm::value_ptr(g->level->modelMatrix);
+    Schnecke* player = g->player;
     int queries = 0, touches = 0;
-    const auto askGround = [&](const float *centre) {
+    const auto askGround = [&](const float* centre) {
       ground->setTransform(groundPlacement);
       touches += ground->sphereCollision(centre, 10.0f);
       ++queries;
@@ -123,9 +123,9 @@ public:
 
     if (landscape)
       askGround(glm::value_ptr(player->modelMatrix) + 12);
-    for (Projektil *shot : player->projectiles) {
-      const float *centre = glm::value_ptr(shot->modelMatrix) + 12;
-      for (Gegner *enemy : g->enemies) {
+    for (Projektil* shot : player->projectiles) {
+      const float* centre = glm::value_ptr(shot->modelMatrix) + 12;
+      for (Gegner* enemy : g->enemies) {
         if (!boxes)
           break;
         enemy->boxCollisionModel->setTransform(glm::value_ptr(enemy->modelMatrix));
@@ -137,14 +137,14 @@ public:
     }
     if (boxes) {
       player->boxCollisionModel->setTransform(glm::value_ptr(player->modelMatrix));
-      for (Gegner *enemy : g->enemies) {
+      for (Gegner* enemy : g->enemies) {
         touches += player->boxCollisionModel->sphereCollision(glm::value_ptr(enemy->modelMatrix) + 12, 5.0f);
         ++queries;
       }
     }
-    for (Gegner *enemy : g->enemies)
-      for (GegnerProjektil *shot : static_cast<Hummelot *>(enemy)->shots) {
-        const float *centre = glm::value_ptr(shot->modelMatrix) + 12;
+    for (Gegner* enemy : g->enemies)
+      for (GegnerProjektil* shot : static_cast<Hummelot*>(enemy)->shots) {
+        const float* centre = glm::value_ptr(shot->modelMatrix) + 12;
         if (landscape)
           askGround(centre);
         if (boxes) {
@@ -159,13 +159,13 @@ public:
   std::unique_ptr<Game> game;
 
 private:
-  GLFWwindow *window = nullptr;
+  GLFWwindow* window = nullptr;
   long frameNumber = 0;
 };
 
-World *world = nullptr;
+World* world = nullptr;
 
-void BM_GameUpdate(benchmark::State &state) {
+void BM_GameUpdate(benchmark::State& state) {
   if (!world->ready()) {
     state.SkipWithError("no GL context or game");
     return;
@@ -185,7 +185,7 @@ BENCHMARK(BM_GameUpdate)->Unit(benchmark::kMicrosecond);
 // look cheaper than they are, since the same walks repeat and the branch
 // predictor learns them.
 // range(0): 0 all queries, 1 the landscape ones, 2 the box ones.
-void BM_GameUpdateThenItsQueriesAgain(benchmark::State &state) {
+void BM_GameUpdateThenItsQueriesAgain(benchmark::State& state) {
   if (!world->ready()) {
     state.SkipWithError("no GL context or game");
     return;
@@ -205,7 +205,7 @@ BENCHMARK(BM_GameUpdateThenItsQueriesAgain)->Arg(0)->Arg(1)->Arg(2)->Unit(benchm
 
 } // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv))
     return 1;

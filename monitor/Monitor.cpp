@@ -11,30 +11,30 @@
 
 namespace {
 
-const char *const kModelPath = "Modelle/Monitor.dae";
-const char *const kDefaultClip = "Videos/Katzenvideo.mpg";
+const char* const kModelPath = "Modelle/Monitor.dae";
+const char* const kDefaultClip = "Videos/Katzenvideo.mpg";
 
 // The screen light floats this far in front of the screen, along local z.
 constexpr float kScreenLightDistance = 1.75f;
 
 // numbered images: prefix + index + ".png"
-const char *const kHealthPrefix = "Bilder/WuerfelGross";
-const char *const kLivesPrefix = "Bilder/LebensanzahlGross";
-const char *const kDigitPrefix = "Bilder/PunktezahlZiffernsatzGross";
-const char *const kSpeedPrefix = "Bilder/BeschleunigungsanzeigenanimationOhneTrans";
+const char* const kHealthPrefix = "Bilder/WuerfelGross";
+const char* const kLivesPrefix = "Bilder/LebensanzahlGross";
+const char* const kDigitPrefix = "Bilder/PunktezahlZiffernsatzGross";
+const char* const kSpeedPrefix = "Bilder/BeschleunigungsanzeigenanimationOhneTrans";
 
-template <std::size_t N> void loadNumbered(StatusImage (&images)[N], const char *prefix) {
+template <std::size_t N> void loadNumbered(StatusImage (&images)[N], const char* prefix) {
   for (std::size_t i = 0; i < N; ++i)
     images[i].load(prefix + std::to_string(i) + ".png");
 }
 
-template <std::size_t N> const StatusImage *entry(const StatusImage (&images)[N], int index) {
+template <std::size_t N> const StatusImage* entry(const StatusImage (&images)[N], int index) {
   return index >= 0 && static_cast<std::size_t>(index) < N ? &images[index] : nullptr;
 }
 
 } // namespace
 
-Monitor::Monitor(const glm::mat4 &modelMatrix, Shader *shader, Shader *shadowShader)
+Monitor::Monitor(const glm::mat4& modelMatrix, Shader* shader, Shader* shadowShader)
     : SceneObject(modelMatrix, shader, shadowShader), video(new VideoPlayback) {
   loadModel(kModelPath);
   uploadMeshes();
@@ -77,9 +77,9 @@ Monitor::Monitor(const glm::mat4 &modelMatrix, Shader *shader, Shader *shadowSha
 // The clip goes first, while the screen texture still exists.
 Monitor::~Monitor() { video.reset(); }
 
-void Monitor::update(double dt, Game *game) {
+void Monitor::update(double dt, Game* game) {
   elementsWritten = 0;
-  LevelScene *level = game->level;
+  LevelScene* level = game->level;
   if (level && screenLightIndex >= 0 && static_cast<std::size_t>(screenLightIndex) < level->lights.size())
     level->setLightPosition(screenLightIndex,
                             glm::vec3(modelMatrix * glm::vec4(0.0f, 0.0f, kScreenLightDistance, 1.0f)));
@@ -91,7 +91,7 @@ void Monitor::update(double dt, Game *game) {
   refreshStatus(dt, *game);
 }
 
-void Monitor::refreshStatus(double dt, const Game &game) {
+void Monitor::refreshStatus(double dt, const Game& game) {
   PlayerStatus player{};
   if (game.player)
     player = {game.player->lives, game.player->health, game.player->score, game.player->speedDisplay};
@@ -103,7 +103,7 @@ void Monitor::refreshStatus(double dt, const Game &game) {
 // A write is skipped when its image is missing or has another size than its
 // rectangle (it would be read past its end), or when the rectangle does not
 // lie inside the texture; the rest of the display goes on.
-int Monitor::writeStatus(const std::vector<StatusWrite> &statusWrites) {
+int Monitor::writeStatus(const std::vector<StatusWrite>& statusWrites) {
   if (statusWrites.empty() || screenTexture == 0)
     return 0;
   glActiveTexture(GL_TEXTURE0);
@@ -114,8 +114,8 @@ int Monitor::writeStatus(const std::vector<StatusWrite> &statusWrites) {
 
   int elements = 0;
   bool elementWrote = false;
-  for (const StatusWrite &write : statusWrites) {
-    const StatusImage *image = statusImage(write.picture, write.index);
+  for (const StatusWrite& write : statusWrites) {
+    const StatusImage* image = statusImage(write.picture, write.index);
     if (uploadable(write, image, screenWidth, screenHeight)) {
       glTexSubImage2D(GL_TEXTURE_2D, 0, write.x, write.y, write.width, write.height, GL_RGBA, GL_UNSIGNED_BYTE,
                       image->pixels.data());
@@ -131,50 +131,36 @@ int Monitor::writeStatus(const std::vector<StatusWrite> &statusWrites) {
   return elements;
 }
 
-bool Monitor::uploadable(const StatusWrite &write, const StatusImage *image, int textureWidth, int textureHeight) {
-  const bool inside = write.x >= 0 && write.y >= 0 && write.x + write.width <= textureWidth &&
-                      write.y + write.height <= textureHeight;
+bool Monitor::uploadable(const StatusWrite& write, const StatusImage* image, int textureWidth, int textureHeight) {
+  const bool inside =
+      write.x >= 0 && write.y >= 0 && write.x + write.width <= textureWidth && write.y + write.height <= textureHeight;
   return image && inside && image->fits(write.width, write.height);
 }
 
-const StatusImage *Monitor::statusImage(StatusPicture picture, int index) const {
+const StatusImage* Monitor::statusImage(StatusPicture picture, int index) const {
   switch (picture) {
-  case StatusPicture::Health:
-    return entry(healthImages, index);
-  case StatusPicture::Lives:
-    return entry(livesImages, index);
-  case StatusPicture::Digit:
-    return entry(digitImages, index);
-  case StatusPicture::Speed:
-    return entry(speedImages, index);
-  case StatusPicture::ScorePanel:
-    return &scorePanelImage;
-  case StatusPicture::FpsLabel:
-    return &fpsLabelImage;
-  case StatusPicture::EmptySlot:
-    return &emptySlotImage;
-  case StatusPicture::ObjectsLabel:
-    return &objectsLabelImage;
-  case StatusPicture::SamplingLabel:
-    return &samplingLabelImage;
-  case StatusPicture::MipmapLabel:
-    return &mipmapLabelImage;
-  case StatusPicture::Linear:
-    return &linearImage;
-  case StatusPicture::Bilinear:
-    return &bilinearImage;
-  case StatusPicture::Nearest:
-    return &nearestImage;
-  case StatusPicture::Off:
-    return &offImage;
+  case StatusPicture::Health: return entry(healthImages, index);
+  case StatusPicture::Lives: return entry(livesImages, index);
+  case StatusPicture::Digit: return entry(digitImages, index);
+  case StatusPicture::Speed: return entry(speedImages, index);
+  case StatusPicture::ScorePanel: return &scorePanelImage;
+  case StatusPicture::FpsLabel: return &fpsLabelImage;
+  case StatusPicture::EmptySlot: return &emptySlotImage;
+  case StatusPicture::ObjectsLabel: return &objectsLabelImage;
+  case StatusPicture::SamplingLabel: return &samplingLabelImage;
+  case StatusPicture::MipmapLabel: return &mipmapLabelImage;
+  case StatusPicture::Linear: return &linearImage;
+  case StatusPicture::Bilinear: return &bilinearImage;
+  case StatusPicture::Nearest: return &nearestImage;
+  case StatusPicture::Off: return &offImage;
   }
   return nullptr;
 }
 
-bool Monitor::playVideo(const char *path) { return video->playVideo(path); }
+bool Monitor::playVideo(const char* path) { return video->playVideo(path); }
 
 void Monitor::stopVideo() { video->stopVideo(); }
 
 bool Monitor::isPlaying() const { return video->isPlaying(); }
 
-const std::string &Monitor::currentClip() const { return video->currentClip(); }
+const std::string& Monitor::currentClip() const { return video->currentClip(); }

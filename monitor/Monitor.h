@@ -16,31 +16,31 @@ class VideoPlayback;
 
 class Monitor : public SceneObject {
 public:
-  Monitor(const glm::mat4 &modelMatrix, Shader *shader, Shader *shadowShader);
+  Monitor(const glm::mat4& modelMatrix, Shader* shader, Shader* shadowShader);
   ~Monitor() override;
 
   // Moves the screen light, steps the clip and, unless the clip ended in
   // this step, refreshes the status display.
-  void update(double dt, Game *game) override;
+  void update(double dt, Game* game) override;
 
   // clips (see VideoPlayback)
-  bool playVideo(const char *path);
+  bool playVideo(const char* path);
   void stopVideo();
   bool isPlaying() const;
-  const std::string &currentClip() const; // empty when idle
-  const VideoPlayback &videoPlayback() const { return *video; }
+  const std::string& currentClip() const; // empty when idle
+  const VideoPlayback& videoPlayback() const { return *video; }
 
   // The status part of the update: decides this frame's elements and writes
   // them into the screen texture.
-  void refreshStatus(double dt, const Game &game);
+  void refreshStatus(double dt, const Game& game);
   // Uploads each write whose image fits its rectangle and the texture, and
   // regenerates the mipmap chain once after each element that wrote anything.
   // Returns how many elements were written.
-  int writeStatus(const std::vector<StatusWrite> &statusWrites);
+  int writeStatus(const std::vector<StatusWrite>& statusWrites);
   // Whether a write may be uploaded from `image` into a texture of this size:
   // the image has exactly the rectangle's size and the rectangle lies inside.
-  static bool uploadable(const StatusWrite &write, const StatusImage *image, int textureWidth, int textureHeight);
-  const StatusImage *statusImage(StatusPicture picture, int index) const;
+  static bool uploadable(const StatusWrite& write, const StatusImage* image, int textureWidth, int textureHeight);
+  const StatusImage* statusImage(StatusPicture picture, int index) const;
 
   std::string defaultClipPath;
   int screenLightIndex = -1;

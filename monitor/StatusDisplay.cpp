@@ -37,11 +37,11 @@ constexpr int kLivesCount = 10;
 constexpr int kSpeedCount = 9;
 constexpr int kDigitCount = 10;
 
-const char *const kRangeMessage = "Fehler! Lebensanzahl hat einen ungueltigen Wert: ";
+const char* const kRangeMessage = "Fehler! Lebensanzahl hat einen ungueltigen Wert: ";
 
 } // namespace
 
-const std::vector<StatusWrite> &StatusDisplay::refresh(double dt, const PlayerStatus *player, const GameStatus &game) {
+const std::vector<StatusWrite>& StatusDisplay::refresh(double dt, const PlayerStatus* player, const GameStatus& game) {
   writes.clear();
 
   if (player) {
@@ -131,7 +131,7 @@ void StatusDisplay::endElement() {
     writes.back().endsElement = true;
 }
 
-void StatusDisplay::writeStatisticsRow(const GameStatus &game) {
+void StatusDisplay::writeStatisticsRow(const GameStatus& game) {
   writeImage(StatusPicture::EmptySlot, kSlotX[0], kStatsY, kSlotWidth, kSlotHeight);
   writeImage(StatusPicture::FpsLabel, kSlotX[0], kStatsY, kFpsLabelWidth, kSlotHeight);
   writeNumber(game.fps, kFpsDigitsX, kStatsDigitsY, kStatsDigitCount);
@@ -151,7 +151,7 @@ void StatusDisplay::blankStatisticsRow() {
 // A notice is written when its setting changed since it was last announced,
 // and every frame while it is the one on the screen. A change restarts the
 // time; a later check in the same frame takes the screen over.
-void StatusDisplay::announceSetting(int kind, bool setting, bool &shownSetting, StatusPicture label,
+void StatusDisplay::announceSetting(int kind, bool setting, bool& shownSetting, StatusPicture label,
                                     StatusPicture value) {
   const bool changed = setting != shownSetting;
   if (changed || settingNoticeKind == kind) {

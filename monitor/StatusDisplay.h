@@ -59,7 +59,7 @@ public:
   // Decides this frame's writes, in the order they are to be made, and moves
   // the remembered values on. Out-of-range values are reported on the game's
   // message stream. Without a player its four elements wait for one.
-  const std::vector<StatusWrite> &refresh(double dt, const PlayerStatus *player, const GameStatus &game);
+  const std::vector<StatusWrite>& refresh(double dt, const PlayerStatus* player, const GameStatus& game);
 
   // the values each element last showed (-1: never, so the first frame writes all four)
   int shownLives = -1;
@@ -83,7 +83,7 @@ private:
   void writeImage(StatusPicture picture, int x, int y, int width, int height);
   void writeNumber(int value, int rightmostX, int y, int maxDigits);
   void endElement();
-  void writeStatisticsRow(const GameStatus &game);
+  void writeStatisticsRow(const GameStatus& game);
   void blankStatisticsRow();
-  void announceSetting(int kind, bool setting, bool &shownSetting, StatusPicture label, StatusPicture value);
+  void announceSetting(int kind, bool setting, bool& shownSetting, StatusPicture label, StatusPicture value);
 };

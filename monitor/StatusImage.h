@@ -12,7 +12,7 @@ class StatusImage {
 public:
   // Decodes a PNG through DevIL. A file that does not load leaves the image
   // empty; nothing is reported (missing images are silent).
-  bool load(const std::string &path);
+  bool load(const std::string& path);
 
   // Whether the image holds a picture of exactly this size, the only case in
   // which it may be written into a rectangle of that size.

@@ -8,10 +8,10 @@
 
 class Gegner : public SceneObject {
 public:
-  Gegner(const glm::vec3 &position, Shader *shader, Shader *shadowShader);
+  Gegner(const glm::vec3& position, Shader* shader, Shader* shadowShader);
   ~Gegner() override = default;
 
-  void update(double dt, Game *game) override = 0;
+  void update(double dt, Game* game) override = 0;
 
   bool dead = false;
   int contactDamage = 0; // set by the subclass

@@ -11,12 +11,12 @@
 class GegnerProjektil : public SceneObject {
 public:
   // The prototype, loaded from a model file.
-  GegnerProjektil(Shader *shader, Shader *shadowShader, std::string modelPath);
+  GegnerProjektil(Shader* shader, Shader* shadowShader, std::string modelPath);
   // A shot, cloned from the prototype with the enemy's matrix at firing.
-  GegnerProjektil(const glm::mat4 &modelMatrix, const GegnerProjektil &prototype, int damage, int speed,
+  GegnerProjektil(const glm::mat4& modelMatrix, const GegnerProjektil& prototype, int damage, int speed,
                   double lifetime);
 
-  void update(double dt, Game *game) override;
+  void update(double dt, Game* game) override;
 
   bool dead = false;
   int damage = 0;

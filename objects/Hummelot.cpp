@@ -8,8 +8,8 @@
 
 namespace {
 
-const char *const kModelPath = "Modelle/HummelotModell.dae";
-const char *const kLaserModelPath = "Modelle/LaserschussModell.dae";
+const char* const kModelPath = "Modelle/HummelotModell.dae";
+const char* const kLaserModelPath = "Modelle/LaserschussModell.dae";
 // The model matrix carries this scale, and so do the laser shots that copy it.
 constexpr float kModelScale = 2.0f;
 constexpr int kContactDamage = 1;
@@ -25,7 +25,7 @@ const glm::vec3 kRotorStart(1.0f, 1.0f, 1.0f);
 
 } // namespace
 
-Hummelot::Hummelot(const glm::vec3 &position, Shader *shader, Shader *shadowShader)
+Hummelot::Hummelot(const glm::vec3& position, Shader* shader, Shader* shadowShader)
     : Gegner(position, shader, shadowShader) {
   loadModel(kModelPath);
   uploadMeshes();
@@ -48,7 +48,7 @@ Hummelot::Hummelot(const glm::vec3 &position, Shader *shader, Shader *shadowShad
 // The shots in flight end with their enemy; they borrow from the prototype,
 // which therefore goes after them.
 Hummelot::~Hummelot() {
-  for (GegnerProjektil *shot : shots)
+  for (GegnerProjektil* shot : shots)
     delete shot;
   shots.clear();
   shots.shrink_to_fit();
@@ -60,7 +60,7 @@ Hummelot::~Hummelot() {
 
 // Fly the circle, carry the rotor, fire on the second, then move the shots.
 // A new shot is moved in the frame it is fired.
-void Hummelot::update(double dt, Game *game) {
+void Hummelot::update(double dt, Game* game) {
   const float step = static_cast<float>(dt);
   modelMatrix[3] += modelMatrix[2] * (-static_cast<float>(forwardSpeed) * step);
   modelMatrix = glm::rotate(modelMatrix, glm::radians(static_cast<float>(turnRate) * step), glm::vec3(0, 1, 0));
@@ -73,9 +73,9 @@ void Hummelot::update(double dt, Game *game) {
     shots.push_back(new GegnerProjektil(modelMatrix, *laserPrototype, shotDamage, shotSpeed, shotLifetime));
   }
 
-  for (GegnerProjektil *shot : shots)
+  for (GegnerProjektil* shot : shots)
     shot->update(dt, game);
-  removeFinished(shots, [](const GegnerProjektil *shot) { return shot->dead; });
+  removeFinished(shots, [](const GegnerProjektil* shot) { return shot->dead; });
 
   rotor->update(dt, game);
 }
@@ -85,7 +85,7 @@ int Hummelot::draw(glm::mat4 world, bool cull) {
 }
 
 // The rotor casts no shadow.
-void Hummelot::drawShadow(Game *game) {
+void Hummelot::drawShadow(Game* game) {
   SceneObject::drawShadow(game);
   drawShadowOfEach(shots, game);
 }

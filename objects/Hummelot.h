@@ -13,13 +13,13 @@ class HummelotRotorblatt;
 
 class Hummelot : public Gegner {
 public:
-  Hummelot(const glm::vec3 &position, Shader *shader, Shader *shadowShader);
+  Hummelot(const glm::vec3& position, Shader* shader, Shader* shadowShader);
 
   void setTextureFilter(bool linear, bool mipmap, bool mipmapLinear) override;
   ~Hummelot() override;
-  void update(double dt, Game *game) override;
+  void update(double dt, Game* game) override;
   int draw(glm::mat4 world, bool cull) override;
-  void drawShadow(Game *game) override;
+  void drawShadow(Game* game) override;
 
   // flight
   int forwardSpeed = 0; // model units per second along local -Z
@@ -30,8 +30,8 @@ public:
   int shotDamage = 0;
   int shotSpeed = 0;
   double shotLifetime = 0.0;
-  GegnerProjektil *laserPrototype = nullptr;
-  std::vector<GegnerProjektil *> shots;
+  GegnerProjektil* laserPrototype = nullptr;
+  std::vector<GegnerProjektil*> shots;
   // parts
-  HummelotRotorblatt *rotor = nullptr;
+  HummelotRotorblatt* rotor = nullptr;
 };

@@ -4,14 +4,14 @@
 
 namespace {
 
-const char *const kModelPath = "Modelle/Hummelot_Rotorblatt_Modell.dae";
+const char* const kModelPath = "Modelle/Hummelot_Rotorblatt_Modell.dae";
 constexpr float kModelScale = 2.0f;
 constexpr float kSpinRate = 720.0f; // degrees per second: two turns
 constexpr float kFullTurn = 360.0f;
 
 } // namespace
 
-HummelotRotorblatt::HummelotRotorblatt(const glm::vec3 &position, Shader *shader, Shader *shadowShader)
+HummelotRotorblatt::HummelotRotorblatt(const glm::vec3& position, Shader* shader, Shader* shadowShader)
     : Gegner(position, shader, shadowShader) {
   loadModel(kModelPath);
   uploadMeshes();
@@ -22,7 +22,7 @@ HummelotRotorblatt::HummelotRotorblatt(const glm::vec3 &position, Shader *shader
 }
 
 // One subtraction keeps the angle in range for frames up to half a second.
-void HummelotRotorblatt::update(double dt, Game *) {
+void HummelotRotorblatt::update(double dt, Game*) {
   spinAngle += kSpinRate * static_cast<float>(dt);
   if (spinAngle > kFullTurn)
     spinAngle -= kFullTurn;

@@ -8,9 +8,9 @@
 
 class HummelotRotorblatt : public Gegner {
 public:
-  HummelotRotorblatt(const glm::vec3 &position, Shader *shader, Shader *shadowShader);
+  HummelotRotorblatt(const glm::vec3& position, Shader* shader, Shader* shadowShader);
 
-  void update(double dt, Game *game) override;
+  void update(double dt, Game* game) override;
 
   float spinAngle = 0.0f; // degrees, kept within 0..360
 };

@@ -9,7 +9,7 @@
 
 namespace {
 
-const char *const kModelPaths[2] = {"Modelle/Wollknaeuel.dae", "Modelle/WollknaeuelSuperschussLevel1.dae"};
+const char* const kModelPaths[2] = {"Modelle/Wollknaeuel.dae", "Modelle/WollknaeuelSuperschussLevel1.dae"};
 constexpr int kDamage[2] = {1, 2};
 constexpr float kShotSpeed = -80.0f;
 constexpr double kLifetime = 5.0;
@@ -18,14 +18,14 @@ int clampedType(int shotType) { return shotType == 1 ? 1 : 0; }
 
 } // namespace
 
-Projektil::Projektil(Shader *shader, Shader *shadowShader, int shotType) : SceneObject(shader, shadowShader) {
+Projektil::Projektil(Shader* shader, Shader* shadowShader, int shotType) : SceneObject(shader, shadowShader) {
   this->shotType = clampedType(shotType);
   loadModel(kModelPaths[this->shotType]);
   uploadMeshes();
   bindShadowAttributes();
 }
 
-Projektil::Projektil(const glm::mat4 &modelMatrix, const Projektil &prototype, int shotType)
+Projektil::Projektil(const glm::mat4& modelMatrix, const Projektil& prototype, int shotType)
     : SceneObject(modelMatrix, prototype) {
   lifetime = kLifetime;
   this->shotType = clampedType(shotType);
@@ -37,7 +37,7 @@ Projektil::Projektil(const glm::mat4 &modelMatrix, const Projektil &prototype, i
 
 // Ages, moves, then hits every enemy it touches (it does not stop at the
 // first) and ends on any hit or on the level.
-void Projektil::update(double dt, Game *game) {
+void Projektil::update(double dt, Game* game) {
   age += dt;
   if (age >= lifetime) {
     finished = true;
@@ -45,11 +45,11 @@ void Projektil::update(double dt, Game *game) {
   }
 
   modelMatrix[3] += modelMatrix[2] * (speed * static_cast<float>(dt));
-  const float *centre = glm::value_ptr(modelMatrix) + 12;
+  const float* centre = glm::value_ptr(modelMatrix) + 12;
 
   bool hit = false;
-  for (Gegner *enemy : game->enemies) {
-    CollisionModel3D *box = enemy->boxCollisionModel;
+  for (Gegner* enemy : game->enemies) {
+    CollisionModel3D* box = enemy->boxCollisionModel;
     if (!box)
       continue; // an enemy without a model cannot be hit
     box->setTransform(glm::value_ptr(enemy->modelMatrix));
@@ -61,7 +61,7 @@ void Projektil::update(double dt, Game *game) {
     }
   }
 
-  const LevelScene *level = game->level;
+  const LevelScene* level = game->level;
   if (level && level->meshCollisionModel) {
     level->meshCollisionModel->setTransform(glm::value_ptr(level->modelMatrix));
     if (level->meshCollisionModel->sphereCollision(centre, kLandscapeHitRadius))

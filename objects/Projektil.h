@@ -10,11 +10,11 @@
 class Projektil : public SceneObject {
 public:
   // A prototype: the model of the given shot type (0 normal, 1 super).
-  Projektil(Shader *shader, Shader *shadowShader, int shotType);
+  Projektil(Shader* shader, Shader* shadowShader, int shotType);
   // A shot of the given type, cloned from that type's prototype.
-  Projektil(const glm::mat4 &modelMatrix, const Projektil &prototype, int shotType);
+  Projektil(const glm::mat4& modelMatrix, const Projektil& prototype, int shotType);
 
-  void update(double dt, Game *game) override;
+  void update(double dt, Game* game) override;
 
   int shotType = 0;
   int damage = 0;

@@ -13,7 +13,7 @@
 
 namespace {
 
-const char *const kModelPath = "Modelle/SchneckeModell.dae";
+const char* const kModelPath = "Modelle/SchneckeModell.dae";
 
 // speed states, units per second
 constexpr float kNeutralSpeed = 40.0f;
@@ -62,7 +62,7 @@ const glm::vec3 kUp(0.0f, 1.0f, 0.0f);
 
 } // namespace
 
-Schnecke::Schnecke(const glm::vec3 &position, Shader *shader, Shader *shadowShader)
+Schnecke::Schnecke(const glm::vec3& position, Shader* shader, Shader* shadowShader)
     : SceneObject(position, shader, shadowShader) {
   loadModel(kModelPath);
   uploadMeshes();
@@ -74,11 +74,11 @@ Schnecke::Schnecke(const glm::vec3 &position, Shader *shader, Shader *shadowShad
 
 // Shots first: they borrow from the prototypes.
 Schnecke::~Schnecke() {
-  for (Projektil *shot : projectiles)
+  for (Projektil* shot : projectiles)
     delete shot;
   projectiles.clear();
   projectiles.shrink_to_fit();
-  for (Projektil *&prototype : shotPrototypes) {
+  for (Projektil*& prototype : shotPrototypes) {
     delete prototype;
     prototype = nullptr;
   }
@@ -109,7 +109,7 @@ void Schnecke::resetPlayer() {
 }
 
 // Turns this frame's keys into steering, fire and boost requests.
-void Schnecke::handleInput(Game *) {
+void Schnecke::handleInput(Game*) {
   turnInput = 0;
   verticalInput = 0;
   if (KeyFlags.keyLeft)
@@ -150,7 +150,7 @@ void Schnecke::handleInput(Game *) {
 
 // One frame of the player, in a fixed order: speed, level, flight, shots,
 // enemies, camera, monitor, fire.
-void Schnecke::update(double dt, Game *game) {
+void Schnecke::update(double dt, Game* game) {
   const float step = static_cast<float>(dt);
 
   updateSpeedState(dt);
@@ -221,8 +221,8 @@ void Schnecke::updateSpeedState(double dt) {
 
 // Touching the landscape hurts (unless invulnerable), and turns and lifts the
 // player away from it for as long as the contact lasts.
-void Schnecke::touchLevel(double dt, Game *game) {
-  const LevelScene *level = game->level;
+void Schnecke::touchLevel(double dt, Game* game) {
+  const LevelScene* level = game->level;
   if (!level || !level->meshCollisionModel)
     return;
   level->meshCollisionModel->setTransform(glm::value_ptr(level->modelMatrix));
@@ -235,17 +235,17 @@ void Schnecke::touchLevel(double dt, Game *game) {
 }
 
 // Finished shots are gone before the frame goes on.
-void Schnecke::updateShots(double dt, Game *game) {
-  for (Projektil *shot : projectiles)
+void Schnecke::updateShots(double dt, Game* game) {
+  for (Projektil* shot : projectiles)
     shot->update(dt, game);
-  removeFinished(projectiles, [](const Projektil *shot) { return shot->finished; });
+  removeFinished(projectiles, [](const Projektil* shot) { return shot->finished; });
 }
 
 // Enemies have not moved yet this frame: these are last frame's positions.
-void Schnecke::touchEnemies(Game *game) {
+void Schnecke::touchEnemies(Game* game) {
   if (!boxCollisionModel)
     return;
-  for (Gegner *enemy : game->enemies) {
+  for (Gegner* enemy : game->enemies) {
     if (boxCollisionModel->sphereCollision(glm::value_ptr(enemy->modelMatrix) + 12, kBoxHitRadius))
       takeDamage(enemy->contactDamage);
   }
@@ -264,8 +264,8 @@ glm::vec3 Schnecke::updateCamera() {
 
 // The monitor hangs below and left of the line of sight, tilted towards the
 // camera, at a fraction of its model size.
-void Schnecke::placeMonitor(Game *game, const glm::vec3 &eye) {
-  SceneObject *monitor = game->monitorObject();
+void Schnecke::placeMonitor(Game* game, const glm::vec3& eye) {
+  SceneObject* monitor = game->monitorObject();
   if (!monitor)
     return; // nothing to carry yet
   const glm::vec3 right(modelMatrix[0]);
@@ -318,9 +318,11 @@ void Schnecke::loseLife() {
     health = kMaxHealth;
 }
 
-int Schnecke::draw(glm::mat4 world, bool cull) { return SceneObject::draw(world, cull) + drawEach(projectiles, world, cull); }
+int Schnecke::draw(glm::mat4 world, bool cull) {
+  return SceneObject::draw(world, cull) + drawEach(projectiles, world, cull);
+}
 
-void Schnecke::drawShadow(Game *game) {
+void Schnecke::drawShadow(Game* game) {
   SceneObject::drawShadow(game);
   drawShadowOfEach(projectiles, game);
 }

@@ -14,16 +14,16 @@ class Projektil;
 
 class Schnecke : public SceneObject {
 public:
-  Schnecke(const glm::vec3 &position, Shader *shader, Shader *shadowShader);
+  Schnecke(const glm::vec3& position, Shader* shader, Shader* shadowShader);
 
   void setTextureFilter(bool linear, bool mipmap, bool mipmapLinear) override;
   ~Schnecke() override;
-  void update(double dt, Game *game) override;
+  void update(double dt, Game* game) override;
   int draw(glm::mat4 world, bool cull) override;
-  void drawShadow(Game *game) override;
+  void drawShadow(Game* game) override;
 
   void resetPlayer();
-  void handleInput(Game *game);
+  void handleInput(Game* game);
   void fire(int type);
   void takeDamage(int amount);
   void loseLife();
@@ -35,8 +35,8 @@ public:
   bool invulnerable = false;
   double invulnerableTime = 0.0;
   // shots: the two prototypes (0 normal, 1 super) and the shots in flight
-  Projektil *shotPrototypes[2] = {nullptr, nullptr};
-  std::vector<Projektil *> projectiles;
+  Projektil* shotPrototypes[2] = {nullptr, nullptr};
+  std::vector<Projektil*> projectiles;
   // steering
   int verticalInput = 0;
   int turnInput = 0;
@@ -59,10 +59,10 @@ public:
 
 private:
   void updateSpeedState(double dt);
-  void touchLevel(double dt, Game *game);
-  void updateShots(double dt, Game *game);
-  void touchEnemies(Game *game);
+  void touchLevel(double dt, Game* game);
+  void updateShots(double dt, Game* game);
+  void touchEnemies(Game* game);
   glm::vec3 updateCamera();
-  void placeMonitor(Game *game, const glm::vec3 &eye);
+  void placeMonitor(Game* game, const glm::vec3& eye);
   void updateFire(double dt);
 };

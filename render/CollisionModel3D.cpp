@@ -307,8 +307,8 @@ void CollisionModel3D::finalize() {
   boundCentre = 0.5 * (lo + hi);
   boundRadius = 0.0;
   for (std::size_t i = 0; i < triangles.size(); i += 3)
-    boundRadius = std::max(
-        boundRadius, glm::length(glm::dvec3(triangles[i], triangles[i + 1], triangles[i + 2]) - boundCentre));
+    boundRadius =
+        std::max(boundRadius, glm::length(glm::dvec3(triangles[i], triangles[i + 1], triangles[i + 2]) - boundCentre));
   boundUsable = !triangles.empty() && std::isfinite(boundRadius);
   if (placementCached) {
     // placed before the triangles were final: place again for the new bound
@@ -581,8 +581,7 @@ void CollisionModel3D::setTransform(const float* matrix) {
   // for a rotation with uniform scale).
   double stretch2 = 0.0;
   for (int i = 0; i < 3; ++i)
-    stretch2 =
-        std::max(stretch2, gram[i][i] + std::abs(gram[i][(i + 1) % 3]) + std::abs(gram[i][(i + 2) % 3]));
+    stretch2 = std::max(stretch2, gram[i][i] + std::abs(gram[i][(i + 1) % 3]) + std::abs(gram[i][(i + 2) % 3]));
   worldBoundCentre = linear * boundCentre + translation;
   worldBoundRadius = boundRadius * std::sqrt(stretch2) * (1.0 + kWalkSlack);
 

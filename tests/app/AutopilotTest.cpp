@@ -57,8 +57,8 @@ public:
 
     // Lead the target: where it will be when a shot at 80 units/s arrives.
     const glm::vec3 seen = target->position();
-    const glm::vec3 velocity = lastTarget == target ? (seen - lastSeen) / static_cast<float>(kFrameTime)
-                                                    : glm::vec3(0.0f);
+    const glm::vec3 velocity =
+        lastTarget == target ? (seen - lastSeen) / static_cast<float>(kFrameTime) : glm::vec3(0.0f);
     lastTarget = target, lastSeen = seen;
     const float flight = glm::length(seen - position) / 80.0f;
     const glm::vec3 aim = seen + velocity * flight;

@@ -42,11 +42,10 @@ protected:
 };
 
 TEST_F(GameUpdateTest, LevelHoldsSeventeenEnemiesInSpawnOrderAndTheSharedScreenLight) {
-  const float spawns[17][3] = {{-417, 213, 40},  {409, 359, 407},  {409, 359, 480}, {657, 252, -56},
-                               {542, 252, -56},  {830, 217, -820}, {830, 217, -924}, {851, 182, -880},
-                               {666, 182, -880}, {118, 259, -880}, {118, 328, -880}, {-505, 202, -1015},
-                               {-972, 399, 588}, {-972, 399, 399}, {-972, 399, 832}, {-944, 415, 709},
-                               {-1094, 415, 709}};
+  const float spawns[17][3] = {
+      {-417, 213, 40},  {409, 359, 407},  {409, 359, 480},  {657, 252, -56},  {542, 252, -56},  {830, 217, -820},
+      {830, 217, -924}, {851, 182, -880}, {666, 182, -880}, {118, 259, -880}, {118, 328, -880}, {-505, 202, -1015},
+      {-972, 399, 588}, {-972, 399, 399}, {-972, 399, 832}, {-944, 415, 709}, {-1094, 415, 709}};
   ASSERT_EQ(game->enemies.size(), 17u);
   for (int i = 0; i < 17; ++i) {
     const glm::vec3 p = game->enemies[i]->position();
@@ -187,8 +186,10 @@ TEST_F(GameUpdateTest, F5CyclesMipmapModesAndEveryObjectFollows) {
   const struct {
     bool mipmapping, mipmapLinear;
     GLint minFilter;
-  } cycle[] = {{false, true, GL_LINEAR}, {true, false, GL_LINEAR_MIPMAP_NEAREST},
-               {true, true, GL_LINEAR_MIPMAP_LINEAR}, {false, true, GL_LINEAR}};
+  } cycle[] = {{false, true, GL_LINEAR},
+               {true, false, GL_LINEAR_MIPMAP_NEAREST},
+               {true, true, GL_LINEAR_MIPMAP_LINEAR},
+               {false, true, GL_LINEAR}};
   for (const auto& step : cycle) {
     KeyFlags.keyF5 = true;
     frame(1.0 / 60.0);

@@ -101,9 +101,8 @@ TEST_F(KeyFlagsTest, FireStaysSetWhileSpaceOrFIsDown) {
 }
 
 TEST_F(KeyFlagsTest, HeldEntriesEqualTheirKeysEveryFrame) {
-  const GameKey keys[] = {GameKey::Left, GameKey::Right, GameKey::Up, GameKey::Down, GameKey::S,
-                          GameKey::A,    GameKey::F1,    GameKey::F2, GameKey::F4,   GameKey::F5,
-                          GameKey::F8};
+  const GameKey keys[] = {GameKey::Left, GameKey::Right, GameKey::Up, GameKey::Down, GameKey::S, GameKey::A,
+                          GameKey::F1,   GameKey::F2,    GameKey::F4, GameKey::F5,   GameKey::F8};
   bool KeyFlagTable::*entries[] = {&KeyFlagTable::keyLeft, &KeyFlagTable::keyRight, &KeyFlagTable::keyUp,
                                    &KeyFlagTable::keyDown, &KeyFlagTable::keyS,     &KeyFlagTable::keyA,
                                    &KeyFlagTable::keyF1,   &KeyFlagTable::keyF2,    &KeyFlagTable::keyF4,
@@ -119,7 +118,6 @@ TEST_F(KeyFlagsTest, HeldEntriesEqualTheirKeysEveryFrame) {
   for (auto entry : entries)
     EXPECT_FALSE(KeyFlags.*entry);
 }
-
 
 // The key callback's presses merged with the key states at each poll: a held
 // key reads as held in exactly the polls at which it is down, a tap between

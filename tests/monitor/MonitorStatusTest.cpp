@@ -58,7 +58,7 @@ struct Texels {
   }
 };
 
-::testing::AssertionResult filled(const Texels &texels, int x, int y, int width, int height, Colour colour) {
+::testing::AssertionResult filled(const Texels& texels, int x, int y, int width, int height, Colour colour) {
   for (int row = y; row < y + height; ++row)
     for (int column = x; column < x + width; ++column)
       if (texels.at(column, row) != colour) {
@@ -71,7 +71,7 @@ struct Texels {
   return ::testing::AssertionSuccess();
 }
 
-::testing::AssertionResult unchanged(const Texels &before, const Texels &after, int x, int y, int width, int height) {
+::testing::AssertionResult unchanged(const Texels& before, const Texels& after, int x, int y, int width, int height) {
   for (int row = y; row < y + height; ++row)
     for (int column = x; column < x + width; ++column)
       if (before.at(column, row) != after.at(column, row))
@@ -105,7 +105,7 @@ protected:
     game->f5Latch = false;
     game->fps = 0;
     game->objectsDrawn = 0;
-    Schnecke *player = game->player;
+    Schnecke* player = game->player;
     player->lives = 0;
     player->health = 6;
     player->score = 0;
@@ -186,8 +186,8 @@ protected:
     EXPECT_NO_GL_ERROR();
   }
 
-  inline static Game *game = nullptr;
-  Monitor *monitor = nullptr;
+  inline static Game* game = nullptr;
+  Monitor* monitor = nullptr;
 };
 
 TEST_F(MonitorStatus, FirstUpdateWritesLivesHealthScorePanelWithOneZeroAndSpeed) {
@@ -207,7 +207,7 @@ TEST_F(MonitorStatus, FirstUpdateWritesLivesHealthScorePanelWithOneZeroAndSpeed)
 }
 
 TEST_F(MonitorStatus, RealImageLandsRowForRowWithItsBottomRowAtTheRectanglesBottom) {
-  StatusImage &lives = monitor->livesImages[3];
+  StatusImage& lives = monitor->livesImages[3];
   ASSERT_TRUE(lives.load("Bilder/LebensanzahlGross3.png"));
   ASSERT_TRUE(lives.fits(128, 64));
   std::vector<std::uint8_t> flipped;
@@ -219,7 +219,7 @@ TEST_F(MonitorStatus, RealImageLandsRowForRowWithItsBottomRowAtTheRectanglesBott
   const Texels after = screen();
   for (int row = 0; row < 64; ++row)
     for (int column = 0; column < 128; ++column) {
-      const std::uint8_t *expected = &lives.pixels[(static_cast<std::size_t>(row) * 128 + column) * 4];
+      const std::uint8_t* expected = &lives.pixels[(static_cast<std::size_t>(row) * 128 + column) * 4];
       ASSERT_EQ(after.at(100 + column, 212 + row), (Colour{expected[0], expected[1], expected[2], expected[3]}))
           << "texel (" << column << ", " << row << ") of the image";
     }
@@ -427,7 +427,7 @@ TEST_F(MonitorStatus, ScreenLightFollowsTheMonitor) {
   update(0.016);
 
   // 1.75 along local z, turned to +x, scaled by 0.4
-  const Light *light = game->level->lights[static_cast<std::size_t>(monitor->screenLightIndex)];
+  const Light* light = game->level->lights[static_cast<std::size_t>(monitor->screenLightIndex)];
   EXPECT_NEAR(light->position[0], 10.7f, 1e-4);
   EXPECT_NEAR(light->position[1], 20.0f, 1e-4);
   EXPECT_NEAR(light->position[2], 30.0f, 1e-4);
@@ -446,17 +446,17 @@ TEST(MonitorContent, EveryStatusImageHasTheSizeOfItsRectangle) {
   FELIDORA_REQUIRE_GL();
   Game game;
   Monitor monitor(glm::mat4(1.0f), game.mainShader, game.shadowShader);
-  for (const StatusImage &image : monitor.healthImages)
+  for (const StatusImage& image : monitor.healthImages)
     EXPECT_TRUE(image.fits(128, 128));
-  for (const StatusImage &image : monitor.livesImages)
+  for (const StatusImage& image : monitor.livesImages)
     EXPECT_TRUE(image.fits(128, 64));
-  for (const StatusImage &image : monitor.digitImages)
+  for (const StatusImage& image : monitor.digitImages)
     EXPECT_TRUE(image.fits(32, 44));
-  for (const StatusImage &image : monitor.speedImages)
+  for (const StatusImage& image : monitor.speedImages)
     EXPECT_TRUE(image.fits(242, 86));
   EXPECT_TRUE(monitor.scorePanelImage.fits(340, 88));
   EXPECT_TRUE(monitor.fpsLabelImage.fits(90, 52));
-  for (const StatusImage *image :
+  for (const StatusImage* image :
        {&monitor.emptySlotImage, &monitor.objectsLabelImage, &monitor.samplingLabelImage, &monitor.mipmapLabelImage,
         &monitor.linearImage, &monitor.bilinearImage, &monitor.nearestImage, &monitor.onImage, &monitor.offImage})
     EXPECT_TRUE(image->fits(218, 52));

@@ -10,12 +10,12 @@
 #include <vector>
 
 // Compared as a whole so a failure names the write that differs.
-static bool operator==(const StatusWrite &a, const StatusWrite &b) {
+static bool operator==(const StatusWrite& a, const StatusWrite& b) {
   return a.picture == b.picture && a.index == b.index && a.x == b.x && a.y == b.y && a.width == b.width &&
          a.height == b.height && a.endsElement == b.endsElement;
 }
 
-static std::ostream &operator<<(std::ostream &out, const StatusWrite &w) {
+static std::ostream& operator<<(std::ostream& out, const StatusWrite& w) {
   return out << "{picture " << static_cast<int>(w.picture) << " #" << w.index << " at (" << w.x << ", " << w.y << ") "
              << w.width << "x" << w.height << (w.endsElement ? " +mipmaps" : "") << "}";
 }
@@ -31,11 +31,11 @@ constexpr GameStatus kQuiet{false, 0, 0, true, true, true};
 class StatusDisplayRules : public ::testing::Test {
 protected:
   // A display that has shown this player once and has nothing left to write.
-  void settle(const PlayerStatus &shown) { display.refresh(0.016, &shown, kQuiet); }
+  void settle(const PlayerStatus& shown) { display.refresh(0.016, &shown, kQuiet); }
 
-  static int elements(const Writes &writes) {
+  static int elements(const Writes& writes) {
     int count = 0;
-    for (const StatusWrite &w : writes)
+    for (const StatusWrite& w : writes)
       count += w.endsElement;
     return count;
   }
@@ -86,7 +86,7 @@ TEST_F(StatusDisplayRules, ScoreChangeRewritesTheOverlappedSpeedElement) {
 TEST_F(StatusDisplayRules, DigitsRunFromTheRightWithoutLeadingZeros) {
   settle(player);
   player.score = 1000;
-  const Writes &writes = display.refresh(0.016, &player, kQuiet);
+  const Writes& writes = display.refresh(0.016, &player, kQuiet);
   ASSERT_EQ(writes.size(), 6u);
   EXPECT_EQ(writes[1], (StatusWrite{P::Digit, 0, 546, 306, 32, 44, false}));
   EXPECT_EQ(writes[4], (StatusWrite{P::Digit, 1, 450, 306, 32, 44, true}));
@@ -95,7 +95,7 @@ TEST_F(StatusDisplayRules, DigitsRunFromTheRightWithoutLeadingZeros) {
 TEST_F(StatusDisplayRules, EveryRangedElementReportsWithTheSameText) {
   MessageCapture messages;
   const PlayerStatus broken{10, -3, 0, 9};
-  const Writes &writes = display.refresh(0.016, &broken, kQuiet);
+  const Writes& writes = display.refresh(0.016, &broken, kQuiet);
   EXPECT_EQ(messages.text(), "Fehler! Lebensanzahl hat einen ungueltigen Wert: 10\n"
                              "Fehler! Lebensanzahl hat einen ungueltigen Wert: -3\n"
                              "Fehler! Lebensanzahl hat einen ungueltigen Wert: 9\n");
@@ -106,7 +106,7 @@ TEST_F(StatusDisplayRules, EveryRangedElementReportsWithTheSameText) {
   // the top of each range is still shown as itself
   const PlayerStatus top{9, 6, 0, 8};
   messages.clear();
-  const Writes &next = display.refresh(0.016, &top, kQuiet);
+  const Writes& next = display.refresh(0.016, &top, kQuiet);
   EXPECT_EQ(messages.text(), "");
   EXPECT_EQ(next[0].index, 9);
   EXPECT_EQ(next[1].index, 6);
@@ -186,14 +186,14 @@ TEST_F(StatusDisplayRules, NewerNoticeTakesTheScreenOver) {
   EXPECT_EQ(display.settingNoticeKind, 1);
   display.refresh(0.1, &player, {false, 0, 0, false, false, true});
   EXPECT_EQ(display.settingNoticeKind, 2);
-  const Writes &writes = display.refresh(0.1, &player, {false, 0, 0, false, false, true});
+  const Writes& writes = display.refresh(0.1, &player, {false, 0, 0, false, false, true});
   ASSERT_EQ(writes.size(), 2u);
   EXPECT_EQ(writes[0].picture, P::MipmapLabel);
   EXPECT_EQ(writes[1].picture, P::Off);
 }
 
 TEST_F(StatusDisplayRules, NoticeIsWrittenAfterTheStatusElements) {
-  const Writes &writes = display.refresh(0.016, &player, {true, 1, 1, false, true, true});
+  const Writes& writes = display.refresh(0.016, &player, {true, 1, 1, false, true, true});
   ASSERT_GE(writes.size(), 2u);
   EXPECT_EQ(writes[writes.size() - 2].picture, P::SamplingLabel);
   EXPECT_EQ(elements(writes), 6); // lives, health, score, speed, statistics, notice

@@ -17,11 +17,11 @@ namespace {
 
 // Writes a PNG through the ffmpeg tool from raw RGBA rows given top row
 // first, in the pixel format asked for; empty when the tool fails.
-std::string writePng(const std::string &name, int width, int height, const std::vector<std::uint8_t> &topDown,
-                     const char *pixelFormat) {
+std::string writePng(const std::string& name, int width, int height, const std::vector<std::uint8_t>& topDown,
+                     const char* pixelFormat) {
   const std::string raw = ::testing::TempDir() + name + ".rgba";
   const std::string png = ::testing::TempDir() + name + ".png";
-  std::ofstream(raw, std::ios::binary).write(reinterpret_cast<const char *>(topDown.data()), topDown.size());
+  std::ofstream(raw, std::ios::binary).write(reinterpret_cast<const char*>(topDown.data()), topDown.size());
   const std::string command = "ffmpeg -v error -y -f rawvideo -pix_fmt rgba -s " + std::to_string(width) + "x" +
                               std::to_string(height) + " -i '" + raw + "' -pix_fmt " + pixelFormat + " '" + png + "'";
   if (std::system(command.c_str()) != 0 || !std::filesystem::exists(png))
@@ -68,7 +68,7 @@ TEST(StatusImageLoading, MissingOrBrokenFileLeavesAnEmptyImageThatFitsNothing) {
   FELIDORA_REQUIRE_GL();
   const std::string broken = ::testing::TempDir() + "status_broken.png";
   std::ofstream(broken) << "not a picture";
-  for (const std::string &path : {std::string("Bilder/GibtEsNicht.png"), broken}) {
+  for (const std::string& path : {std::string("Bilder/GibtEsNicht.png"), broken}) {
     StatusImage image;
     image.pixels.assign(16, 7); // an earlier picture goes with the failed load
     image.width = image.height = 2;

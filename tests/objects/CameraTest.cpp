@@ -8,7 +8,7 @@ namespace {
 
 class ChaseCamera : public ObjectWorld {};
 
-glm::mat4 uniformMatrix(unsigned program, const char *name) {
+glm::mat4 uniformMatrix(unsigned program, const char* name) {
   glm::mat4 value(0.0f);
   const GLint location = glGetUniformLocation(program, name);
   EXPECT_GE(location, 0) << name;
@@ -17,7 +17,7 @@ glm::mat4 uniformMatrix(unsigned program, const char *name) {
 }
 
 TEST_F(ChaseCamera, LooksAtThePlayerFromFourUpAndSixBehind) {
-  Schnecke *player = addPlayer({30.0f, kSky, -20.0f});
+  Schnecke* player = addPlayer({30.0f, kSky, -20.0f});
   KeyFlags.keyLeft = true; // a heading that is not an axis
   KeyFlags.keyDown = true;
   frame(0.7);
@@ -53,7 +53,7 @@ TEST_F(ChaseCamera, LooksAtThePlayerFromFourUpAndSixBehind) {
 }
 
 TEST_F(ChaseCamera, DrawsThePlayerAndItsShots) {
-  Schnecke *player = addPlayer({0.0f, kSky, 0.0f});
+  Schnecke* player = addPlayer({0.0f, kSky, 0.0f});
   player->fire(0);
   frame(0.5);
   player->fire(1);

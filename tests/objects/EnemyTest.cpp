@@ -15,7 +15,7 @@ class Enemy : public ObjectWorld {};
 TEST_F(Enemy, IsBackAtItsStartAfterEightSeconds) {
   const glm::vec3 start(10.0f, kSky, 10.0f);
   for (const double dt : {1.0 / 32.0, 0.125, 0.5}) {
-    Hummelot *enemy = addEnemy(start);
+    Hummelot* enemy = addEnemy(start);
     const glm::mat4 initial = enemy->modelMatrix;
     const int frames = static_cast<int>(8.0 / dt);
     float farthest = 0.0f;
@@ -38,7 +38,7 @@ TEST_F(Enemy, IsBackAtItsStartAfterEightSeconds) {
 }
 
 TEST_F(Enemy, FiresAtTheFirstFrameItsTimerReachesOneSecond) {
-  Hummelot *enemy = addEnemy({0.0f, kSky, 0.0f});
+  Hummelot* enemy = addEnemy({0.0f, kSky, 0.0f});
   // 0.3 s frames: the timer reads 0.3, 0.6, 0.9, 1.2 -> fire, restart at 0
   const std::size_t expected[8] = {0, 0, 0, 1, 1, 1, 1, 2};
   for (int i = 0; i < 8; ++i) {
@@ -47,7 +47,7 @@ TEST_F(Enemy, FiresAtTheFirstFrameItsTimerReachesOneSecond) {
   }
   EXPECT_NEAR(enemy->fireTimer, 0.0, 1e-12);
   // the new shot left along the heading of its frame and has moved once
-  const GegnerProjektil *shot = enemy->shots.back();
+  const GegnerProjektil* shot = enemy->shots.back();
   EXPECT_EQ(shot->age, 0.3);
   EXPECT_EQ(shot->damage, 1);
   EXPECT_EQ(shot->speed, 60);
@@ -56,7 +56,7 @@ TEST_F(Enemy, FiresAtTheFirstFrameItsTimerReachesOneSecond) {
   EXPECT_NEAR(glm::dot(glm::normalize(shot->position() - enemy->position()), heading), 1.0f, 1e-4);
   EXPECT_NEAR(glm::distance(shot->position(), enemy->position()), 36.0f, 1e-3);
 
-  Hummelot *exact = addEnemy({100.0f, kSky, 0.0f});
+  Hummelot* exact = addEnemy({100.0f, kSky, 0.0f});
   for (int i = 0; i < 3; ++i)
     exact->update(0.25, game);
   EXPECT_TRUE(exact->shots.empty());
@@ -65,7 +65,7 @@ TEST_F(Enemy, FiresAtTheFirstFrameItsTimerReachesOneSecond) {
 }
 
 TEST_F(Enemy, ShotsEndAfterTheirLifetime) {
-  Hummelot *enemy = addEnemy({0.0f, kSky, 0.0f});
+  Hummelot* enemy = addEnemy({0.0f, kSky, 0.0f});
   for (int i = 0; i < 40; ++i)
     enemy->update(0.5, game);
   // one shot a second, each lasting five
@@ -73,7 +73,7 @@ TEST_F(Enemy, ShotsEndAfterTheirLifetime) {
 }
 
 TEST_F(Enemy, RotorSpinStaysWithinAFullTurn) {
-  Hummelot *enemy = addEnemy({0.0f, kSky, 0.0f});
+  Hummelot* enemy = addEnemy({0.0f, kSky, 0.0f});
   std::mt19937 random(5);
   std::uniform_real_distribution<double> frameTime(0.0, 0.5);
   for (int i = 0; i < 20000; ++i) {
@@ -85,7 +85,7 @@ TEST_F(Enemy, RotorSpinStaysWithinAFullTurn) {
 }
 
 TEST_F(Enemy, RotorSitsOnTheEnemyTurnedBySpin) {
-  Hummelot *enemy = addEnemy({0.0f, kSky, 0.0f});
+  Hummelot* enemy = addEnemy({0.0f, kSky, 0.0f});
   enemy->update(0.1, game);
   enemy->update(0.1, game);
   EXPECT_FLOAT_EQ(enemy->rotor->spinAngle, 144.0f);
@@ -108,16 +108,16 @@ template <typename Draw> GLuint primitivesOf(Draw draw) {
   return count;
 }
 
-GLuint trianglesOf(const SceneObject &object) {
+GLuint trianglesOf(const SceneObject& object) {
   GLuint sum = 0;
-  for (const MeshData *mesh : object.meshes)
+  for (const MeshData* mesh : object.meshes)
     sum += mesh->indexCount / 3;
   return sum;
 }
 
 TEST_F(Enemy, RotorIsDrawnButCastsNoShadow) {
   ASSERT_FALSE(game->level->lights.empty()) << "the shadow pass needs the sun";
-  Hummelot *enemy = addEnemy({0.0f, kSky, 0.0f});
+  Hummelot* enemy = addEnemy({0.0f, kSky, 0.0f});
   for (int i = 0; i < 5; ++i)
     enemy->update(0.5, game); // two shots in flight
   ASSERT_EQ(enemy->shots.size(), 2u);
@@ -140,13 +140,12 @@ TEST_F(Enemy, RotorIsDrawnButCastsNoShadow) {
 }
 
 TEST_F(Enemy, TextureFilterReachesRotorAndShots) {
-  Hummelot *enemy = addEnemy({0.0f, kSky, 0.0f});
+  Hummelot* enemy = addEnemy({0.0f, kSky, 0.0f});
   enemy->update(1.0, game);
   ASSERT_EQ(enemy->shots.size(), 1u);
   enemy->setTextureFilter(false, false, false);
-  for (const SceneObject *part :
-       {static_cast<const SceneObject *>(enemy), static_cast<const SceneObject *>(enemy->rotor),
-        static_cast<const SceneObject *>(enemy->shots[0])}) {
+  for (const SceneObject* part : {static_cast<const SceneObject*>(enemy), static_cast<const SceneObject*>(enemy->rotor),
+                                  static_cast<const SceneObject*>(enemy->shots[0])}) {
     for (std::size_t i = 0; i < part->textures.size(); ++i) {
       if (!part->textures[i])
         continue;

@@ -26,7 +26,7 @@ class ShotMemory : public ObjectWorld {};
 
 std::size_t heapInUse() { return mallinfo2().uordblks; }
 
-bool allAlive(const SceneObject &object) {
+bool allAlive(const SceneObject& object) {
   for (std::size_t i = 0; i < object.meshes.size(); ++i)
     if (!glIsVertexArray(object.vertexArrays[i]) || !glIsBuffer(object.positionBuffers[i]) ||
         !glIsBuffer(object.indexBuffers[i]))
@@ -35,12 +35,12 @@ bool allAlive(const SceneObject &object) {
 }
 
 TEST_F(ShotMemory, DestroyedShotsLeaveThePrototypeIntact) {
-  Schnecke *player = addPlayer({0.0f, kSky, 0.0f});
-  const Projektil &prototype = *player->shotPrototypes[0];
+  Schnecke* player = addPlayer({0.0f, kSky, 0.0f});
+  const Projektil& prototype = *player->shotPrototypes[0];
   ASSERT_TRUE(allAlive(prototype));
   for (int i = 0; i < 50; ++i)
     player->fire(0);
-  for (Projektil *shot : player->projectiles)
+  for (Projektil* shot : player->projectiles)
     delete shot;
   player->projectiles.clear();
   EXPECT_TRUE(allAlive(prototype));
@@ -50,14 +50,14 @@ TEST_F(ShotMemory, DestroyedShotsLeaveThePrototypeIntact) {
   player->fire(0);
   EXPECT_EQ(player->projectiles[0]->draw(glm::mat4(1.0f), false), 1);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-  Hummelot *enemy = addEnemy({0.0f, kSky, -100.0f});
+  Hummelot* enemy = addEnemy({0.0f, kSky, -100.0f});
   frame(0.1);
   EXPECT_EQ(enemy->hitPoints, 5);
 }
 
 TEST_F(ShotMemory, ThousandsOfShotsLeaveTheHeapFlat) {
-  Schnecke *player = addPlayer({0.0f, kSky, 0.0f});
-  Hummelot *enemy = addEnemy({0.0f, kSky, -3000.0f});
+  Schnecke* player = addPlayer({0.0f, kSky, 0.0f});
+  Hummelot* enemy = addEnemy({0.0f, kSky, -3000.0f});
   enemy->hitPoints = 1000000; // stays through all of it
   KeyFlags.keyLeft = true;    // fly a circle
   const auto play = [&](int frames) {
@@ -77,7 +77,7 @@ TEST_F(ShotMemory, ThousandsOfShotsLeaveTheHeapFlat) {
 }
 
 TEST_F(ShotMemory, ADestroyedEnemyTakesItsShotsRotorAndPrototypeWithIt) {
-  Hummelot *enemy = addEnemy({0.0f, kSky, 0.0f});
+  Hummelot* enemy = addEnemy({0.0f, kSky, 0.0f});
   for (int i = 0; i < 4; ++i)
     enemy->update(1.0, game);
   ASSERT_EQ(enemy->shots.size(), 4u);
@@ -94,7 +94,7 @@ TEST_F(ShotMemory, ADestroyedEnemyTakesItsShotsRotorAndPrototypeWithIt) {
 }
 
 TEST_F(ShotMemory, ADestroyedPlayerTakesItsShotsAndPrototypesWithIt) {
-  Schnecke *player = addPlayer({0.0f, kSky, 0.0f});
+  Schnecke* player = addPlayer({0.0f, kSky, 0.0f});
   player->fire(0);
   player->fire(1);
   const unsigned normal = player->shotPrototypes[0]->vertexArrays.at(0);

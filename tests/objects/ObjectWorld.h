@@ -57,19 +57,19 @@ protected:
       return;
     delete game->player;
     game->player = nullptr;
-    for (Gegner *enemy : game->enemies)
+    for (Gegner* enemy : game->enemies)
       delete enemy;
     game->enemies.clear();
   }
 
-  Schnecke *addPlayer(const glm::vec3 &position) {
+  Schnecke* addPlayer(const glm::vec3& position) {
     delete game->player;
     game->player = new Schnecke(position, game->mainShader, game->shadowShader);
     return game->player;
   }
 
-  Hummelot *addEnemy(const glm::vec3 &position) {
-    auto *enemy = new Hummelot(position, game->mainShader, game->shadowShader);
+  Hummelot* addEnemy(const glm::vec3& position) {
+    auto* enemy = new Hummelot(position, game->mainShader, game->shadowShader);
     game->enemies.push_back(enemy);
     return enemy;
   }
@@ -80,12 +80,12 @@ protected:
       game->player->handleInput(game);
       game->player->update(dt, game);
     }
-    for (Gegner *enemy : game->enemies)
+    for (Gegner* enemy : game->enemies)
       enemy->update(dt, game);
   }
 
-  static bool touchesLevel(const glm::vec3 &centre, float radius) {
-    LevelScene *level = game->level;
+  static bool touchesLevel(const glm::vec3& centre, float radius) {
+    LevelScene* level = game->level;
     level->meshCollisionModel->setTransform(&level->modelMatrix[0][0]);
     return level->meshCollisionModel->sphereCollision(&centre[0], radius);
   }
@@ -108,10 +108,10 @@ protected:
   }
 
   // The model-space bounding box of an object's meshes.
-  static void modelBox(const SceneObject &object, glm::vec3 &lo, glm::vec3 &hi) {
+  static void modelBox(const SceneObject& object, glm::vec3& lo, glm::vec3& hi) {
     lo = glm::vec3(std::numeric_limits<float>::max());
     hi = -lo;
-    for (const MeshData *mesh : object.meshes)
+    for (const MeshData* mesh : object.meshes)
       for (std::size_t v = 0; v + 2 < mesh->positions.size(); v += 3) {
         const glm::vec3 p(mesh->positions[v], mesh->positions[v + 1], mesh->positions[v + 2]);
         lo = glm::min(lo, p);
@@ -119,7 +119,7 @@ protected:
       }
   }
 
-  inline static Game *game = nullptr;
+  inline static Game* game = nullptr;
   // Far above anything the landscape holds.
   inline static const float kSky = 2000.0f;
 };

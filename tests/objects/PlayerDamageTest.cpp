@@ -11,7 +11,7 @@ namespace {
 class PlayerDamage : public ObjectWorld {
 protected:
   // A player resting against the landscape: its sphere touches the ground.
-  Schnecke *addGroundedPlayer() {
+  Schnecke* addGroundedPlayer() {
     const float x = 0.0f, z = 400.0f; // below the player's start
     const float y = contactHeight(x, z, 10.0f);
     if (std::isnan(y))
@@ -21,7 +21,7 @@ protected:
 };
 
 TEST_F(PlayerDamage, InvulnerabilityLastsTwoSeconds) {
-  Schnecke *player = addPlayer({0.0f, kSky, 0.0f});
+  Schnecke* player = addPlayer({0.0f, kSky, 0.0f});
   player->takeDamage(1);
   EXPECT_EQ(player->health, 5);
   EXPECT_TRUE(player->invulnerable);
@@ -39,7 +39,7 @@ TEST_F(PlayerDamage, InvulnerabilityLastsTwoSeconds) {
 }
 
 TEST_F(PlayerDamage, LevelContactHurtsTurnsAndLifts) {
-  Schnecke *player = addGroundedPlayer();
+  Schnecke* player = addGroundedPlayer();
   ASSERT_NE(player, nullptr) << "no ground below the player's start";
   player->combo = 4;
   const glm::vec3 start = player->position();
@@ -55,7 +55,7 @@ TEST_F(PlayerDamage, LevelContactHurtsTurnsAndLifts) {
 }
 
 TEST_F(PlayerDamage, LevelContactWhileInvulnerableTurnsAndLiftsButCostsNothing) {
-  Schnecke *player = addGroundedPlayer();
+  Schnecke* player = addGroundedPlayer();
   ASSERT_NE(player, nullptr) << "no ground below the player's start";
   player->invulnerable = true;
   player->combo = 4;
@@ -71,7 +71,7 @@ class EnemyContact : public PlayerDamage {
 protected:
   // Two enemies whose centres lie on the left and right faces of the
   // player's box, so both touch it.
-  void addFlankingEnemies(Schnecke *player) {
+  void addFlankingEnemies(Schnecke* player) {
     glm::vec3 lo, hi;
     modelBox(*player, lo, hi);
     ASSERT_LT(lo.x, 0.0f);
@@ -84,7 +84,7 @@ protected:
 };
 
 TEST_F(EnemyContact, TwoEnemiesTouchedInOneFrameCostOnce) {
-  Schnecke *player = addPlayer({0.0f, kSky, 0.0f});
+  Schnecke* player = addPlayer({0.0f, kSky, 0.0f});
   addFlankingEnemies(player);
   player->combo = 3;
   player->handleInput(game);
@@ -95,7 +95,7 @@ TEST_F(EnemyContact, TwoEnemiesTouchedInOneFrameCostOnce) {
 }
 
 TEST_F(EnemyContact, EachEnemyTouchCostsWhenTheFirstTookTheLastHitPoint) {
-  Schnecke *player = addPlayer({0.0f, kSky, 0.0f});
+  Schnecke* player = addPlayer({0.0f, kSky, 0.0f});
   addFlankingEnemies(player);
   player->lives = 1;
   player->health = 1;
@@ -107,7 +107,7 @@ TEST_F(EnemyContact, EachEnemyTouchCostsWhenTheFirstTookTheLastHitPoint) {
 }
 
 TEST_F(EnemyContact, AnEnemyAwayFromTheBoxCostsNothing) {
-  Schnecke *player = addPlayer({0.0f, kSky, 0.0f});
+  Schnecke* player = addPlayer({0.0f, kSky, 0.0f});
   glm::vec3 lo, hi;
   modelBox(*player, lo, hi);
   addEnemy(player->position() + glm::vec3(hi.x + 5.5f, 0.0f, 0.0f));
@@ -116,7 +116,7 @@ TEST_F(EnemyContact, AnEnemyAwayFromTheBoxCostsNothing) {
 }
 
 TEST_F(PlayerDamage, SixthPointWithNoSpareLifeSetsGameOver) {
-  Schnecke *player = addPlayer({0.0f, kSky, 0.0f});
+  Schnecke* player = addPlayer({0.0f, kSky, 0.0f});
   ASSERT_EQ(player->lives, 0);
   for (int i = 1; i <= 5; ++i) {
     player->takeDamage(1);
@@ -135,7 +135,7 @@ TEST_F(PlayerDamage, SixthPointWithNoSpareLifeSetsGameOver) {
 }
 
 TEST_F(PlayerDamage, ALostLifeWithASpareOneRestoresHealth) {
-  Schnecke *player = addPlayer({0.0f, kSky, 0.0f});
+  Schnecke* player = addPlayer({0.0f, kSky, 0.0f});
   player->lives = 2;
   player->health = 2;
   player->takeDamage(3);
@@ -146,8 +146,8 @@ TEST_F(PlayerDamage, ALostLifeWithASpareOneRestoresHealth) {
 }
 
 TEST_F(PlayerDamage, ComboResetsOnALaserHit) {
-  Schnecke *player = addPlayer({0.0f, kSky, 0.0f});
-  Hummelot *enemy = addEnemy({0.0f, kSky, 300.0f});
+  Schnecke* player = addPlayer({0.0f, kSky, 0.0f});
+  Hummelot* enemy = addEnemy({0.0f, kSky, 300.0f});
   player->update(0.0, game); // places the player's box
   player->combo = 9;
   glm::vec3 lo, hi;

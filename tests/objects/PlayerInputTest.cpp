@@ -16,7 +16,7 @@ protected:
       return;
     player = addPlayer({0.0f, kSky, 0.0f});
   }
-  Schnecke *player = nullptr;
+  Schnecke* player = nullptr;
 };
 
 TEST_F(PlayerInput, UpAndDownTogetherGiveNoClimb) {

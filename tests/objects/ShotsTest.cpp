@@ -15,26 +15,26 @@ namespace {
 class Shots : public ObjectWorld {
 protected:
   // A player shot whose first move of `dt` ends at `target`, flying along -Z.
-  Projektil *shotEndingAt(const glm::vec3 &target, int type, double dt) {
-    Schnecke *player = game->player ? game->player : addPlayer({0.0f, kSky, 0.0f});
+  Projektil* shotEndingAt(const glm::vec3& target, int type, double dt) {
+    Schnecke* player = game->player ? game->player : addPlayer({0.0f, kSky, 0.0f});
     const glm::vec3 start = target + glm::vec3(0.0f, 0.0f, 80.0f * static_cast<float>(dt));
     return new Projektil(glm::translate(glm::mat4(1.0f), start), *player->shotPrototypes[type], type);
   }
 
   // Where the enemy's +Z box face crosses its forward axis.
-  static glm::vec3 frontOfBox(const Hummelot &enemy) {
+  static glm::vec3 frontOfBox(const Hummelot& enemy) {
     glm::vec3 lo, hi;
     modelBox(enemy, lo, hi);
     return enemy.position() + glm::vec3(0.0f, 0.0f, 2.0f * hi.z);
   }
 
-  static glm::mat4 enemyMatrixAt(const glm::vec3 &position) {
+  static glm::mat4 enemyMatrixAt(const glm::vec3& position) {
     return glm::scale(glm::translate(glm::mat4(1.0f), position), glm::vec3(2.0f));
   }
 };
 
 TEST_F(Shots, AnUnobstructedPlayerShotEndsAfterFiveSecondsNear400Units) {
-  Schnecke *player = addPlayer({0.0f, kSky, 0.0f});
+  Schnecke* player = addPlayer({0.0f, kSky, 0.0f});
   for (int type = 0; type < 2; ++type) {
     Projektil shot(player->modelMatrix, *player->shotPrototypes[type], type);
     const glm::vec3 start = shot.position();
@@ -53,7 +53,7 @@ TEST_F(Shots, AnUnobstructedPlayerShotEndsAfterFiveSecondsNear400Units) {
 }
 
 TEST_F(Shots, AnUnobstructedLaserShotEndsNear600WorldUnits) {
-  Hummelot *enemy = addEnemy({0.0f, kSky, 0.0f});
+  Hummelot* enemy = addEnemy({0.0f, kSky, 0.0f});
   GegnerProjektil shot(enemy->modelMatrix, *enemy->laserPrototype, 1, 60, 5.0);
   const glm::vec3 start = shot.position();
   int updates = 0;
@@ -66,9 +66,9 @@ TEST_F(Shots, AnUnobstructedLaserShotEndsNear600WorldUnits) {
 }
 
 TEST_F(Shots, FiveNormalShotsKillAnEnemy) {
-  Hummelot *enemy = addEnemy({0.0f, kSky, 0.0f});
+  Hummelot* enemy = addEnemy({0.0f, kSky, 0.0f});
   for (int k = 1; k <= 5; ++k) {
-    Projektil *shot = shotEndingAt(frontOfBox(*enemy), 0, 0.1);
+    Projektil* shot = shotEndingAt(frontOfBox(*enemy), 0, 0.1);
     shot->update(0.1, game);
     EXPECT_TRUE(shot->finished) << "shot " << k;
     delete shot;
@@ -78,17 +78,17 @@ TEST_F(Shots, FiveNormalShotsKillAnEnemy) {
 }
 
 TEST_F(Shots, ThreeSuperShotsKillAnEnemy) {
-  Hummelot *enemy = addEnemy({0.0f, kSky, 0.0f});
+  Hummelot* enemy = addEnemy({0.0f, kSky, 0.0f});
   const int expected[3] = {3, 1, -1};
   for (int k = 0; k < 3; ++k) {
-    Projektil *shot = shotEndingAt(frontOfBox(*enemy), 1, 0.1);
+    Projektil* shot = shotEndingAt(frontOfBox(*enemy), 1, 0.1);
     shot->update(0.1, game);
     delete shot;
     EXPECT_EQ(enemy->hitPoints, expected[k]);
     EXPECT_EQ(enemy->dead, k == 2);
   }
   // a later hit in the same frame changes nothing that matters: still dead
-  Projektil *late = shotEndingAt(frontOfBox(*enemy), 0, 0.1);
+  Projektil* late = shotEndingAt(frontOfBox(*enemy), 0, 0.1);
   late->update(0.1, game);
   delete late;
   EXPECT_TRUE(enemy->dead);
@@ -102,9 +102,9 @@ TEST_F(Shots, OneShotTouchingTwoEnemiesDamagesBothAndEnds) {
   modelBox(probe, lo, hi);
   ASSERT_TRUE(lo.x < 0.0f && hi.x > 0.0f);
   // the point lies on the right face of one and the left face of the other
-  Hummelot *left = addEnemy(point - glm::vec3(2.0f * hi.x, 0.0f, 0.0f));
-  Hummelot *right = addEnemy(point - glm::vec3(2.0f * lo.x, 0.0f, 0.0f));
-  Projektil *shot = shotEndingAt(point, 0, 0.1);
+  Hummelot* left = addEnemy(point - glm::vec3(2.0f * hi.x, 0.0f, 0.0f));
+  Hummelot* right = addEnemy(point - glm::vec3(2.0f * lo.x, 0.0f, 0.0f));
+  Projektil* shot = shotEndingAt(point, 0, 0.1);
   shot->update(0.1, game);
   EXPECT_TRUE(shot->finished);
   EXPECT_EQ(left->hitPoints, 4);
@@ -115,7 +115,7 @@ TEST_F(Shots, OneShotTouchingTwoEnemiesDamagesBothAndEnds) {
 TEST_F(Shots, APlayerShotEndsOnTheLandscape) {
   const float y = contactHeight(0.0f, 400.0f, 10.0f);
   ASSERT_FALSE(std::isnan(y));
-  Projektil *shot = shotEndingAt({0.0f, y - 1.0f, 400.0f}, 0, 0.1);
+  Projektil* shot = shotEndingAt({0.0f, y - 1.0f, 400.0f}, 0, 0.1);
   shot->update(0.1, game);
   EXPECT_TRUE(shot->finished);
   delete shot;
@@ -124,8 +124,8 @@ TEST_F(Shots, APlayerShotEndsOnTheLandscape) {
 // A filter change with no shot in flight still reaches the shots fired later:
 // they share their prototypes' textures.
 TEST_F(Shots, ShotsFiredAfterAFilterChangeSampleWithTheNewFilter) {
-  Schnecke *player = addPlayer({0.0f, kSky, 0.0f});
-  Hummelot *enemy = addEnemy({0.0f, kSky, -500.0f});
+  Schnecke* player = addPlayer({0.0f, kSky, 0.0f});
+  Hummelot* enemy = addEnemy({0.0f, kSky, -500.0f});
   ASSERT_TRUE(player->projectiles.empty());
   ASSERT_TRUE(enemy->shots.empty());
   player->setTextureFilter(false, false, false);
@@ -134,9 +134,9 @@ TEST_F(Shots, ShotsFiredAfterAFilterChangeSampleWithTheNewFilter) {
   player->fire(1);
   frame(1.05); // the enemy fires its first laser shot
   ASSERT_EQ(enemy->shots.size(), 1u);
-  std::vector<const SceneObject *> shots(player->projectiles.begin(), player->projectiles.end());
+  std::vector<const SceneObject*> shots(player->projectiles.begin(), player->projectiles.end());
   shots.push_back(enemy->shots[0]);
-  for (const SceneObject *shot : shots)
+  for (const SceneObject* shot : shots)
     for (unsigned texture : shot->textures) {
       glBindTexture(GL_TEXTURE_2D, texture);
       GLint minFilter = 0, magFilter = 0;
@@ -151,7 +151,7 @@ TEST_F(Shots, ShotsFiredAfterAFilterChangeSampleWithTheNewFilter) {
 }
 
 TEST_F(Shots, TheGameFreesAFinishedShotAndKeepsTheOthers) {
-  Schnecke *player = addPlayer({0.0f, kSky, 0.0f});
+  Schnecke* player = addPlayer({0.0f, kSky, 0.0f});
   player->fire(0);
   frame(1.0);
   player->fire(1);
@@ -168,14 +168,14 @@ TEST_F(Shots, ALaserShotTouchingLevelAndPlayerBothEndsAndDamages) {
   ASSERT_FALSE(std::isnan(ground));
   const glm::vec3 hit(x, ground - 1.0f, z); // inside the ground's reach
 
-  Schnecke *player = addPlayer(hit);
+  Schnecke* player = addPlayer(hit);
   glm::vec3 lo, hi;
   modelBox(*player, lo, hi);
   player->modelMatrix[3] = glm::vec4(hit - glm::vec3(hi.x, 0.0f, 0.0f), 1.0f); // its right face at the hit
   // the placement the player's own update makes before the enemies move
   player->boxCollisionModel->setTransform(&player->modelMatrix[0][0]);
 
-  Hummelot *enemy = addEnemy({0.0f, kSky, 0.0f});
+  Hummelot* enemy = addEnemy({0.0f, kSky, 0.0f});
   const double dt = 0.05; // 6 units at 120 per second
   GegnerProjektil shot(enemyMatrixAt(hit + glm::vec3(0.0f, 0.0f, 6.0f)), *enemy->laserPrototype, 1, 60, 5.0);
   shot.update(dt, game);
@@ -185,8 +185,8 @@ TEST_F(Shots, ALaserShotTouchingLevelAndPlayerBothEndsAndDamages) {
 }
 
 TEST_F(Shots, ALaserShotOnAnInvulnerablePlayerOnlyEnds) {
-  Schnecke *player = addPlayer({0.0f, kSky, 0.0f});
-  Hummelot *enemy = addEnemy({0.0f, kSky + 500.0f, 0.0f});
+  Schnecke* player = addPlayer({0.0f, kSky, 0.0f});
+  Hummelot* enemy = addEnemy({0.0f, kSky + 500.0f, 0.0f});
   player->update(0.0, game);
   glm::vec3 lo, hi;
   modelBox(*player, lo, hi);
@@ -201,8 +201,8 @@ TEST_F(Shots, ALaserShotOnAnInvulnerablePlayerOnlyEnds) {
 }
 
 TEST_F(Shots, TheLastHitPointToALaserWithNoSpareLifeEndsTheGame) {
-  Schnecke *player = addPlayer({0.0f, kSky, 0.0f});
-  Hummelot *enemy = addEnemy({0.0f, kSky + 500.0f, 0.0f});
+  Schnecke* player = addPlayer({0.0f, kSky, 0.0f});
+  Hummelot* enemy = addEnemy({0.0f, kSky + 500.0f, 0.0f});
   player->update(0.0, game);
   player->health = 1;
   glm::vec3 lo, hi;

@@ -42,9 +42,9 @@ protected:
     FELIDORA_REQUIRE_GL();
     game = std::make_unique<Game>();
     // wall A above the water (x < 0), wall B below it (x > 0), and the ground
-    const std::string path = writeCollada(
-        "passes.dae", {wallFacingPlusZ(-60, -10, 80, 120, 0), wallFacingPlusZ(10, 60, 0, 40, 0), ground()}, true,
-        "", {{0, 1000, 300}});
+    const std::string path =
+        writeCollada("passes.dae", {wallFacingPlusZ(-60, -10, 80, 120, 0), wallFacingPlusZ(10, 60, 0, 40, 0), ground()},
+                     true, "", {{0, 1000, 300}});
     game->level = new LevelScene(glm::vec3(0.0f), game->mainShader, game->shadowShader, path);
     const glm::mat4 projection = glm::perspective(glm::radians(60.0f), 800.0f / 600.0f, 0.1f, 6500.0f);
     game->level->setProjectionMatrix(projection);

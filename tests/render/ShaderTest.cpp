@@ -1,7 +1,7 @@
 // Shader programs: the game's six sources build; every failure ends the
 // process with its exact message and status -1.
-#include "app/Console.h"
 #include "render/Shader.h"
+#include "app/Console.h"
 #include "tests/support/GlContext.h"
 
 #include <GL/glew.h>
@@ -44,11 +44,26 @@ TEST(ShaderTest, GameProgramsBuildWithIdentityMatricesAndSharedAttributeLocation
   EXPECT_EQ(glGetAttribLocation(water.program, "uv"), uv);
 
   // every name the game looks up in the lit program is active
-  for (const char* name : {"modelMatrix", "projectionMatrix", "colorTexture", "viewMatrix",
-                           "projectionViewModelMatrix", "viewModelMatrix", "cameraLocation", "diffuse",
-                           "specular", "shininess", "lichtquellenanzahl", "lichtquellenposition",
-                           "intensityDiffuse", "intensitySpecular", "constantAttenuation", "linearAttenuation",
-                           "quadraticAttenuation", "clipPlane", "depthProjectionViewModelMatrix", "shadowMap"})
+  for (const char* name : {"modelMatrix",
+                           "projectionMatrix",
+                           "colorTexture",
+                           "viewMatrix",
+                           "projectionViewModelMatrix",
+                           "viewModelMatrix",
+                           "cameraLocation",
+                           "diffuse",
+                           "specular",
+                           "shininess",
+                           "lichtquellenanzahl",
+                           "lichtquellenposition",
+                           "intensityDiffuse",
+                           "intensitySpecular",
+                           "constantAttenuation",
+                           "linearAttenuation",
+                           "quadraticAttenuation",
+                           "clipPlane",
+                           "depthProjectionViewModelMatrix",
+                           "shadowMap"})
     EXPECT_GE(glGetUniformLocation(lit.program, name), 0) << name;
   EXPECT_GE(glGetUniformLocation(depth.program, "depthProjectionViewModelMatrix"), 0);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -91,7 +106,8 @@ TEST(ShaderDeathTest, MissingVertexFileStopsBeforeTheFragmentFile) {
 TEST(ShaderDeathTest, CompileFailurePrintsMessageThenTheLog) {
   FELIDORA_REQUIRE_GL();
   const std::string v = writeTemp("ok2.vert", kVertex);
-  const std::string f = writeTemp("broken.frag", "#version 330 core\nout vec4 fragColor;\nvoid main() { fragColor = }\n");
+  const std::string f =
+      writeTemp("broken.frag", "#version 330 core\nout vec4 fragColor;\nvoid main() { fragColor = }\n");
   EXPECT_EXIT(buildWithMessagesOnStderr(v, f), ::testing::ExitedWithCode(255),
               "^Der Shader konnte nicht kompiliert werden\\.\n.*error.*\n");
 }

@@ -16,13 +16,13 @@ bool glAvailable();
 
 // Call at the top of a GL test: fails under CI when no context could be made,
 // skips (saying why) on a developer's machine without a display.
-#define FELIDORA_REQUIRE_GL()                                                  \
-  do {                                                                         \
-    if (!::felidora::test::glAvailable()) {                                    \
-      if (::felidora::test::runningUnderCi())                                  \
-        FAIL() << "no OpenGL 3.3 context could be created under CI";           \
-      GTEST_SKIP() << "no OpenGL 3.3 context (no DISPLAY?)";                   \
-    }                                                                          \
+#define FELIDORA_REQUIRE_GL()                                                                                          \
+  do {                                                                                                                 \
+    if (!::felidora::test::glAvailable()) {                                                                            \
+      if (::felidora::test::runningUnderCi())                                                                          \
+        FAIL() << "no OpenGL 3.3 context could be created under CI";                                                   \
+      GTEST_SKIP() << "no OpenGL 3.3 context (no DISPLAY?)";                                                           \
+    }                                                                                                                  \
   } while (0)
 
 bool runningUnderCi();

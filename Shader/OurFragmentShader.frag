@@ -40,7 +40,7 @@ float sunVisibility(vec3 n, vec3 toSun) {
     // Two taps half a texel apart on the diagonal, each a bilinear 2x2
     // comparison through the linear filter: eight depth tests, soft edges.
     // (Four taps cost a third more of the whole frame under llvmpipe.)
-    vec2 texel = vec2(1.0 / 2048.0);
+    vec2 texel = 1.0 / vec2(textureSize(shadowMap, 0));
     float lit = texture(shadowMap, vec3(p.xy + vec2(-0.75, -0.75) * texel, p.z - bias))
               + texture(shadowMap, vec3(p.xy + vec2(0.75, 0.75) * texel, p.z - bias));
     return lit * 0.5;

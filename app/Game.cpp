@@ -84,7 +84,7 @@ Game::~Game() {
 }
 
 void Game::setupReflectionTarget() {
-  glUseProgram(waterShader->program);
+  waterShader->use();
 
   glGenTextures(1, &reflectionColorTexture);
   glBindTexture(GL_TEXTURE_2D, reflectionColorTexture);
@@ -101,7 +101,7 @@ void Game::setupReflectionTarget() {
   glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, windowWidth, windowHeight);
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, reflectionDepthRenderbuffer);
 
-  glUseProgram(waterShader->program);
+  waterShader->use();
   const unsigned p = waterShader->program;
   locProjectionModelView = glGetUniformLocation(p, "projectionModelView");
   locReflectionProjectionModelView = glGetUniformLocation(p, "reflectionProjectionModelView");
@@ -144,9 +144,9 @@ void Game::assembleLevel() {
 
   const float aspect = static_cast<float>(windowWidth) / static_cast<float>(windowHeight);
   const glm::mat4 projection = glm::perspective(glm::radians(kFieldOfView), aspect, kNearPlane, kFarPlane);
-  glUseProgram(level->shader->program);
+  level->shader->use();
   glUniformMatrix4fv(level->projectionMatrixLoc, 1, GL_FALSE, glm::value_ptr(projection));
-  glUseProgram(0);
+  Shader::useNone();
   mainShader->projectionMatrix = projection;
   shadowShader->projectionMatrix = projection;
 
@@ -273,7 +273,7 @@ void Game::renderReflectionPass() {
   glBindFramebuffer(GL_FRAMEBUFFER, reflectionFramebuffer);
   glViewport(0, 0, windowWidth, windowHeight);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glUseProgram(mainShader->program);
+  mainShader->use();
   if (level)
     glUniform4f(level->clipPlaneLoc, 0.0f, 1.0f, 0.0f, -kWaterLevel);
   // the lit program clips against the plane in its vertex stage
@@ -288,7 +288,7 @@ void Game::renderMainPass() {
   glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer);
   glViewport(0, 0, windowWidth, windowHeight);
   glPolygonOffset(0.0f, 0.0f);
-  glUseProgram(mainShader->program);
+  mainShader->use();
   if (level)
     glUniform4f(level->clipPlaneLoc, 0.0f, 0.0f, 0.0f, 0.0f);
   objectsDrawn = drawScene(glm::mat4(1.0f), cullingEnabled);

@@ -20,7 +20,7 @@ void WasserPlane::update(double, Game*) {}
 void WasserPlane::drawWaterSurface(Game* game, Shader* waterShader, glm::mat4 mirror) {
   const glm::mat4& projection = shader->projectionMatrix;
   const glm::mat4& view = shader->viewMatrix;
-  glUseProgram(waterShader->program);
+  waterShader->use();
   const glm::mat4 projectionModelView = projection * view * modelMatrix;
   glUniformMatrix4fv(game->locProjectionModelView, 1, GL_FALSE, glm::value_ptr(projectionModelView));
   // The reflection pass drew the world as projection x view x mirror x model;

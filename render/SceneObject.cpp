@@ -96,7 +96,7 @@ void SceneObject::uploadMeshes() {
   const unsigned program = shader->program;
   for (std::size_t i = 0; i < count; ++i) {
     const MeshData& mesh = *meshes[i];
-    glUseProgram(program);
+    shader->use();
 
     glGenBuffers(1, &positionBuffers[i]);
     glBindBuffer(GL_ARRAY_BUFFER, positionBuffers[i]);
@@ -190,7 +190,7 @@ void SceneObject::loadTexture(std::size_t meshIndex) {
 }
 
 void SceneObject::bindShadowAttributes() {
-  glUseProgram(shadowShader->program);
+  shadowShader->use();
   const GLint location = glGetAttribLocation(shadowShader->program, "position");
   for (std::size_t i = 0; i < meshes.size(); ++i) {
     glBindVertexArray(vertexArrays[i]);
@@ -198,14 +198,14 @@ void SceneObject::bindShadowAttributes() {
     if (location >= 0)
       glEnableVertexAttribArray(static_cast<GLuint>(location));
   }
-  glUseProgram(0);
+  Shader::useNone();
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   glBindVertexArray(0);
 }
 
 void SceneObject::bindWaterAttributes(Game* game) {
   const unsigned program = game->waterShader->program;
-  glUseProgram(program);
+  game->waterShader->use();
   const GLint position = glGetAttribLocation(program, "position");
   const GLint uv = glGetAttribLocation(program, "uv");
   for (std::size_t i = 0; i < meshes.size(); ++i) {
@@ -218,7 +218,7 @@ void SceneObject::bindWaterAttributes(Game* game) {
       glEnableVertexAttribArray(static_cast<GLuint>(uv));
     }
   }
-  glUseProgram(0);
+  Shader::useNone();
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   glBindVertexArray(0);
 }
@@ -291,7 +291,7 @@ void SceneObject::release() {
 int SceneObject::draw(glm::mat4 world, bool cull) {
   if (cull && !isVisible())
     return 0;
-  glUseProgram(shader->program);
+  shader->use();
   glUniformMatrix4fv(modelMatrixLoc, 1, GL_FALSE, glm::value_ptr(modelMatrix));
   const glm::mat4 viewModel = (shader->viewMatrix * world) * modelMatrix;
   glUniformMatrix4fv(viewModelMatrixLoc, 1, GL_FALSE, glm::value_ptr(viewModel));
@@ -312,7 +312,7 @@ int SceneObject::draw(glm::mat4 world, bool cull) {
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.indexCount), GL_UNSIGNED_INT, nullptr);
     glBindVertexArray(0);
   }
-  glUseProgram(0);
+  Shader::useNone();
   return 1;
 }
 
@@ -343,7 +343,7 @@ void SceneObject::drawShadow(Game* game) {
     return; // no sun, no shadow
   glBindFramebuffer(GL_FRAMEBUFFER, level->shadowFramebuffer);
   glViewport(0, 0, kShadowMapSize, kShadowMapSize);
-  glUseProgram(game->shadowShader->program);
+  game->shadowShader->use();
 
   const Light* sun = level->lights[0];
   const glm::vec3 eye(sun->position[0], sun->position[1], sun->position[2]);
@@ -360,13 +360,13 @@ void SceneObject::drawShadow(Game* game) {
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(meshes[i]->indexCount), GL_UNSIGNED_INT, nullptr);
     glBindVertexArray(0);
   }
-  glUseProgram(0);
+  Shader::useNone();
 }
 
 // The depth texture is made on unit 0: whatever another set-up left active
 // (the reflection target leaves unit 2) keeps its texture.
 void SceneObject::createShadowMap() {
-  glUseProgram(shadowShader->program);
+  shadowShader->use();
   glGenTextures(1, &shadowTexture);
   glActiveTexture(GL_TEXTURE0);
   glBindTexture(GL_TEXTURE_2D, shadowTexture);
@@ -383,7 +383,7 @@ void SceneObject::createShadowMap() {
   glDrawBuffer(GL_NONE);
   glReadBuffer(GL_NONE);
 
-  glUseProgram(shader->program);
+  shader->use();
   glUniform1i(shadowMapLoc, 1);
   glActiveTexture(GL_TEXTURE1);
   glBindTexture(GL_TEXTURE_2D, shadowTexture);
@@ -394,17 +394,17 @@ void SceneObject::createShadowMap() {
 // Camera and lights of the shared lit program
 
 void SceneObject::setProjectionMatrix(const glm::mat4& projection) {
-  glUseProgram(shader->program);
+  shader->use();
   glUniformMatrix4fv(projectionMatrixLoc, 1, GL_FALSE, glm::value_ptr(projection));
-  glUseProgram(0);
+  Shader::useNone();
   shader->projectionMatrix = projection;
 }
 
 void SceneObject::setViewMatrix(const glm::mat4& view) {
-  glUseProgram(shader->program);
+  shader->use();
   glUniformMatrix4fv(viewMatrixLoc, 1, GL_FALSE, glm::value_ptr(view));
   glUniform3fv(cameraLocationLoc, 1, glm::value_ptr(view) + 12);
-  glUseProgram(0);
+  Shader::useNone();
   shader->viewMatrix = view;
 }
 
@@ -427,7 +427,7 @@ int SceneObject::lightSlots() {
 
 void SceneObject::uploadLights() {
   const int slots = lightSlots();
-  glUseProgram(shader->program);
+  shader->use();
   glUniform1i(lichtquellenanzahlLoc, static_cast<GLint>(lights.size()));
   for (std::size_t k = 0; k < lights.size() && static_cast<int>(k) < slots; ++k) {
     const Light& light = *lights[k];
@@ -446,7 +446,7 @@ void SceneObject::uploadLights() {
     if (quadraticAttenuationLoc >= 0)
       glUniform1f(quadraticAttenuationLoc + offset, light.quadraticAttenuation);
   }
-  glUseProgram(0);
+  Shader::useNone();
 }
 
 int SceneObject::addLight(Light* light) {
@@ -461,8 +461,8 @@ void SceneObject::setLightPosition(int index, const glm::vec3& position) {
   Light& light = *lights[static_cast<std::size_t>(index)];
   light.position[0] = position.x, light.position[1] = position.y, light.position[2] = position.z;
   const bool inProgram = index < lightSlots();
-  glUseProgram(shader->program);
+  shader->use();
   if (inProgram)
     glUniform3fv(lichtquellenpositionLoc + index, 1, light.position);
-  glUseProgram(0);
+  Shader::useNone();
 }

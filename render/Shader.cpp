@@ -48,6 +48,8 @@ Shader::~Shader() {
 
 void Shader::use() const { glUseProgram(program); }
 
+void Shader::useNone() { glUseProgram(0); }
+
 unsigned Shader::compileStage(unsigned stageType, const std::string& path) {
   std::ifstream file(path);
   if (file.fail())

@@ -15,7 +15,9 @@ public:
   Shader(const Shader&) = delete;
   Shader& operator=(const Shader&) = delete;
 
+  // Makes this the current program; useNone() leaves none current.
   void use() const;
+  static void useNone();
   unsigned getProgram() const { return program; }
 
   // GL names

@@ -29,6 +29,7 @@ FramePresenter* gPresenter = nullptr;
 // from, and where they go
 Replay* gReplay = nullptr;
 Recording* gRecording = nullptr;
+long long gFramesPlayed = 0; // frames that reached the update
 
 std::string environment(const char* name) {
   const char* value = std::getenv(name);
@@ -91,6 +92,7 @@ void runFrameLoop(Game& game, FramePresenter& presenter) {
       break;
     if (gRecording)
       gRecording->writeFrame(frame.dt, frame.keys);
+    ++gFramesPlayed;
 
     game.handleFunctionKeys();
     game.update(frame.dt);
@@ -109,10 +111,10 @@ void runFrameLoop(Game& game, FramePresenter& presenter) {
 void printSummaries(const Game& game) {
   if (gRecording) {
     gRecording->close();
-    messageStream() << "Aufnahme: " << gameSummary(game, gRecording->frames()) << std::endl;
+    messageStream() << "Aufnahme: " << gameSummary(game, gFramesPlayed) << std::endl;
   }
   if (gReplay)
-    messageStream() << "Wiedergabe: " << gameSummary(game, gReplay->framesPlayed()) << std::endl;
+    messageStream() << "Wiedergabe: " << gameSummary(game, gFramesPlayed) << std::endl;
 }
 
 } // namespace

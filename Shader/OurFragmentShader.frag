@@ -4,6 +4,10 @@
 // shadow lookup for the sun (light 0) and distance fog. The water clip plane
 // is applied by the vertex stage: a discard here would cost the early depth
 // test for every fragment of the main pass.
+//
+// NOTE: under llvmpipe a branch saves nothing: both sides run for a block of
+// pixels, masked. Only a loop that ends early for every pixel of the block
+// skips work, which is how a light too faint to see is left out.
 const int kMaxLights = 8;
 
 in vec3 worldPosition;
@@ -20,6 +24,7 @@ uniform float shininess;
 uniform sampler2D colorTexture;
 uniform sampler2DShadow shadowMap;
 uniform int lichtquellenanzahl;
+uniform bool sunShadowOff; // the reflection, rippled and blended, goes without
 uniform vec3 lichtquellenposition[kMaxLights];
 uniform vec3 intensityDiffuse[kMaxLights];
 uniform vec3 intensitySpecular[kMaxLights];
@@ -46,6 +51,20 @@ float sunVisibility(vec3 n, vec3 toSun) {
     return lit * 0.5;
 }
 
+// Below this a light adds less than half a step of an 8-bit channel.
+const float kFaint = 0.5 / 255.0;
+
+// The most light k can add here: its attenuation at this distance times its
+// brightest channel, diffuse and specular together (the albedo, the specular
+// colour, the cosines and the shadow only lower it).
+float strongest(int k) {
+    float d = length(lichtquellenposition[k] - worldPosition);
+    float attenuation = 1.0 / max(constantAttenuation[k] + linearAttenuation[k] * d
+                                  + quadraticAttenuation[k] * d * d, 1e-4);
+    vec3 colour = intensityDiffuse[k] + intensitySpecular[k];
+    return attenuation * max(max(colour.r, colour.g), colour.b);
+}
+
 void main() {
     vec4 texel = texture(colorTexture, texCoord);
     vec3 albedo = diffuse * texel.rgb;
@@ -56,6 +75,9 @@ void main() {
 
     vec3 colour = 0.22 * albedo; // sky light
     int count = min(lichtquellenanzahl, kMaxLights);
+    // The last light is the monitor's screen: far from it, it is too faint.
+    if (count > 0 && strongest(count - 1) < kFaint)
+        count -= 1;
     for (int k = 0; k < count; ++k) {
         vec3 toLight = lichtquellenposition[k] - worldPosition;
         float d = length(toLight);
@@ -67,7 +89,7 @@ void main() {
             continue; // faces away: no light, and no shadow lookup to pay for
         vec3 halfway = normalize(toLight + toEye);
         float highlight = pow(max(dot(n, halfway), 0.0), max(shininess, 1.0));
-        float visible = (k == 0) ? sunVisibility(n, toLight) : 1.0;
+        float visible = (k == 0 && !sunShadowOff) ? sunVisibility(n, toLight) : 1.0;
         colour += visible * attenuation * (albedo * intensityDiffuse[k] * lambert
                                            + specular * intensitySpecular[k] * highlight);
     }

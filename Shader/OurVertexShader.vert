@@ -22,6 +22,9 @@ out float viewDepth;
 out float farPlane;
 out vec3 eyePosition;
 
+// the depth program lays down the same depths first (see ShadowMap.vert)
+invariant gl_Position;
+
 void main() {
     vec4 world = modelMatrix * vec4(position, 1.0);
     worldPosition = world.xyz;

@@ -5,30 +5,16 @@
 in vec4 reflectionClip;
 in vec3 worldPosition;
 in vec2 texCoord;
+flat in vec3 eyePosition; // the camera, from the vertex stage
 
-uniform mat4 projectionModelView;
-uniform mat4 modelMatrix;
 uniform sampler2D reflectionTexture;
 uniform sampler2D normalMap;
 uniform vec3 lichtposition;
-uniform vec3 viewTranslation; // the view matrix's translation column
 uniform float time;
 
 out vec4 fragColor;
 
 const vec3 kDeepWater = vec3(0.04, 0.16, 0.22);
-
-// The camera position: the view rotation is recovered from the rows of
-// projection x view (a symmetric perspective scales rows 0 and 1 and negates
-// the view's third row into row 3), the translation comes from the uniform.
-vec3 eyePosition() {
-    mat4 pv = projectionModelView * inverse(modelMatrix);
-    vec3 r0 = normalize(vec3(pv[0][0], pv[1][0], pv[2][0]));
-    vec3 r1 = normalize(vec3(pv[0][1], pv[1][1], pv[2][1]));
-    vec3 r2 = -normalize(vec3(pv[0][3], pv[1][3], pv[2][3]));
-    mat3 rotation = transpose(mat3(r0, r1, r2));
-    return -transpose(rotation) * viewTranslation;
-}
 
 void main() {
     vec3 n1 = texture(normalMap, texCoord + vec2(0.013, 0.007) * time).rgb * 2.0 - 1.0;
@@ -41,7 +27,7 @@ void main() {
     vec2 lookup = clamp(screen + ripple.xy * 0.02, vec2(0.001), vec2(0.999));
     vec3 reflected = texture(reflectionTexture, lookup).rgb;
 
-    vec3 toEye = normalize(eyePosition() - worldPosition);
+    vec3 toEye = normalize(eyePosition - worldPosition);
     vec3 toLight = normalize(lichtposition - worldPosition);
     float fresnel = 0.55 + 0.45 * pow(1.0 - max(dot(toEye, vec3(0.0, 1.0, 0.0)), 0.0), 3.0);
     vec3 colour = mix(kDeepWater, reflected, fresnel);

@@ -17,6 +17,8 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
+#include <limits>
+
 namespace {
 
 constexpr int kScoreLimit = 999999999;
@@ -25,6 +27,16 @@ using layout::kWaterLevel;
 constexpr float kFieldOfView = 60.0f; // degrees, vertical
 constexpr float kNearPlane = 0.1f;
 constexpr float kFarPlane = 6500.0f;
+// Texels kept around the part of the shadow map that is read: each lookup
+// filters the texels next to it.
+constexpr int kShadowMargin = 4;
+// How far from its centre an object carries what is drawn with it (the
+// player its camera and monitor, an enemy its rotor).
+constexpr float kCarriedReach = 20.0f;
+// The reflection is left out only where land stands this much above the
+// water: the ripples look the reflection up a few pixels beside each water
+// pixel, and next to the shore that may be where low land is seen.
+constexpr float kShoreMargin = 10.0f;
 
 const char* const kLevelModel = "Modelle/UmgebungGross.dae";
 const char* const kTutorialClip = "Videos/Katzentutorial.mpg";
@@ -62,7 +74,9 @@ Game::Game() {
   mainShader = new Shader("Shader/OurVertexShader.vert", "Shader/OurFragmentShader.frag");
   shadowShader = new Shader("Shader/ShadowMap.vert", "Shader/ShadowMap.frag");
   waterShader = new Shader("Shader/Wasser.vert", "Shader/Wasser.frag");
+  locSunShadowOff = glGetUniformLocation(mainShader->program, "sunShadowOff");
   setupReflectionTarget();
+  shadowCasterRegion = ShadowRegion::whole(kShadowMapSize);
 }
 
 // The running program never gets here (it ends with exit); tests do, and free
@@ -254,7 +268,12 @@ void Game::render() {
   renderWaterSurface();
 }
 
+// Only the part of the map this frame reads is cleared and drawn, and only
+// the casters (and tiles of the landscape) that reach into it.
 void Game::renderShadowPass() {
+  shadowCasterRegion = shadowRegion();
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(shadowCasterRegion.x, shadowCasterRegion.y, shadowCasterRegion.width, shadowCasterRegion.height);
   if (level) {
     glBindFramebuffer(GL_FRAMEBUFFER, level->shadowFramebuffer);
     glViewport(0, 0, kShadowMapSize, kShadowMapSize);
@@ -263,6 +282,7 @@ void Game::renderShadowPass() {
   glEnable(GL_POLYGON_OFFSET_FILL);
   glPolygonOffset(1.1f, 4.0f);
   drawShadowCasters();
+  glDisable(GL_SCISSOR_TEST);
 }
 
 // The world above the water, mirrored, into the reflection texture. The
@@ -276,11 +296,33 @@ void Game::renderReflectionPass() {
   mainShader->use();
   if (level)
     glUniform4f(level->clipPlaneLoc, 0.0f, 1.0f, 0.0f, -kWaterLevel);
+  // rippled and blended, the reflection goes without the sun's shadow
+  glUniform1i(locSunShadowOff, 1);
   // the lit program clips against the plane in its vertex stage
   glEnable(GL_CLIP_DISTANCE0);
+  maskLandAboveWater();
   drawScene(waterMirror(), cullingEnabled);
   glDisable(GL_CLIP_DISTANCE0);
   glFrontFace(GL_CCW);
+}
+
+// The water shows the reflection only where no land stands in front of it in
+// the main view, so where the main view sees land above the water the
+// reflection is not drawn: that land, seen unmirrored, goes into the depth
+// buffer at the nearest depth, and those pixels keep the clear colour. Seen
+// from below the water level land hides nothing of the surface.
+void Game::maskLandAboveWater() {
+  if (!level || glm::inverse(mainShader->viewMatrix)[3].y <= kWaterLevel)
+    return;
+  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+  glDepthFunc(GL_ALWAYS);
+  glDepthRange(0.0, 0.0);
+  glFrontFace(GL_CCW);
+  level->drawDepth(this, glm::vec4(0.0f, 1.0f, 0.0f, -(kWaterLevel + kShoreMargin)));
+  glFrontFace(GL_CW);
+  glDepthRange(0.0, 1.0);
+  glDepthFunc(GL_LESS);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 }
 
 // The window was cleared by the frame loop at the start of the frame.
@@ -291,7 +333,23 @@ void Game::renderMainPass() {
   mainShader->use();
   if (level)
     glUniform4f(level->clipPlaneLoc, 0.0f, 0.0f, 0.0f, 0.0f);
+  glUniform1i(locSunShadowOff, 0);
+  layMonitorDepth();
   objectsDrawn = drawScene(glm::mat4(1.0f), cullingEnabled);
+}
+
+// The monitor hides a good part of the view but is drawn last. It is opaque
+// (its clips and status pictures cover the screen), so its depth can go in
+// first and nothing behind it is shaded; one depth step further back, so
+// that its own lit draw still passes the less-than test.
+void Game::layMonitorDepth() {
+  if (!monitor)
+    return;
+  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+  glPolygonOffset(0.0f, 1.0f);
+  monitor->drawDepth(this);
+  glPolygonOffset(0.0f, 0.0f);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 }
 
 void Game::renderWaterSurface() {
@@ -323,6 +381,43 @@ int Game::drawScene(glm::mat4 world, bool culling) {
   if (monitor)
     drawn += monitor->draw(world, false);
   return drawn;
+}
+
+glm::mat4 Game::sunProjectionView() const {
+  if (!level || level->lights.empty())
+    return glm::mat4(1.0f);
+  const float* sun = level->lights[0]->position;
+  return shadowShader->projectionMatrix *
+         glm::lookAt(glm::vec3(sun[0], sun[1], sun[2]), playerPosition(), glm::vec3(0.0f, 1.0f, 0.0f));
+}
+
+ShadowRegion::Box Game::litBox() const {
+  const float greatest = std::numeric_limits<float>::max();
+  ShadowRegion::Box box{glm::vec3(greatest), glm::vec3(-greatest)};
+  const auto hold = [&box](const glm::vec3& point, float reach) {
+    box.min = glm::min(box.min, point - glm::vec3(reach));
+    box.max = glm::max(box.max, point + glm::vec3(reach));
+  };
+  if (level && !level->meshes.empty())
+    for (int i = 0; i < 8; ++i) {
+      const glm::vec3 corner(i & 1 ? level->boundsMax.x : level->boundsMin.x,
+                             i & 2 ? level->boundsMax.y : level->boundsMin.y,
+                             i & 4 ? level->boundsMax.z : level->boundsMin.z);
+      hold(glm::vec3(level->modelMatrix * glm::vec4(corner, 1.0f)), 0.0f);
+    }
+  if (player)
+    hold(player->position(), player->boundingRadius + kCarriedReach);
+  for (const Gegner* enemy : enemies)
+    hold(enemy->position(), enemy->boundingRadius + kCarriedReach);
+  return box;
+}
+
+// Only the main view reads the map: the reflection goes without shadows.
+ShadowRegion Game::shadowRegion() const {
+  if (!level || level->lights.empty())
+    return ShadowRegion::whole(kShadowMapSize);
+  const glm::mat4 camera = mainShader->projectionMatrix * mainShader->viewMatrix;
+  return ShadowRegion::compute(camera, sunProjectionView(), litBox(), kShadowMapSize, kShadowMargin);
 }
 
 glm::vec3 Game::playerPosition() const { return player ? player->position() : glm::vec3(0.0f); }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/LevelLayout.h"
+#include "render/ShadowRegion.h"
 
 #include <glm/glm.hpp>
 
@@ -37,11 +38,21 @@ public:
   void renderReflectionPass();
   void renderMainPass();
   void renderWaterSurface();
+  // within the passes: what keeps them from shading what nobody sees
+  void maskLandAboveWater();
+  void layMonitorDepth();
   void drawShadowCasters();
   int drawScene(glm::mat4 world, bool culling);
 
   // Where the shadow pass aims: the player, or the origin before there is one.
   glm::vec3 playerPosition() const;
+  // The sun's view of the scene: the depth program's projection looking from
+  // light 0 of the level at the player.
+  glm::mat4 sunProjectionView() const;
+  // The box that holds every lit surface: the landscape and what flies above.
+  ShadowRegion::Box litBox() const;
+  // The part of the shadow map that this frame's lit draws can read.
+  ShadowRegion shadowRegion() const;
   // The monitor as a scene object (nullptr before the level is assembled).
   SceneObject* monitorObject() const;
 
@@ -63,6 +74,10 @@ public:
   int locNormalMap = -1;
   int locTime = -1;
   int locViewTranslation = -1;
+  // lit program: "sunShadowOff", set for the reflection pass
+  int locSunShadowOff = -1;
+  // the part of the shadow map the current frame reads (renderShadowPass)
+  ShadowRegion shadowCasterRegion;
   // statistics and toggles
   int fps = 0;
   double fpsTimer = 0.0;

@@ -1,10 +1,16 @@
 // Frame-time benchmark of the real game: the game's own start-up and level,
 // 1,000 frames of scripted flying (turning, climbing, firing), and where each
 // frame's time goes: the update, each of the four render passes (wall time
-// and GL timer queries) and the buffer swap.
+// and GL timer queries) and the buffer swap. Beside each pass's time stand the
+// samples that passed its depth test (occlusion queries) and what that makes
+// per pixel of its target: under a software renderer the frame costs what it
+// shades.
 //
 // Run from the build folder under a display (bench/frame_bench.sh does both):
-//   ./bench/frame_bench [--culling off] [--frames N]
+//   ./bench/frame_bench [--culling off] [--frames N] [--dt SECONDS]
+// With --dt every update gets that frame time instead of the measured one, so
+// each run plays the same frames whatever the machine's speed and load: the
+// pictures, and with them the samples, stay comparable between builds.
 #include "app/Game.h"
 #include "app/KeyFlags.h"
 #include "app/StartUp.h"
@@ -53,6 +59,22 @@ double monotonicSeconds() {
   return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
+// Processor time of every thread of this process, the driver's rasterizer
+// threads included: what a frame costs, however busy the machine is.
+double processorSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// Processor time of the calling thread alone: the game's own thread, which
+// runs the vertex stages and sorts triangles for the rasterizer threads.
+double threadMs() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) * 1e-6;
+}
+
 double residentMegabytes() {
   long pages = 0, resident = 0;
   std::ifstream("/proc/self/statm") >> pages >> resident;
@@ -94,11 +116,14 @@ struct Stat {
 int main(int argc, char** argv) {
   bool culling = true;
   int frames = 1000;
+  double fixedDt = 0.0;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--culling") && i + 1 < argc)
       culling = std::strcmp(argv[++i], "off") != 0;
     else if (!std::strcmp(argv[i], "--frames") && i + 1 < argc)
       frames = std::max(1, std::atoi(argv[++i]));
+    else if (!std::strcmp(argv[i], "--dt") && i + 1 < argc)
+      fixedDt = std::max(0.0, std::atof(argv[++i]));
   }
 
   // Start-up in its steps, each as seconds since the process began.
@@ -112,18 +137,20 @@ int main(int argc, char** argv) {
   const double atLevel = secondsSinceProcessStart();
   game->cullingEnabled = culling;
 
-  GLuint queries[4];
+  GLuint queries[4], sampleQueries[4];
   glGenQueries(4, queries);
-  Stat frame, update, swap, objects, passWall[4], passGl[4];
+  glGenQueries(4, sampleQueries);
+  Stat frame, processor, update, swap, objects, passWall[4], passGl[4], passSamples[4], passThread[4];
   double firstFrameAt = 0.0;
   double previous = glfwGetTime();
   const double loopStart = monotonicSeconds();
   int played = 0;
   for (; played < frames && game->running; ++played) {
     const auto frameStart = Clock::now();
+    const double processorStart = processorSeconds();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     const double now = glfwGetTime();
-    const double dt = now - previous;
+    const double dt = fixedDt > 0.0 ? fixedDt : now - previous;
     previous = now;
     scriptedKeys(played);
 
@@ -136,10 +163,14 @@ int main(int argc, char** argv) {
                                  &Game::renderWaterSurface};
     for (int p = 0; p < 4; ++p) {
       start = Clock::now();
+      const double threadStart = threadMs();
       glBeginQuery(GL_TIME_ELAPSED, queries[p]);
+      glBeginQuery(GL_SAMPLES_PASSED, sampleQueries[p]);
       (game->*passes[p])();
+      glEndQuery(GL_SAMPLES_PASSED);
       glEndQuery(GL_TIME_ELAPSED);
       passWall[p].values.push_back(msSince(start));
+      passThread[p].values.push_back(threadMs() - threadStart);
     }
 
     start = Clock::now();
@@ -151,9 +182,13 @@ int main(int argc, char** argv) {
       GLuint64 ns = 0;
       glGetQueryObjectui64v(queries[p], GL_QUERY_RESULT, &ns);
       passGl[p].values.push_back(static_cast<double>(ns) / 1e6);
+      GLuint64 samples = 0;
+      glGetQueryObjectui64v(sampleQueries[p], GL_QUERY_RESULT, &samples);
+      passSamples[p].values.push_back(static_cast<double>(samples));
     }
     objects.values.push_back(game->objectsDrawn);
     frame.values.push_back(msSince(frameStart));
+    processor.values.push_back((processorSeconds() - processorStart) * 1e3);
     if (played == 0)
       firstFrameAt = secondsSinceProcessStart();
   }
@@ -161,17 +196,23 @@ int main(int argc, char** argv) {
   const bool glError = glGetError() != GL_NO_ERROR;
 
   const char* names[4] = {"shadow pass", "reflection pass", "main pass", "water surface"};
-  std::printf("Felidora frame benchmark: %d frames, culling %s%s\n", played, culling ? "on" : "off",
-              glError ? " (a GL error was pending)" : "");
+  const double targetPixels[4] = {2048.0 * 2048.0, 800.0 * 600.0, 800.0 * 600.0, 800.0 * 600.0};
+  std::printf("Felidora frame benchmark: %d frames, culling %s%s%s\n", played, culling ? "on" : "off",
+              fixedDt > 0.0 ? ", fixed frame time" : "", glError ? " (a GL error was pending)" : "");
   std::printf("  start to first frame     %8.3f s   (libraries loaded %.3f, window and context %.3f, shaders %.3f,\n"
               "                                        level assembled %.3f, first frame %.3f)\n",
               firstFrameAt, atMain, atWindow - atMain, atShaders - atWindow, atLevel - atShaders,
               firstFrameAt - atLevel);
   std::printf("  frame                    median %8.2f ms   p95 %8.2f ms\n", frame.median(), frame.p95());
+  std::printf("  processor time per frame median %8.2f ms   (all threads; moves little with the load)\n",
+              processor.median());
   std::printf("  update (game + monitor)  median %8.2f ms   p95 %8.2f ms\n", update.median(), update.p95());
   for (int p = 0; p < 4; ++p)
-    std::printf("  %-24s median %8.2f ms   p95 %8.2f ms   (GL timer %6.2f ms)\n", names[p], passWall[p].median(),
-                passWall[p].p95(), passGl[p].median());
+    std::printf("  %-24s median %8.2f ms   p95 %8.2f ms   (GL timer %6.2f ms, game thread %6.2f ms)\n", names[p],
+                passWall[p].median(), passWall[p].p95(), passGl[p].median(), passThread[p].median());
+  for (int p = 0; p < 4; ++p)
+    std::printf("  %-24s samples passed mean %10.0f   per pixel of its target %5.2f\n", names[p], passSamples[p].mean(),
+                passSamples[p].mean() / targetPixels[p]);
   std::printf("  swap                     median %8.2f ms   p95 %8.2f ms\n", swap.median(), swap.p95());
   std::printf("  objects drawn per frame  mean %6.1f\n", objects.mean());
   std::printf("  resident memory          %8.1f MB\n", residentMegabytes());

@@ -2,6 +2,8 @@
 // into GL objects.
 #pragma once
 
+#include "render/MeshTiles.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,4 +20,5 @@ struct MeshData {
   float diffuse[3] = {0.0f, 0.0f, 0.0f};
   float specular[3] = {0.0f, 0.0f, 0.0f};
   float shininess = 0.0f;
+  MeshTiles tiles; // empty for small meshes
 };

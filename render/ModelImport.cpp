@@ -167,6 +167,7 @@ std::shared_ptr<const ModelImport::Result> ModelImport::readFile(const std::stri
       const float* c = p + 3 * data.indices[t + 2];
       model->meshCollision.addTriangle(a[0], a[1], a[2], b[0], b[1], b[2], c[0], c[1], c[2]);
     }
+    data.tiles.arrange(data.indices, data.positions);
   }
   model->meshCollision.finalize();
 
@@ -186,6 +187,8 @@ std::shared_ptr<const ModelImport::Result> ModelImport::readFile(const std::stri
 
   const float dx = x1 - x0, dy = y1 - y0, dz = z1 - z0;
   model->boundingRadius = 0.5f * std::sqrt(dy * dy + dx * dx + dz * dz);
+  model->boxMin = boxMin;
+  model->boxMax = boxMax;
 
   for (unsigned i = 0; i < scene->mNumLights; ++i) {
     const aiLight* source = scene->mLights[i];

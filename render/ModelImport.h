@@ -14,6 +14,8 @@
 #include "render/Light.h"
 #include "render/MeshData.h"
 
+#include <glm/glm.hpp>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,6 +34,9 @@ public:
     CollisionModel3D meshCollision;
     CollisionModel3D boxCollision;
     float boundingRadius = 0.0f;
+    // the box around every vertex; min above max when there is none
+    glm::vec3 boxMin{0.0f};
+    glm::vec3 boxMax{0.0f};
   };
 
   // Within its lifetime, reads of one file share one result. Scopes nest.

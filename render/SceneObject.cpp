@@ -40,8 +40,9 @@ SceneObject::SceneObject(const glm::mat4& modelMatrix, const SceneObject& protot
       specularLoc(prototype.specularLoc), shininessLoc(prototype.shininessLoc), shadowTexture(prototype.shadowTexture),
       shadowFramebuffer(prototype.shadowFramebuffer), shadowDepthMatrixLoc(prototype.shadowDepthMatrixLoc),
       depthProjectionViewModelMatrixLoc(prototype.depthProjectionViewModelMatrixLoc),
-      boundingRadius(prototype.boundingRadius), textures(prototype.textures), modelMatrix(modelMatrix),
-      shader(prototype.shader), shadowShader(prototype.shadowShader), boxCollisionModel(prototype.boxCollisionModel),
+      boundingRadius(prototype.boundingRadius), boundsMin(prototype.boundsMin), boundsMax(prototype.boundsMax),
+      textures(prototype.textures), modelMatrix(modelMatrix), shader(prototype.shader),
+      shadowShader(prototype.shadowShader), boxCollisionModel(prototype.boxCollisionModel),
       meshCollisionModel(prototype.meshCollisionModel), borrowsFromPrototype(true) {
   vertexArrays = prototype.vertexArrays;
   meshes = prototype.meshes;
@@ -66,6 +67,8 @@ bool SceneObject::loadModel(std::string path) {
   meshCollisionModel = new CollisionModel3D(model->meshCollision);
   boxCollisionModel = new CollisionModel3D(model->boxCollision);
   boundingRadius = model->boundingRadius;
+  boundsMin = model->boxMin;
+  boundsMax = model->boxMax;
   for (const Light& source : model->lights) {
     auto* light = new Light(source);
     lights.push_back(light);
@@ -295,7 +298,7 @@ int SceneObject::draw(glm::mat4 world, bool cull) {
   glUniformMatrix4fv(modelMatrixLoc, 1, GL_FALSE, glm::value_ptr(modelMatrix));
   const glm::mat4 viewModel = (shader->viewMatrix * world) * modelMatrix;
   glUniformMatrix4fv(viewModelMatrixLoc, 1, GL_FALSE, glm::value_ptr(viewModel));
-  const glm::mat4 projectionViewModel = shader->projectionMatrix * viewModel;
+  const glm::mat4 projectionViewModel = cameraProduct(world);
   glUniformMatrix4fv(projectionViewModelMatrixLoc, 1, GL_FALSE, glm::value_ptr(projectionViewModel));
   glUniformMatrix4fv(depthProjectionViewModelMatrixLoc, 1, GL_FALSE, glm::value_ptr(depthMatrix));
 
@@ -309,11 +312,38 @@ int SceneObject::draw(glm::mat4 world, bool cull) {
       glBindTexture(GL_TEXTURE_2D, textures[i]);
     }
     glBindVertexArray(vertexArrays[i]);
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.indexCount), GL_UNSIGNED_INT, nullptr);
+    mesh.tiles.draw(projectionViewModel, mesh.indexCount);
     glBindVertexArray(0);
   }
   Shader::useNone();
   return 1;
+}
+
+glm::mat4 SceneObject::cameraProduct(const glm::mat4& world) const {
+  return shader->projectionMatrix * ((shader->viewMatrix * world) * modelMatrix);
+}
+
+// The depth program and its uniform locations belong to the level's shadow
+// map; without a level there is nothing to draw with.
+void SceneObject::drawDepth(Game* game, const glm::vec4& clipPlane) {
+  const LevelScene* level = game->level;
+  if (!level)
+    return;
+  game->shadowShader->use();
+  const glm::mat4 product = cameraProduct(glm::mat4(1.0f));
+  glUniformMatrix4fv(level->shadowDepthMatrixLoc, 1, GL_FALSE, glm::value_ptr(product));
+  // the program sees model-space positions: the plane goes there too
+  const glm::vec4 modelPlane = glm::transpose(modelMatrix) * clipPlane;
+  glUniform4fv(level->shadowClipPlaneLoc, 1, glm::value_ptr(modelPlane));
+  for (std::size_t i = 0; i < meshes.size(); ++i) {
+    glBindVertexArray(vertexArrays[i]);
+    meshes[i]->tiles.draw(product, meshes[i]->indexCount);
+    glBindVertexArray(0);
+  }
+  // NOTE: llvmpipe was seen to cut the shadow pass's casters by this plane
+  // although GL_CLIP_DISTANCE0 is off there: it goes back to keeping all.
+  glUniform4f(level->shadowClipPlaneLoc, 0.0f, 0.0f, 0.0f, 0.0f);
+  Shader::useNone();
 }
 
 // Bounding sphere about the model's origin against the six planes of the view
@@ -345,19 +375,25 @@ void SceneObject::drawShadow(Game* game) {
   glViewport(0, 0, kShadowMapSize, kShadowMapSize);
   game->shadowShader->use();
 
-  const Light* sun = level->lights[0];
-  const glm::vec3 eye(sun->position[0], sun->position[1], sun->position[2]);
-  const glm::mat4 lightView = glm::lookAt(eye, game->playerPosition(), glm::vec3(0.0f, 1.0f, 0.0f));
-  depthMatrix = (game->shadowShader->projectionMatrix * lightView) * modelMatrix;
+  const glm::mat4 sun = game->sunProjectionView();
+  depthMatrix = sun * modelMatrix;
   glUniformMatrix4fv(level->shadowDepthMatrixLoc, 1, GL_FALSE, glm::value_ptr(depthMatrix));
 
   const glm::mat4 bias =
       glm::translate(glm::mat4(1.0f), glm::vec3(0.5f)) * glm::scale(glm::mat4(1.0f), glm::vec3(0.5f));
   depthMatrix = bias * depthMatrix;
 
+  // what casts no shadow into the part of the map the frame reads is left out
+  // (its matrix above is still the lit draw's)
+  if (!game->shadowCasterRegion.mayHold(sun, modelMatrix, boundsMin, boundsMax, kShadowMapSize)) {
+    Shader::useNone();
+    return;
+  }
+
+  const glm::vec4 window = game->shadowCasterRegion.window(kShadowMapSize);
   for (std::size_t i = 0; i < meshes.size(); ++i) {
     glBindVertexArray(vertexArrays[i]);
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(meshes[i]->indexCount), GL_UNSIGNED_INT, nullptr);
+    meshes[i]->tiles.draw(sun * modelMatrix, meshes[i]->indexCount, window);
     glBindVertexArray(0);
   }
   Shader::useNone();
@@ -389,6 +425,7 @@ void SceneObject::createShadowMap() {
   glBindTexture(GL_TEXTURE_2D, shadowTexture);
   glActiveTexture(GL_TEXTURE0);
   shadowDepthMatrixLoc = glGetUniformLocation(shadowShader->program, "depthProjectionViewModelMatrix");
+  shadowClipPlaneLoc = glGetUniformLocation(shadowShader->program, "modelClipPlane");
 }
 
 // Camera and lights of the shared lit program

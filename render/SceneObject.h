@@ -44,6 +44,9 @@ public:
 
   // drawing and lighting
   bool isVisible() const;
+  // Depth only, seen by the camera, through the depth program; while
+  // GL_CLIP_DISTANCE0 is on, what lies below the world-space clipPlane is cut.
+  void drawDepth(Game* game, const glm::vec4& clipPlane = glm::vec4(0.0f));
   void setProjectionMatrix(const glm::mat4& projection);
   void setViewMatrix(const glm::mat4& view);
   void uploadLights();
@@ -92,11 +95,16 @@ public:
   unsigned shadowTexture = 0;
   unsigned shadowFramebuffer = 0;
   int shadowDepthMatrixLoc = -1;
+  int shadowClipPlaneLoc = -1; // depth program, "modelClipPlane"
   int depthProjectionViewModelMatrixLoc = -1;
   int shadowMapLoc = -1;
   glm::mat4 depthMatrix{1.0f};
 
   float boundingRadius = 0.0f;
+  // the box around the model's vertices, in model space; min above max when
+  // there are none
+  glm::vec3 boundsMin{0.0f};
+  glm::vec3 boundsMax{0.0f};
   std::vector<unsigned> textures;
   glm::mat4 modelMatrix{1.0f};
   Shader* shader = nullptr;
@@ -108,6 +116,9 @@ private:
   void release();
   void fetchUniformLocations();
   void loadTexture(std::size_t meshIndex);
+  // projection x (view x world) x model: the lit draw's product, which the
+  // depth-only draw repeats exactly so that both land on the same depths
+  glm::mat4 cameraProduct(const glm::mat4& world) const;
   int lightSlots();
 
   int lightSlotCount = -1; // found on first use

@@ -1,4 +1,6 @@
 felidora_test(render_tests
   render/ModelImportTest.cpp
   render/DrawingTest.cpp
-  render/RenderPassTest.cpp)
+  render/RenderPassTest.cpp
+  render/ShadowRegionTest.cpp
+  render/MeshTilesTest.cpp)

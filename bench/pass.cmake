@@ -1,0 +1,1 @@
+felidora_bench(pass_bench PassBench.cpp)

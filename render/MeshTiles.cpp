@@ -1,0 +1,127 @@
+#include "render/MeshTiles.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Tiles of about this many triangles: small enough to leave most of a large
+// mesh out, large enough that the draw calls stay few.
+constexpr std::size_t kTrianglesPerTile = 256;
+constexpr int kMostTilesPerSide = 16;
+
+const void* indexOffset(std::uint32_t firstIndex) {
+  return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(firstIndex) * sizeof(std::uint32_t));
+}
+
+} // namespace
+
+void MeshTiles::arrange(std::vector<std::uint32_t>& indices, const std::vector<float>& positions) {
+  tiles.clear();
+  const std::size_t triangles = indices.size() / 3;
+  const std::size_t vertices = positions.size() / 3;
+  if (triangles < kLeastTriangles || indices.size() % 3 != 0 ||
+      std::any_of(indices.begin(), indices.end(), [vertices](std::uint32_t i) { return i >= vertices; }))
+    return;
+
+  const auto vertex = [&positions](std::uint32_t i) {
+    return glm::vec3(positions[3 * i], positions[3 * i + 1], positions[3 * i + 2]);
+  };
+  // the ground plane's extent of the triangles' centres
+  std::vector<glm::vec3> centre(triangles);
+  glm::vec2 low(std::numeric_limits<float>::max()), high(-std::numeric_limits<float>::max());
+  for (std::size_t t = 0; t < triangles; ++t) {
+    centre[t] = (vertex(indices[3 * t]) + vertex(indices[3 * t + 1]) + vertex(indices[3 * t + 2])) / 3.0f;
+    low = glm::min(low, glm::vec2(centre[t].x, centre[t].z));
+    high = glm::max(high, glm::vec2(centre[t].x, centre[t].z));
+  }
+  const int side =
+      std::clamp(static_cast<int>(std::lround(std::sqrt(static_cast<double>(triangles) / kTrianglesPerTile))), 1,
+                 kMostTilesPerSide);
+  const glm::vec2 extent = glm::max(high - low, glm::vec2(1e-6f));
+  const auto cell = [&](float value, float from, float size) {
+    return std::clamp(static_cast<int>((value - from) / size * static_cast<float>(side)), 0, side - 1);
+  };
+  std::vector<int> tileOf(triangles);
+  for (std::size_t t = 0; t < triangles; ++t)
+    tileOf[t] = cell(centre[t].z, low.y, extent.y) * side + cell(centre[t].x, low.x, extent.x);
+
+  // a stable counting sort of the triangles by tile
+  std::vector<std::uint32_t> start(static_cast<std::size_t>(side) * side + 1, 0);
+  for (int tile : tileOf)
+    ++start[tile + 1];
+  for (std::size_t k = 1; k < start.size(); ++k)
+    start[k] += start[k - 1];
+  std::vector<std::uint32_t> sorted(indices.size());
+  std::vector<std::uint32_t> next(start.begin(), start.end() - 1);
+  for (std::size_t t = 0; t < triangles; ++t) {
+    const std::uint32_t to = 3 * next[tileOf[t]]++;
+    std::copy_n(indices.begin() + 3 * t, 3, sorted.begin() + to);
+  }
+  indices.swap(sorted);
+
+  for (std::size_t k = 0; k + 1 < start.size(); ++k) {
+    if (start[k] == start[k + 1])
+      continue;
+    Tile tile;
+    tile.firstIndex = 3 * start[k];
+    tile.indexCount = 3 * (start[k + 1] - start[k]);
+    tile.boxMin = glm::vec3(std::numeric_limits<float>::max());
+    tile.boxMax = glm::vec3(-std::numeric_limits<float>::max());
+    for (std::uint32_t i = tile.firstIndex; i < tile.firstIndex + tile.indexCount; ++i) {
+      tile.boxMin = glm::min(tile.boxMin, vertex(indices[i]));
+      tile.boxMax = glm::max(tile.boxMax, vertex(indices[i]));
+    }
+    tiles.push_back(tile);
+  }
+}
+
+std::size_t MeshTiles::draw(const glm::mat4& toClip, std::size_t indexCount, const glm::vec4& window) const {
+  if (tiles.empty()) {
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indexCount), GL_UNSIGNED_INT, nullptr);
+    return indexCount;
+  }
+  std::size_t drawn = 0;
+  std::uint32_t runStart = 0, runEnd = 0;
+  const auto flush = [&]() {
+    if (runEnd > runStart)
+      glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(runEnd - runStart), GL_UNSIGNED_INT, indexOffset(runStart));
+    drawn += runEnd - runStart;
+    runStart = runEnd = 0;
+  };
+  for (const Tile& tile : tiles) {
+    if (!mayShow(toClip, tile.boxMin, tile.boxMax, window))
+      continue;
+    if (runEnd != tile.firstIndex)
+      flush(), runStart = tile.firstIndex;
+    runEnd = tile.firstIndex + tile.indexCount;
+  }
+  flush();
+  return drawn;
+}
+
+// The window's four sides and the near and far planes, each as a plane of
+// clip space (x >= left * w and so on), hold for every point that is drawn,
+// whatever the sign of w: a box with all corners outside one of them has
+// nothing to draw.
+bool MeshTiles::mayShow(const glm::mat4& toClip, const glm::vec3& boxMin, const glm::vec3& boxMax,
+                        const glm::vec4& window) {
+  const glm::vec4 planes[6] = {{1.0f, 0.0f, 0.0f, -window.x}, {-1.0f, 0.0f, 0.0f, window.z},
+                               {0.0f, 1.0f, 0.0f, -window.y}, {0.0f, -1.0f, 0.0f, window.w},
+                               {0.0f, 0.0f, 1.0f, 1.0f},      {0.0f, 0.0f, -1.0f, 1.0f}};
+  glm::vec4 corners[8];
+  for (int i = 0; i < 8; ++i)
+    corners[i] =
+        toClip * glm::vec4(i & 1 ? boxMax.x : boxMin.x, i & 2 ? boxMax.y : boxMin.y, i & 4 ? boxMax.z : boxMin.z, 1.0f);
+  for (const glm::vec4& plane : planes) {
+    bool allOutside = true;
+    for (const glm::vec4& c : corners)
+      allOutside = allOutside && glm::dot(plane, c) < 0.0f;
+    if (allOutside)
+      return false;
+  }
+  return true;
+}

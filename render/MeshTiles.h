@@ -1,0 +1,46 @@
+// The triangles of a large mesh (the landscape's ground and forest) sorted
+// into square tiles of its ground plane, each tile a run of the index buffer
+// with the box around it. A draw then leaves out the tiles that lie wholly
+// outside what its pass sees: most of the landscape is behind the camera, and
+// a software renderer pays for every vertex it transforms and clips.
+#pragma once
+
+#include <glm/glm.hpp>
+
+#include <cstdint>
+#include <vector>
+
+class MeshTiles {
+public:
+  // A window of normalized device coordinates: left, bottom, right, top.
+  static constexpr glm::vec4 kWholeView{-1.0f, -1.0f, 1.0f, 1.0f};
+  // Below this many triangles a mesh is drawn whole.
+  static constexpr std::size_t kLeastTriangles = 2048;
+
+  // Reorders the triangles of indices (3 per triangle into positions, 3
+  // floats per vertex) tile by tile, each tile keeping its triangles' order.
+  // Small meshes, and indices that point past the positions, stay untiled.
+  void arrange(std::vector<std::uint32_t>& indices, const std::vector<float>& positions);
+
+  // Draws the mesh of the bound vertex array: the runs of tiles whose box may
+  // show through window of the clip space that toClip (model to clip) leads
+  // to; adjacent tiles go in one call. Untiled, the whole index list.
+  // Returns the number of indices drawn.
+  std::size_t draw(const glm::mat4& toClip, std::size_t indexCount, const glm::vec4& window = kWholeView) const;
+
+  // Whether a box in model space can reach into the window seen through
+  // toClip: false only when all its corners lie outside one plane of it.
+  static bool mayShow(const glm::mat4& toClip, const glm::vec3& boxMin, const glm::vec3& boxMax,
+                      const glm::vec4& window = kWholeView);
+
+  std::size_t tileCount() const { return tiles.size(); }
+
+private:
+  struct Tile {
+    std::uint32_t firstIndex = 0;
+    std::uint32_t indexCount = 0;
+    glm::vec3 boxMin{0.0f};
+    glm::vec3 boxMax{0.0f};
+  };
+  std::vector<Tile> tiles;
+};

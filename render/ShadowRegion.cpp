@@ -1,0 +1,128 @@
+#include "render/ShadowRegion.h"
+
+#include "render/MeshTiles.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+using Polygon = std::vector<glm::dvec3>;
+
+// Keeps the part of a convex polygon where dot(plane.xyz, p) + plane.w >= 0.
+Polygon clip(const Polygon& polygon, const glm::dvec4& plane) {
+  Polygon kept;
+  const std::size_t n = polygon.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const glm::dvec3& a = polygon[i];
+    const glm::dvec3& b = polygon[(i + 1) % n];
+    const double da = glm::dot(glm::dvec3(plane), a) + plane.w;
+    const double db = glm::dot(glm::dvec3(plane), b) + plane.w;
+    if (da >= 0.0)
+      kept.push_back(a);
+    if ((da >= 0.0) != (db >= 0.0))
+      kept.push_back(a + (b - a) * (da / (da - db)));
+  }
+  return kept;
+}
+
+// The six faces of a hexahedron given by its corners, corner i having bit 0
+// for +x, bit 1 for +y and bit 2 for +z; each face as a cycle of corners.
+std::vector<Polygon> faces(const glm::dvec3 (&corner)[8]) {
+  static const int kFaces[6][4] = {{0, 2, 6, 4}, {1, 3, 7, 5}, {0, 1, 5, 4}, {2, 3, 7, 6}, {0, 1, 3, 2}, {4, 5, 7, 6}};
+  std::vector<Polygon> result;
+  for (const auto& face : kFaces)
+    result.push_back({corner[face[0]], corner[face[1]], corner[face[2]], corner[face[3]]});
+  return result;
+}
+
+// Row r of a column-major matrix.
+glm::dvec4 row(const glm::dmat4& m, int r) { return glm::dvec4(m[0][r], m[1][r], m[2][r], m[3][r]); }
+
+} // namespace
+
+// The common part of the view volume and the box is a convex solid; each of
+// its corners lies on a face of one of the two, so clipping every face of
+// each by the planes of the other (and by the plane through the sun, behind
+// which nothing is projected) finds them all. Their bounding rectangle in the
+// sun's view holds the whole solid's.
+ShadowRegion ShadowRegion::compute(const glm::mat4& cameraProjectionView, const glm::mat4& sunProjectionView,
+                                   const Box& lit, int mapSize, int margin) {
+  const glm::dmat4 camera(cameraProjectionView);
+  const glm::dmat4 sun(sunProjectionView);
+
+  const glm::dmat4 toWorld = glm::inverse(camera);
+  glm::dvec3 viewCorner[8], boxCorner[8];
+  for (int i = 0; i < 8; ++i) {
+    const glm::dvec4 p = toWorld * glm::dvec4(i & 1 ? 1.0 : -1.0, i & 2 ? 1.0 : -1.0, i & 4 ? 1.0 : -1.0, 1.0);
+    viewCorner[i] = glm::dvec3(p) / p.w;
+    boxCorner[i] =
+        glm::dvec3(i & 1 ? lit.max.x : lit.min.x, i & 2 ? lit.max.y : lit.min.y, i & 4 ? lit.max.z : lit.min.z);
+  }
+
+  std::vector<glm::dvec4> viewPlanes, boxPlanes;
+  for (int r = 0; r < 3; ++r) {
+    viewPlanes.push_back(row(camera, 3) + row(camera, r));
+    viewPlanes.push_back(row(camera, 3) - row(camera, r));
+  }
+  boxPlanes = {{1, 0, 0, -lit.min.x}, {-1, 0, 0, lit.max.x}, {0, 1, 0, -lit.min.y},
+               {0, -1, 0, lit.max.y}, {0, 0, 1, -lit.min.z}, {0, 0, -1, lit.max.z}};
+  // w of the sun's clip space grows with the distance in front of it
+  const glm::dvec4 inFrontOfSun = row(sun, 3) - glm::dvec4(0.0, 0.0, 0.0, 1e-3);
+
+  std::vector<glm::dvec3> corners;
+  const auto collect = [&](const std::vector<Polygon>& ownFaces, const std::vector<glm::dvec4>& otherPlanes) {
+    for (Polygon face : ownFaces) {
+      for (const glm::dvec4& plane : otherPlanes)
+        face = clip(face, plane);
+      face = clip(face, inFrontOfSun);
+      corners.insert(corners.end(), face.begin(), face.end());
+    }
+  };
+  collect(faces(viewCorner), boxPlanes);
+  collect(faces(boxCorner), viewPlanes);
+
+  ShadowRegion region;
+  if (corners.empty())
+    return region;
+  glm::dvec2 low(1.0), high(-1.0);
+  for (const glm::dvec3& corner : corners) {
+    const glm::dvec4 p = sun * glm::dvec4(corner, 1.0);
+    const glm::dvec2 ndc = glm::dvec2(p) / p.w;
+    low = glm::min(low, ndc);
+    high = glm::max(high, ndc);
+  }
+  low = glm::clamp(low, -1.0, 1.0);
+  high = glm::clamp(high, -1.0, 1.0);
+  if (low.x >= high.x || low.y >= high.y)
+    return region;
+  const auto texel = [mapSize](double ndc) { return (ndc * 0.5 + 0.5) * mapSize; };
+  const int x0 = std::max(0, static_cast<int>(std::floor(texel(low.x))) - margin);
+  const int y0 = std::max(0, static_cast<int>(std::floor(texel(low.y))) - margin);
+  const int x1 = std::min(mapSize, static_cast<int>(std::ceil(texel(high.x))) + margin);
+  const int y1 = std::min(mapSize, static_cast<int>(std::ceil(texel(high.y))) + margin);
+  region.x = x0;
+  region.y = y0;
+  region.width = x1 - x0;
+  region.height = y1 - y0;
+  return region;
+}
+
+ShadowRegion ShadowRegion::whole(int mapSize) {
+  ShadowRegion region;
+  region.width = region.height = mapSize;
+  return region;
+}
+
+glm::vec4 ShadowRegion::window(int mapSize) const {
+  const auto ndc = [mapSize](int texel) {
+    return 2.0f * static_cast<float>(texel) / static_cast<float>(mapSize) - 1.0f;
+  };
+  return glm::vec4(ndc(x), ndc(y), ndc(x + width), ndc(y + height));
+}
+
+bool ShadowRegion::mayHold(const glm::mat4& sunProjectionView, const glm::mat4& model, const glm::vec3& boxMin,
+                           const glm::vec3& boxMax, int mapSize) const {
+  return !isEmpty() && MeshTiles::mayShow(sunProjectionView * model, boxMin, boxMax, window(mapSize));
+}

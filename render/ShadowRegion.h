@@ -1,0 +1,43 @@
+// The part of the shadow map that a frame can read. Only surfaces inside the
+// camera's view volume look the map up, and every lit surface lies inside one
+// box (the landscape with everything flying above it). The sun's view of
+// their common part is all the shadow pass has to draw; the rest of the map
+// is never read.
+#pragma once
+
+#include <glm/glm.hpp>
+
+class ShadowRegion {
+public:
+  // A box in world space, corners min and max.
+  struct Box {
+    glm::vec3 min;
+    glm::vec3 max;
+  };
+
+  // Pixels of a square map of mapSize texels: lower-left corner and size, as
+  // glScissor takes them. Empty (width or height 0) when nothing visible can
+  // be lit.
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+
+  // The region for a camera (projection x view), the sun's projection x view
+  // and the box of everything lit, widened by margin texels on every side
+  // for the filtered lookups next to each texel.
+  static ShadowRegion compute(const glm::mat4& cameraProjectionView, const glm::mat4& sunProjectionView, const Box& lit,
+                              int mapSize, int margin);
+
+  // The whole of a square map of mapSize texels.
+  static ShadowRegion whole(int mapSize);
+
+  bool isEmpty() const { return width <= 0 || height <= 0; }
+  // The region in the sun's normalized device coordinates: left, bottom,
+  // right, top.
+  glm::vec4 window(int mapSize) const;
+  // Whether a box in model space (corners boxMin, boxMax, placed by model),
+  // seen by the sun, can reach into the region of a map of mapSize texels.
+  bool mayHold(const glm::mat4& sunProjectionView, const glm::mat4& model, const glm::vec3& boxMin,
+               const glm::vec3& boxMax, int mapSize) const;
+};

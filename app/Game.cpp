@@ -268,12 +268,10 @@ void Game::render() {
   renderWaterSurface();
 }
 
-// Only the part of the map this frame reads is cleared and drawn, and only
-// the casters (and tiles of the landscape) that reach into it.
+// The casters are drawn only into the part of the map this frame reads, and
+// only those (and those tiles of the landscape) that reach into it. The whole
+// map is cleared: whatever looks it up elsewhere reads lit.
 void Game::renderShadowPass() {
-  shadowCasterRegion = shadowRegion();
-  glEnable(GL_SCISSOR_TEST);
-  glScissor(shadowCasterRegion.x, shadowCasterRegion.y, shadowCasterRegion.width, shadowCasterRegion.height);
   if (level) {
     glBindFramebuffer(GL_FRAMEBUFFER, level->shadowFramebuffer);
     glViewport(0, 0, kShadowMapSize, kShadowMapSize);
@@ -281,6 +279,9 @@ void Game::renderShadowPass() {
   }
   glEnable(GL_POLYGON_OFFSET_FILL);
   glPolygonOffset(1.1f, 4.0f);
+  shadowCasterRegion = shadowRegion();
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(shadowCasterRegion.x, shadowCasterRegion.y, shadowCasterRegion.width, shadowCasterRegion.height);
   drawShadowCasters();
   glDisable(GL_SCISSOR_TEST);
 }

@@ -312,7 +312,10 @@ int SceneObject::draw(glm::mat4 world, bool cull) {
       glBindTexture(GL_TEXTURE_2D, textures[i]);
     }
     glBindVertexArray(vertexArrays[i]);
-    mesh.tiles.draw(projectionViewModel, mesh.indexCount);
+    if (cull)
+      mesh.tiles.draw(projectionViewModel, mesh.indexCount);
+    else
+      glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.indexCount), GL_UNSIGNED_INT, nullptr);
     glBindVertexArray(0);
   }
   Shader::useNone();

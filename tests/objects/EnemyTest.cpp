@@ -117,7 +117,8 @@ GLuint trianglesOf(const SceneObject& object) {
 
 TEST_F(Enemy, RotorIsDrawnButCastsNoShadow) {
   ASSERT_FALSE(game->level->lights.empty()) << "the shadow pass needs the sun";
-  Hummelot* enemy = addEnemy({0.0f, kSky, 0.0f});
+  // below the sun, which looks at the origin: in its view
+  Hummelot* enemy = addEnemy({0.0f, 500.0f, 0.0f});
   for (int i = 0; i < 5; ++i)
     enemy->update(0.5, game); // two shots in flight
   ASSERT_EQ(enemy->shots.size(), 2u);

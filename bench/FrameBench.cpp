@@ -11,9 +11,8 @@
 // With --dt every update gets that frame time instead of the measured one, so
 // each run plays the same frames whatever the machine's speed and load: the
 // pictures, and with them the samples, stay comparable between builds.
-#include "app/Game.h"
-#include "app/KeyFlags.h"
 #include "app/StartUp.h"
+#include "bench/BenchFlight.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -59,14 +58,6 @@ double monotonicSeconds() {
   return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-// Processor time of every thread of this process, the driver's rasterizer
-// threads included: what a frame costs, however busy the machine is.
-double processorSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
 // Processor time of the calling thread alone: the game's own thread, which
 // runs the vertex stages and sorts triangles for the rasterizer threads.
 double threadMs() {
@@ -83,15 +74,6 @@ double residentMegabytes() {
 
 // The pilot's keys for frame i: turns both ways, climbs and descends, taps
 // the fire key and now and then charges a super shot.
-void scriptedKeys(int i) {
-  KeyFlags.keyLeft = (i % 400) < 120;
-  KeyFlags.keyRight = (i % 400) >= 200 && (i % 400) < 320;
-  KeyFlags.keyDown = (i % 500) < 100; // climb
-  KeyFlags.keyUp = (i % 500) >= 250 && (i % 500) < 330;
-  KeyFlags.keyFire = (i % 300) >= 100 && (i % 300) < 280 ? true : (i % 8) < 2;
-  KeyFlags.keyS = (i % 600) >= 400 && (i % 600) < 450;
-}
-
 struct Stat {
   std::vector<double> values;
   double median() const { return at(0.5); }
@@ -147,26 +129,24 @@ int main(int argc, char** argv) {
   int played = 0;
   for (; played < frames && game->running; ++played) {
     const auto frameStart = Clock::now();
-    const double processorStart = processorSeconds();
+    const double processorStart = bench::processorMs();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     const double now = glfwGetTime();
     const double dt = fixedDt > 0.0 ? fixedDt : now - previous;
     previous = now;
-    scriptedKeys(played);
+    bench::scriptedKeys(played);
 
     auto start = Clock::now();
     game->handleFunctionKeys();
     game->update(dt);
     update.values.push_back(msSince(start));
 
-    void (Game::*passes[4])() = {&Game::renderShadowPass, &Game::renderReflectionPass, &Game::renderMainPass,
-                                 &Game::renderWaterSurface};
     for (int p = 0; p < 4; ++p) {
       start = Clock::now();
       const double threadStart = threadMs();
       glBeginQuery(GL_TIME_ELAPSED, queries[p]);
       glBeginQuery(GL_SAMPLES_PASSED, sampleQueries[p]);
-      (game->*passes[p])();
+      (game->*bench::kPasses[p])();
       glEndQuery(GL_SAMPLES_PASSED);
       glEndQuery(GL_TIME_ELAPSED);
       passWall[p].values.push_back(msSince(start));
@@ -188,7 +168,7 @@ int main(int argc, char** argv) {
     }
     objects.values.push_back(game->objectsDrawn);
     frame.values.push_back(msSince(frameStart));
-    processor.values.push_back((processorSeconds() - processorStart) * 1e3);
+    processor.values.push_back(bench::processorMs() - processorStart);
     if (played == 0)
       firstFrameAt = secondsSinceProcessStart();
   }
@@ -196,7 +176,6 @@ int main(int argc, char** argv) {
   const bool glError = glGetError() != GL_NO_ERROR;
 
   const char* names[4] = {"shadow pass", "reflection pass", "main pass", "water surface"};
-  const double targetPixels[4] = {2048.0 * 2048.0, 800.0 * 600.0, 800.0 * 600.0, 800.0 * 600.0};
   std::printf("Felidora frame benchmark: %d frames, culling %s%s%s\n", played, culling ? "on" : "off",
               fixedDt > 0.0 ? ", fixed frame time" : "", glError ? " (a GL error was pending)" : "");
   std::printf("  start to first frame     %8.3f s   (libraries loaded %.3f, window and context %.3f, shaders %.3f,\n"
@@ -212,7 +191,7 @@ int main(int argc, char** argv) {
                 passWall[p].median(), passWall[p].p95(), passGl[p].median(), passThread[p].median());
   for (int p = 0; p < 4; ++p)
     std::printf("  %-24s samples passed mean %10.0f   per pixel of its target %5.2f\n", names[p], passSamples[p].mean(),
-                passSamples[p].mean() / targetPixels[p]);
+                passSamples[p].mean() / bench::kPassTargetPixels[p]);
   std::printf("  swap                     median %8.2f ms   p95 %8.2f ms\n", swap.median(), swap.p95());
   std::printf("  objects drawn per frame  mean %6.1f\n", objects.mean());
   std::printf("  resident memory          %8.1f MB\n", residentMegabytes());

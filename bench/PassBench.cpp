@@ -4,9 +4,8 @@
 // the repeats is the figure that moves least with the load of the machine.
 //
 // Run from the build folder under a display: ./bench/pass_bench [--repeats N]
-#include "app/Game.h"
-#include "app/KeyFlags.h"
 #include "app/StartUp.h"
+#include "bench/BenchFlight.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -27,21 +26,6 @@ constexpr double kFrameTime = 1.0 / 60.0;
 // the moments looked at, in frames of kFrameTime
 const int kMoments[] = {60, 240, 600};
 
-void scriptedKeys(int i) {
-  KeyFlags.keyLeft = (i % 400) < 120;
-  KeyFlags.keyRight = (i % 400) >= 200 && (i % 400) < 320;
-  KeyFlags.keyDown = (i % 500) < 100;
-  KeyFlags.keyUp = (i % 500) >= 250 && (i % 500) < 330;
-  KeyFlags.keyFire = (i % 300) >= 100 && (i % 300) < 280 ? true : (i % 8) < 2;
-  KeyFlags.keyS = (i % 600) >= 400 && (i % 600) < 450;
-}
-
-double processorMs() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) * 1e-6;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -55,8 +39,6 @@ int main(int argc, char** argv) {
   Game* game = new Game();
   game->assembleLevel();
 
-  void (Game::*passes[4])() = {&Game::renderShadowPass, &Game::renderReflectionPass, &Game::renderMainPass,
-                               &Game::renderWaterSurface};
   const char* names[4] = {"shadow", "reflection", "main", "water"};
   double sumMin[4] = {0, 0, 0, 0};
   double sumCpu[4] = {0, 0, 0, 0};
@@ -67,7 +49,7 @@ int main(int argc, char** argv) {
   int frame = 0;
   for (int moment : kMoments) {
     for (; frame < moment; ++frame) {
-      scriptedKeys(frame);
+      bench::scriptedKeys(frame);
       game->handleFunctionKeys();
       game->update(kFrameTime);
     }
@@ -77,15 +59,15 @@ int main(int argc, char** argv) {
       glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
       for (int p = 0; p < 4; ++p) {
         glFinish();
-        const double cpuStart = processorMs();
+        const double cpuStart = bench::processorMs();
         const auto start = Clock::now();
         glBeginQuery(GL_SAMPLES_PASSED, query);
-        (game->*passes[p])();
+        (game->*bench::kPasses[p])();
         glEndQuery(GL_SAMPLES_PASSED);
         glFinish();
         const double elapsed = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
         if (r > 0)
-          cpu[p].push_back(processorMs() - cpuStart);
+          cpu[p].push_back(bench::processorMs() - cpuStart);
         GLuint64 samples = 0;
         glGetQueryObjectui64v(query, GL_QUERY_RESULT, &samples);
         if (r > 0) // the first round warms the driver up
@@ -105,13 +87,13 @@ int main(int argc, char** argv) {
     }
     std::printf("\n");
   }
-  const double pixels[4] = {2048.0 * 2048.0, 800.0 * 600.0, 800.0 * 600.0, 800.0 * 600.0};
   const int count = static_cast<int>(sizeof(kMoments) / sizeof(kMoments[0]));
   double total = 0;
   std::printf("mean of the fastest:");
   for (int p = 0; p < 4; ++p) {
     total += sumMin[p] / count;
-    std::printf("  %s %6.2f ms %5.2f/px", names[p], sumMin[p] / count, sumSamples[p] / count / pixels[p]);
+    std::printf("  %s %6.2f ms %5.2f/px", names[p], sumMin[p] / count,
+                sumSamples[p] / count / bench::kPassTargetPixels[p]);
   }
   std::printf("  all %6.2f ms%s\n", total, glGetError() != GL_NO_ERROR ? "  (GL error pending)" : "");
   double totalCpu = 0;

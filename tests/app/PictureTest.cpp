@@ -9,10 +9,10 @@
 // it or to keep a new one (after checking it by eye).
 #include "app/Game.h"
 #include "app/KeyFlags.h"
+#include "render/ImageFile.h"
 #include "tests/support/GlContext.h"
 
 #include <GL/glew.h>
-#include <IL/il.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -54,23 +54,14 @@ std::vector<unsigned char> renderedPicture(Game& game) {
   return rgb;
 }
 
-// The kept picture, bottom row first; empty when it cannot be read.
+// The kept picture as RGB, bottom row first; empty when it cannot be read.
 std::vector<unsigned char> keptPicture(const std::string& path) {
+  DecodedImage image;
   std::vector<unsigned char> rgb;
-  ILuint image = 0;
-  ilGenImages(1, &image);
-  ilBindImage(image);
-  ilEnable(IL_ORIGIN_SET);
-  ilOriginFunc(IL_ORIGIN_LOWER_LEFT);
-  if (ilLoadImage(path.c_str()) && ilConvertImage(IL_RGB, IL_UNSIGNED_BYTE) && ilGetInteger(IL_IMAGE_WIDTH) == kWidth &&
-      ilGetInteger(IL_IMAGE_HEIGHT) == kHeight) {
-    const ILubyte* data = ilGetData();
-    rgb.assign(data, data + static_cast<std::size_t>(kWidth) * kHeight * 3);
-  }
-  while (ilGetError() != IL_NO_ERROR) {
-  }
-  ilBindImage(0);
-  ilDeleteImages(1, &image);
+  if (!decodeImageFile(path, image) || image.width != kWidth || image.height != kHeight)
+    return rgb;
+  for (std::size_t p = 0; p < image.pixels.size(); p += 4)
+    rgb.insert(rgb.end(), image.pixels.begin() + p, image.pixels.begin() + p + 3);
   return rgb;
 }
 

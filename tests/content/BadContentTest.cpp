@@ -21,6 +21,7 @@
 #include "render/ModelImport.h"
 #include "render/SceneObject.h"
 #include "render/Shader.h"
+#include "tests/support/GameWithPlayer.h"
 #include "tests/support/GlContext.h"
 #include "tests/support/MessageCapture.h"
 #include "tests/support/OutcomeTable.h"
@@ -503,26 +504,8 @@ using Texels = std::vector<std::uint8_t>;
 
 // The game the monitors are updated with: its programs and a player, built
 // once from the build folder.
-class WithGame : public ::testing::Test {
+class WithGame : public GameWithPlayer {
 protected:
-  static void SetUpTestSuite() {
-    if (!glAvailable())
-      return;
-    game = new Game;
-    game->player = new Schnecke({0.0f, 500.0f, 400.0f}, game->mainShader, game->shadowShader);
-    drainGlErrors();
-  }
-  static void TearDownTestSuite() {
-    delete game; // with its player
-    game = nullptr;
-  }
-  void SetUp() override {
-    FELIDORA_REQUIRE_GL();
-    ASSERT_NE(game, nullptr);
-    KeyFlags = KeyFlagTable{};
-    drainGlErrors();
-  }
-
   static void show(Monitor& monitor, const Shown& shown, double dt) {
     Schnecke* player = game->player;
     player->lives = shown.lives;
@@ -563,10 +546,7 @@ protected:
       show(monitor, frame, 0.1);
     return screen(monitor);
   }
-
-  static Game* game;
 };
-Game* WithGame::game = nullptr;
 
 struct StatusFile {
   int width, height;

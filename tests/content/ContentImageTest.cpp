@@ -1,38 +1,23 @@
 // Status images read back the way the monitor loads them (DevIL, RGBA, bottom
 // row first): each has exactly the size of its place in the screen texture,
 // is opaque, and no two images of a numbered set look alike.
+#include "render/ImageFile.h"
+
+#include <IL/il.h>
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 #include <vector>
 
-#include <IL/il.h>
-
 namespace {
 
-struct Loaded {
-  int width = 0, height = 0;
-  std::vector<unsigned char> rgba;
-};
-
-Loaded load(const std::string& path) {
+// Through the game's own decoder; the game initialises DevIL at start-up.
+DecodedImage load(const std::string& path) {
   ilInit();
-  Loaded result;
-  ILuint image = 0;
-  ilGenImages(1, &image);
-  ilBindImage(image);
-  ilEnable(IL_ORIGIN_SET);
-  ilOriginFunc(IL_ORIGIN_LOWER_LEFT);
-  if (ilLoadImage(path.c_str()) && ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE)) {
-    result.width = ilGetInteger(IL_IMAGE_WIDTH);
-    result.height = ilGetInteger(IL_IMAGE_HEIGHT);
-    const ILubyte* data = ilGetData();
-    result.rgba.assign(data, data + ilGetInteger(IL_IMAGE_SIZE_OF_DATA));
-  }
-  ilBindImage(0);
-  ilDeleteImages(1, &image);
-  return result;
+  DecodedImage image;
+  decodeImageFile(path, image);
+  return image;
 }
 
 struct ImageSet {
@@ -74,10 +59,10 @@ TEST(ContentStatusImages, EachHasExactlyItsLayoutSize) {
   for (const ImageSet& set : kImageSets)
     for (const std::string& file : files(set)) {
       SCOPED_TRACE(file);
-      const Loaded image = load(file);
+      const DecodedImage image = load(file);
       EXPECT_EQ(image.width, set.width);
       EXPECT_EQ(image.height, set.height);
-      EXPECT_EQ(image.rgba.size(), static_cast<size_t>(set.width) * set.height * 4);
+      EXPECT_EQ(image.pixels.size(), static_cast<size_t>(set.width) * set.height * 4);
     }
 }
 
@@ -86,10 +71,10 @@ TEST(ContentStatusImages, EachHasExactlyItsLayoutSize) {
 TEST(ContentStatusImages, AreOpaque) {
   for (const ImageSet& set : kImageSets)
     for (const std::string& file : files(set)) {
-      const Loaded image = load(file);
+      const DecodedImage image = load(file);
       size_t transparent = 0;
-      for (size_t i = 3; i < image.rgba.size(); i += 4)
-        transparent += image.rgba[i] != 255;
+      for (size_t i = 3; i < image.pixels.size(); i += 4)
+        transparent += image.pixels[i] != 255;
       EXPECT_EQ(transparent, 0u) << file;
     }
 }
@@ -98,7 +83,7 @@ TEST(ContentStatusImages, NumberedImagesAllDiffer) {
   for (const ImageSet& set : kImageSets) {
     std::set<std::vector<unsigned char>> seen;
     for (const std::string& file : files(set))
-      EXPECT_TRUE(seen.insert(load(file).rgba).second) << file << " repeats an earlier image";
+      EXPECT_TRUE(seen.insert(load(file).pixels).second) << file << " repeats an earlier image";
   }
 }
 
@@ -106,15 +91,15 @@ TEST(ContentStatusImages, NumberedImagesAllDiffer) {
 // statistics slot: their background colour must match both, or every digit
 // would sit in a visible box.
 TEST(ContentStatusImages, DigitsBlendIntoPanelAndStatisticsRow) {
-  const Loaded digit = load("Bilder/PunktezahlZiffernsatzGross1.png");
-  const Loaded panel = load("Bilder/PunkteanzeigeGrossOhneTrans.png");
-  const Loaded slot = load("Bilder/FPSleer.png");
+  const DecodedImage digit = load("Bilder/PunktezahlZiffernsatzGross1.png");
+  const DecodedImage panel = load("Bilder/PunkteanzeigeGrossOhneTrans.png");
+  const DecodedImage slot = load("Bilder/FPSleer.png");
   ASSERT_EQ(digit.width, 32);
   ASSERT_EQ(panel.width, 340);
   ASSERT_EQ(slot.width, 218);
-  auto pixel = [](const Loaded& image, int x, int y) {
+  auto pixel = [](const DecodedImage& image, int x, int y) {
     const size_t i = (static_cast<size_t>(y) * image.width + x) * 4;
-    return std::vector<unsigned char>(image.rgba.begin() + i, image.rgba.begin() + i + 3);
+    return std::vector<unsigned char>(image.pixels.begin() + i, image.pixels.begin() + i + 3);
   };
   // A corner of the digit, the well under the score digits (x 42..330,
   // y 10..54 from the panel's bottom) and the slot under the FPS digits.

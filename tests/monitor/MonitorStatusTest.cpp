@@ -9,6 +9,7 @@
 #include "objects/LevelScene.h"
 #include "objects/Schnecke.h"
 #include "render/Shader.h"
+#include "tests/support/GameWithPlayer.h"
 #include "tests/support/GlContext.h"
 #include "tests/support/MessageCapture.h"
 
@@ -81,25 +82,12 @@ struct Texels {
 
 #define EXPECT_NO_GL_ERROR() EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR))
 
-class MonitorStatus : public ::testing::Test {
+class MonitorStatus : public GameWithPlayer {
 protected:
-  static void SetUpTestSuite() {
-    if (!glAvailable())
-      return;
-    game = new Game;
-    game->player = new Schnecke({0.0f, 500.0f, 400.0f}, game->mainShader, game->shadowShader);
-    drainGlErrors();
-  }
-
-  static void TearDownTestSuite() {
-    delete game; // with its player
-    game = nullptr;
-  }
-
   void SetUp() override {
-    FELIDORA_REQUIRE_GL();
-    ASSERT_NE(game, nullptr);
-    KeyFlags = KeyFlagTable{};
+    GameWithPlayer::SetUp();
+    if (IsSkipped() || HasFatalFailure())
+      return;
     game->showStats = false;
     game->linearFiltering = game->mipmapping = game->mipmapLinear = true;
     game->f5Latch = false;
@@ -186,7 +174,6 @@ protected:
     EXPECT_NO_GL_ERROR();
   }
 
-  inline static Game* game = nullptr;
   Monitor* monitor = nullptr;
 };
 

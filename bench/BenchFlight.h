@@ -1,0 +1,40 @@
+// What the frame and pass benchmarks share: the scripted flight, the four
+// render passes in the frame's order with the pixels of their targets, and
+// the processor clock of the whole process.
+#pragma once
+
+#include "app/Game.h"
+#include "app/KeyFlags.h"
+#include "app/LevelLayout.h"
+
+#include <ctime>
+
+namespace bench {
+
+// The keys of frame i: turns both ways, climbs and descents, tapped and held
+// fire, and boosts, repeating.
+inline void scriptedKeys(int i) {
+  KeyFlags.keyLeft = (i % 400) < 120;
+  KeyFlags.keyRight = (i % 400) >= 200 && (i % 400) < 320;
+  KeyFlags.keyDown = (i % 500) < 100; // climb
+  KeyFlags.keyUp = (i % 500) >= 250 && (i % 500) < 330;
+  KeyFlags.keyFire = (i % 300) >= 100 && (i % 300) < 280 ? true : (i % 8) < 2;
+  KeyFlags.keyS = (i % 600) >= 400 && (i % 600) < 450;
+}
+
+inline void (Game::*const kPasses[4])() = {&Game::renderShadowPass, &Game::renderReflectionPass, &Game::renderMainPass,
+                                           &Game::renderWaterSurface};
+inline const double kPassTargetPixels[4] = {static_cast<double>(layout::kShadowMapSize) * layout::kShadowMapSize,
+                                            static_cast<double>(layout::kFrameWidth) * layout::kFrameHeight,
+                                            static_cast<double>(layout::kFrameWidth) * layout::kFrameHeight,
+                                            static_cast<double>(layout::kFrameWidth) * layout::kFrameHeight};
+
+// Processor time of every thread of this process, the driver's rasterizer
+// threads included: what a frame costs, however busy the machine is.
+inline double processorMs() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) * 1e-6;
+}
+
+} // namespace bench

@@ -5,10 +5,13 @@
 // is applied by the vertex stage: a discard here would cost the early depth
 // test for every fragment of the main pass.
 //
-// NOTE: under llvmpipe a branch saves nothing: both sides run for a block of
-// pixels, masked. Only a loop that ends early for every pixel of the block
-// skips work, which is how a light too faint to see is left out.
-const int kMaxLights = 8;
+// NOTE: software rasterisers (llvmpipe) run both sides of every branch for a
+// block of pixels, and a loop over a uniform count indexes the light arrays
+// one pixel at a time. So the lights are a loop of constant length, which the
+// compiler unrolls into straight code with fixed indices, and each slot costs
+// every pixel whether it holds a light or not: there are exactly as many slots
+// as the scene has lights (sun, sky light, the monitor's screen).
+const int kMaxLights = 3;
 
 in vec3 worldPosition;
 in vec3 worldNormal;
@@ -51,18 +54,19 @@ float sunVisibility(vec3 n, vec3 toSun) {
     return lit * 0.5;
 }
 
-// Below this a light adds less than half a step of an 8-bit channel.
-const float kFaint = 0.5 / 255.0;
-
-// The most light k can add here: its attenuation at this distance times its
-// brightest channel, diffuse and specular together (the albedo, the specular
-// colour, the cosines and the shadow only lower it).
-float strongest(int k) {
-    float d = length(lichtquellenposition[k] - worldPosition);
+// What light k adds here. The shadow lookup is the sun's alone.
+vec3 lightFrom(int k, vec3 n, vec3 toEye, vec3 albedo) {
+    vec3 toLight = lichtquellenposition[k] - worldPosition;
+    float d = length(toLight);
+    toLight /= max(d, 1e-4);
     float attenuation = 1.0 / max(constantAttenuation[k] + linearAttenuation[k] * d
                                   + quadraticAttenuation[k] * d * d, 1e-4);
-    vec3 colour = intensityDiffuse[k] + intensitySpecular[k];
-    return attenuation * max(max(colour.r, colour.g), colour.b);
+    float lambert = max(dot(n, toLight), 0.0); // facing away: no light, no highlight
+    vec3 halfway = normalize(toLight + toEye);
+    float highlight = lambert > 0.0 ? pow(max(dot(n, halfway), 0.0), max(shininess, 1.0)) : 0.0;
+    float visible = (k == 0 && !sunShadowOff && lambert > 0.0) ? sunVisibility(n, toLight) : 1.0;
+    return visible * attenuation * (albedo * intensityDiffuse[k] * lambert
+                                    + specular * intensitySpecular[k] * highlight);
 }
 
 void main() {
@@ -75,24 +79,8 @@ void main() {
 
     vec3 colour = 0.22 * albedo; // sky light
     int count = min(lichtquellenanzahl, kMaxLights);
-    // The last light is the monitor's screen: far from it, it is too faint.
-    if (count > 0 && strongest(count - 1) < kFaint)
-        count -= 1;
-    for (int k = 0; k < count; ++k) {
-        vec3 toLight = lichtquellenposition[k] - worldPosition;
-        float d = length(toLight);
-        toLight /= max(d, 1e-4);
-        float attenuation = 1.0 / max(constantAttenuation[k] + linearAttenuation[k] * d
-                                      + quadraticAttenuation[k] * d * d, 1e-4);
-        float lambert = dot(n, toLight);
-        if (lambert <= 0.0)
-            continue; // faces away: no light, and no shadow lookup to pay for
-        vec3 halfway = normalize(toLight + toEye);
-        float highlight = pow(max(dot(n, halfway), 0.0), max(shininess, 1.0));
-        float visible = (k == 0 && !sunShadowOff) ? sunVisibility(n, toLight) : 1.0;
-        colour += visible * attenuation * (albedo * intensityDiffuse[k] * lambert
-                                           + specular * intensitySpecular[k] * highlight);
-    }
+    for (int k = 0; k < kMaxLights; ++k)
+        colour += (k < count ? 1.0 : 0.0) * lightFrom(k, n, toEye, albedo);
 
     // an identity projection (before the level sets one) gives no fog
     float fog = farPlane > 1.0 ? clamp((viewDepth - 0.25 * farPlane) / (0.6 * farPlane), 0.0, 0.85) : 0.0;

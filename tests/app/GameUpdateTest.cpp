@@ -15,6 +15,8 @@
 #include <glm/gtc/type_ptr.hpp>
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 class GameUpdateTest : public ::testing::Test {
@@ -58,6 +60,9 @@ TEST_F(GameUpdateTest, LevelHoldsSeventeenEnemiesInSpawnOrderAndTheSharedScreenL
   ASSERT_GE(levelLights.size(), 2u);
   EXPECT_EQ(levelLights.back(), game->monitor->getLights()[0]);
   EXPECT_EQ(game->monitor->screenLightIndex, static_cast<int>(levelLights.size()) - 1);
+  // the lit program has a slot for every light, the screen light last
+  const std::string last = "lichtquellenposition[" + std::to_string(levelLights.size() - 1) + "]";
+  EXPECT_GE(glGetUniformLocation(game->mainShader->program, last.c_str()), 0);
 }
 
 TEST_F(GameUpdateTest, ProjectionIsSharedByTheLitAndDepthPrograms) {

@@ -301,6 +301,13 @@ int SceneObject::draw(glm::mat4 world, bool cull) {
   const glm::mat4 projectionViewModel = cameraProduct(world);
   glUniformMatrix4fv(projectionViewModelMatrixLoc, 1, GL_FALSE, glm::value_ptr(projectionViewModel));
   glUniformMatrix4fv(depthProjectionViewModelMatrixLoc, 1, GL_FALSE, glm::value_ptr(depthMatrix));
+  const glm::mat4& projection = shader->projectionMatrix;
+  // the near plane of a perspective; anything else gets a unit margin
+  const float denominator = projection[2][2] - 1.0f;
+  const float nearPlane = std::abs(denominator) > 1e-6f ? std::abs(projection[3][2] / denominator) : 1.0f;
+  // (the reflection's clip plane may cut a closed mesh open)
+  const bool outside = !glIsEnabled(GL_CLIP_DISTANCE0) &&
+                       seenFromOutside(glm::vec3(glm::inverse(shader->viewMatrix * world)[3]), nearPlane);
 
   for (std::size_t i = 0; i < meshes.size(); ++i) {
     const MeshData& mesh = *meshes[i];
@@ -312,14 +319,38 @@ int SceneObject::draw(glm::mat4 world, bool cull) {
       glBindTexture(GL_TEXTURE_2D, textures[i]);
     }
     glBindVertexArray(vertexArrays[i]);
+    cullBackFaces(mesh.closed && outside);
     if (cull)
       mesh.tiles.draw(projectionViewModel, mesh.indexCount);
     else
       glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.indexCount), GL_UNSIGNED_INT, nullptr);
+    cullBackFaces(false);
     glBindVertexArray(0);
   }
   Shader::useNone();
   return 1;
+}
+
+bool SceneObject::seenFromOutside(const glm::vec3& eye, float nearPlane) const {
+  if (boundsMin.x > boundsMax.x)
+    return false;
+  const glm::vec3 local(glm::inverse(modelMatrix) * glm::vec4(eye, 1.0f));
+  // the model matrices scale uniformly: one axis gives the scale
+  const float scale = glm::length(glm::vec3(modelMatrix[0]));
+  if (!(scale > 0.0f))
+    return false;
+  const glm::vec3 margin((nearPlane + 1.0f) / scale);
+  const glm::vec3 low = boundsMin - margin, high = boundsMax + margin;
+  return glm::any(glm::lessThan(local, low)) || glm::any(glm::greaterThan(local, high));
+}
+
+void SceneObject::cullBackFaces(bool on) const {
+  if (!on) {
+    glDisable(GL_CULL_FACE);
+    return;
+  }
+  glCullFace(glm::determinant(glm::mat3(modelMatrix)) < 0.0f ? GL_FRONT : GL_BACK);
+  glEnable(GL_CULL_FACE);
 }
 
 glm::mat4 SceneObject::cameraProduct(const glm::mat4& world) const {
@@ -394,9 +425,14 @@ void SceneObject::drawShadow(Game* game) {
   }
 
   const glm::vec4 window = game->shadowCasterRegion.window(kShadowMapSize);
+  // the sun is far from everything: its near plane needs no margin of its own
+  const float* sunAt = level->lights[0]->position;
+  const bool outside = seenFromOutside(glm::vec3(sunAt[0], sunAt[1], sunAt[2]), 1.0f);
   for (std::size_t i = 0; i < meshes.size(); ++i) {
     glBindVertexArray(vertexArrays[i]);
+    cullBackFaces(meshes[i]->closed && outside);
     meshes[i]->tiles.draw(sun * modelMatrix, meshes[i]->indexCount, window);
+    cullBackFaces(false);
     glBindVertexArray(0);
   }
   Shader::useNone();

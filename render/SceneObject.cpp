@@ -305,9 +305,8 @@ int SceneObject::draw(glm::mat4 world, bool cull) {
   // the near plane of a perspective; anything else gets a unit margin
   const float denominator = projection[2][2] - 1.0f;
   const float nearPlane = std::abs(denominator) > 1e-6f ? std::abs(projection[3][2] / denominator) : 1.0f;
-  // (the reflection's clip plane may cut a closed mesh open)
-  const bool outside = !glIsEnabled(GL_CLIP_DISTANCE0) &&
-                       seenFromOutside(glm::vec3(glm::inverse(shader->viewMatrix * world)[3]), nearPlane);
+  const bool outside =
+      seenFromOutside(glm::vec3(glm::inverse(shader->viewMatrix * world)[3]), nearPlane) && !cutByClipPlane();
 
   for (std::size_t i = 0; i < meshes.size(); ++i) {
     const MeshData& mesh = *meshes[i];
@@ -342,6 +341,24 @@ bool SceneObject::seenFromOutside(const glm::vec3& eye, float nearPlane) const {
   const glm::vec3 margin((nearPlane + 1.0f) / scale);
   const glm::vec3 low = boundsMin - margin, high = boundsMax + margin;
   return glm::any(glm::lessThan(local, low)) || glm::any(glm::greaterThan(local, high));
+}
+
+// The reflection's clip plane (on the model matrix's side of the world
+// matrix, as the lit program applies it) may cut a closed mesh open.
+bool SceneObject::cutByClipPlane() const {
+  if (!glIsEnabled(GL_CLIP_DISTANCE0))
+    return false;
+  if (clipPlaneLoc < 0 || boundsMin.x > boundsMax.x)
+    return true;
+  glm::vec4 plane(0.0f);
+  glGetUniformfv(shader->program, clipPlaneLoc, glm::value_ptr(plane));
+  for (int i = 0; i < 8; ++i) {
+    const glm::vec4 corner(i & 1 ? boundsMax.x : boundsMin.x, i & 2 ? boundsMax.y : boundsMin.y,
+                           i & 4 ? boundsMax.z : boundsMin.z, 1.0f);
+    if (glm::dot(plane, modelMatrix * corner) < 0.0f)
+      return true;
+  }
+  return false;
 }
 
 void SceneObject::cullBackFaces(bool on) const {

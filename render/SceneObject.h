@@ -124,6 +124,7 @@ private:
   // leads to) lies outside the model's box by more than nearPlane: then the
   // back faces of its closed meshes all hide behind front faces.
   bool seenFromOutside(const glm::vec3& eye, float nearPlane) const;
+  bool cutByClipPlane() const;
   // Culls the back faces of closed meshes while they are drawn from outside;
   // a mirroring model matrix turns which faces are at the back.
   void cullBackFaces(bool on) const;

@@ -21,7 +21,4 @@ struct MeshData {
   float specular[3] = {0.0f, 0.0f, 0.0f};
   float shininess = 0.0f;
   MeshTiles tiles; // empty for small meshes
-  // Every edge is met by one triangle each way: the surface encloses space,
-  // and from outside it no back face can be seen.
-  bool closed = false;
 };

@@ -12,61 +12,9 @@
 #include <filesystem>
 #include <limits>
 #include <map>
-#include <tuple>
-#include <unordered_map>
 #include <utility>
 
 namespace {
-
-// Whether the triangles enclose space: with the vertices welded (the import
-// keeps apart the copies of a point that differ in normal or texture
-// coordinate, and the pole of a lathed shape is a ring of nearly equal
-// points), every edge is met by exactly one triangle in each direction.
-// Triangles that weld to a line or a point are left out. A point that rounds
-// apart from its twin only makes the mesh count as open. The winding must
-// turn outwards (a positive volume): culled, an inside-out surface would
-// vanish.
-bool enclosesSpace(const std::vector<std::uint32_t>& indices, const std::vector<float>& positions) {
-  const std::size_t vertices = positions.size() / 3;
-  if (indices.empty() || indices.size() % 3 != 0 ||
-      std::any_of(indices.begin(), indices.end(), [vertices](std::uint32_t i) { return i >= vertices; }))
-    return false;
-  glm::vec3 low(std::numeric_limits<float>::max()), high(-std::numeric_limits<float>::max());
-  for (std::size_t v = 0; v < vertices; ++v) {
-    const glm::vec3 p(positions[3 * v], positions[3 * v + 1], positions[3 * v + 2]);
-    low = glm::min(low, p);
-    high = glm::max(high, p);
-  }
-  const double weld = std::max(1e-5 * static_cast<double>(glm::length(high - low)), 1e-9);
-  std::map<std::tuple<long long, long long, long long>, std::uint32_t> ids;
-  std::vector<std::uint32_t> point(vertices);
-  for (std::size_t v = 0; v < vertices; ++v) {
-    const auto grid = [&](std::size_t k) { return std::llround(static_cast<double>(positions[3 * v + k]) / weld); };
-    point[v] =
-        ids.emplace(std::make_tuple(grid(0), grid(1), grid(2)), static_cast<std::uint32_t>(ids.size())).first->second;
-  }
-  std::unordered_map<std::uint64_t, int> edges; // directed, point to point
-  const auto key = [](std::uint32_t from, std::uint32_t to) { return (std::uint64_t{from} << 32) | to; };
-  const auto at = [&](std::uint32_t i) {
-    return glm::dvec3(positions[3 * i], positions[3 * i + 1], positions[3 * i + 2]) - glm::dvec3(low);
-  };
-  double volume = 0.0; // six times the signed volume
-  for (std::size_t t = 0; t < indices.size(); t += 3) {
-    const std::uint32_t a = point[indices[t]], b = point[indices[t + 1]], c = point[indices[t + 2]];
-    if (a == b || b == c || c == a)
-      continue;
-    ++edges[key(a, b)], ++edges[key(b, c)], ++edges[key(c, a)];
-    volume += glm::dot(at(indices[t]), glm::cross(at(indices[t + 1]), at(indices[t + 2])));
-  }
-  if (edges.empty() || !(volume > 0.0))
-    return false;
-  for (const auto& [edge, count] : edges) {
-    const auto twin = edges.find(key(static_cast<std::uint32_t>(edge), static_cast<std::uint32_t>(edge >> 32)));
-    if (count != 1 || twin == edges.end() || twin->second != 1)
-      return false;
-  }
-  return true;
-}
 
 constexpr std::size_t kMaxTexturePath = 1024;
 const std::string kModelFolder = "Modelle/";
@@ -220,7 +168,6 @@ std::shared_ptr<const ModelImport::Result> ModelImport::readFile(const std::stri
       model->meshCollision.addTriangle(a[0], a[1], a[2], b[0], b[1], b[2], c[0], c[1], c[2]);
     }
     data.tiles.arrange(data.indices, data.positions);
-    data.closed = enclosesSpace(data.indices, data.positions);
   }
   model->meshCollision.finalize();
 

@@ -301,12 +301,6 @@ int SceneObject::draw(glm::mat4 world, bool cull) {
   const glm::mat4 projectionViewModel = cameraProduct(world);
   glUniformMatrix4fv(projectionViewModelMatrixLoc, 1, GL_FALSE, glm::value_ptr(projectionViewModel));
   glUniformMatrix4fv(depthProjectionViewModelMatrixLoc, 1, GL_FALSE, glm::value_ptr(depthMatrix));
-  const glm::mat4& projection = shader->projectionMatrix;
-  // the near plane of a perspective; anything else gets a unit margin
-  const float denominator = projection[2][2] - 1.0f;
-  const float nearPlane = std::abs(denominator) > 1e-6f ? std::abs(projection[3][2] / denominator) : 1.0f;
-  const bool outside =
-      seenFromOutside(glm::vec3(glm::inverse(shader->viewMatrix * world)[3]), nearPlane) && !cutByClipPlane();
 
   for (std::size_t i = 0; i < meshes.size(); ++i) {
     const MeshData& mesh = *meshes[i];
@@ -318,56 +312,14 @@ int SceneObject::draw(glm::mat4 world, bool cull) {
       glBindTexture(GL_TEXTURE_2D, textures[i]);
     }
     glBindVertexArray(vertexArrays[i]);
-    cullBackFaces(mesh.closed && outside);
     if (cull)
       mesh.tiles.draw(projectionViewModel, mesh.indexCount);
     else
       glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.indexCount), GL_UNSIGNED_INT, nullptr);
-    cullBackFaces(false);
     glBindVertexArray(0);
   }
   Shader::useNone();
   return 1;
-}
-
-bool SceneObject::seenFromOutside(const glm::vec3& eye, float nearPlane) const {
-  if (boundsMin.x > boundsMax.x)
-    return false;
-  const glm::vec3 local(glm::inverse(modelMatrix) * glm::vec4(eye, 1.0f));
-  // the model matrices scale uniformly: one axis gives the scale
-  const float scale = glm::length(glm::vec3(modelMatrix[0]));
-  if (!(scale > 0.0f))
-    return false;
-  const glm::vec3 margin((nearPlane + 1.0f) / scale);
-  const glm::vec3 low = boundsMin - margin, high = boundsMax + margin;
-  return glm::any(glm::lessThan(local, low)) || glm::any(glm::greaterThan(local, high));
-}
-
-// The reflection's clip plane (on the model matrix's side of the world
-// matrix, as the lit program applies it) may cut a closed mesh open.
-bool SceneObject::cutByClipPlane() const {
-  if (!glIsEnabled(GL_CLIP_DISTANCE0))
-    return false;
-  if (clipPlaneLoc < 0 || boundsMin.x > boundsMax.x)
-    return true;
-  glm::vec4 plane(0.0f);
-  glGetUniformfv(shader->program, clipPlaneLoc, glm::value_ptr(plane));
-  for (int i = 0; i < 8; ++i) {
-    const glm::vec4 corner(i & 1 ? boundsMax.x : boundsMin.x, i & 2 ? boundsMax.y : boundsMin.y,
-                           i & 4 ? boundsMax.z : boundsMin.z, 1.0f);
-    if (glm::dot(plane, modelMatrix * corner) < 0.0f)
-      return true;
-  }
-  return false;
-}
-
-void SceneObject::cullBackFaces(bool on) const {
-  if (!on) {
-    glDisable(GL_CULL_FACE);
-    return;
-  }
-  glCullFace(glm::determinant(glm::mat3(modelMatrix)) < 0.0f ? GL_FRONT : GL_BACK);
-  glEnable(GL_CULL_FACE);
 }
 
 glm::mat4 SceneObject::cameraProduct(const glm::mat4& world) const {
@@ -442,14 +394,9 @@ void SceneObject::drawShadow(Game* game) {
   }
 
   const glm::vec4 window = game->shadowCasterRegion.window(kShadowMapSize);
-  // the sun is far from everything: its near plane needs no margin of its own
-  const float* sunAt = level->lights[0]->position;
-  const bool outside = seenFromOutside(glm::vec3(sunAt[0], sunAt[1], sunAt[2]), 1.0f);
   for (std::size_t i = 0; i < meshes.size(); ++i) {
     glBindVertexArray(vertexArrays[i]);
-    cullBackFaces(meshes[i]->closed && outside);
     meshes[i]->tiles.draw(sun * modelMatrix, meshes[i]->indexCount, window);
-    cullBackFaces(false);
     glBindVertexArray(0);
   }
   Shader::useNone();

@@ -120,14 +120,6 @@ private:
   // depth-only draw repeats exactly so that both land on the same depths
   glm::mat4 cameraProduct(const glm::mat4& world) const;
   int lightSlots();
-  // Whether eye (where the draw looks from, in the space the model matrix
-  // leads to) lies outside the model's box by more than nearPlane: then the
-  // back faces of its closed meshes all hide behind front faces.
-  bool seenFromOutside(const glm::vec3& eye, float nearPlane) const;
-  bool cutByClipPlane() const;
-  // Culls the back faces of closed meshes while they are drawn from outside;
-  // a mirroring model matrix turns which faces are at the back.
-  void cullBackFaces(bool on) const;
 
   int lightSlotCount = -1; // found on first use
   bool borrowsFromPrototype = false;

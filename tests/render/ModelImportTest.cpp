@@ -16,7 +16,6 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
-#include <utility>
 
 namespace {
 
@@ -259,40 +258,6 @@ TEST_F(ModelSharingTest, ObjectsFromOneSharedReadOwnTheirData) {
   EXPECT_TRUE(second.meshCollisionModel->sphereCollision(onTriangle, 0.1f));
   EXPECT_FALSE(second.meshCollisionModel->sphereCollision(far, 0.1f));
   EXPECT_FLOAT_EQ(second.lights[0]->position[2], 3.0f);
-}
-
-// Back faces are culled only on closed meshes. The generator's enemy body is
-// one (three ellipsoids whose poles are rings of nearly equal points) and so
-// are its wings; its mechanics (tubes with open ends), the ground and the
-// monitor's one-quad screen are open.
-TEST(ClosedMeshes, OnlySurfacesEnclosingSpaceCountAsClosed) {
-  const auto enemy = ModelImport::readFile("Modelle/HummelotModell.dae");
-  const auto level = ModelImport::readFile("Modelle/UmgebungGross.dae");
-  const auto monitor = ModelImport::readFile("Modelle/Monitor.dae");
-  ASSERT_TRUE(enemy && level && monitor);
-  ASSERT_EQ(enemy->meshes.size(), 4u);
-  EXPECT_TRUE(enemy->meshes[0].closed) << "body";
-  EXPECT_TRUE(enemy->meshes[2].closed) << "wings";
-  EXPECT_FALSE(enemy->meshes[3].closed) << "mechanics";
-  ASSERT_FALSE(level->meshes.empty());
-  EXPECT_FALSE(level->meshes[0].closed) << "ground";
-  ASSERT_FALSE(monitor->meshes.empty());
-  EXPECT_FALSE(monitor->meshes[0].closed) << "screen";
-
-  // a tetrahedron wound outwards is closed; turned inside out it would vanish
-  // with its back faces culled, so it is not
-  FixtureMesh tetrahedron;
-  tetrahedron.positions = {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1};
-  tetrahedron.uvs = {0, 0, 1, 0, 0, 1, 1, 1};
-  tetrahedron.triangles = {0, 2, 1, 0, 1, 3, 0, 3, 2, 1, 2, 3};
-  FixtureMesh insideOut = tetrahedron;
-  for (std::size_t t = 0; t < insideOut.triangles.size(); t += 3)
-    std::swap(insideOut.triangles[t + 1], insideOut.triangles[t + 2]);
-  const auto outward = ModelImport::readFile(writeCollada("outward.dae", {tetrahedron}, true, "", {}));
-  const auto inward = ModelImport::readFile(writeCollada("inward.dae", {insideOut}, true, "", {}));
-  ASSERT_TRUE(outward && !outward->meshes.empty() && inward && !inward->meshes.empty());
-  EXPECT_TRUE(outward->meshes[0].closed);
-  EXPECT_FALSE(inward->meshes[0].closed);
 }
 
 } // namespace

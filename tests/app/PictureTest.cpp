@@ -115,9 +115,8 @@ TEST(PictureTest, TheFixedSceneLooksAsBefore) {
         worstTile = tile, worstX = tx * kTile, worstY = ty * kTile;
     }
   const double mean = total / (static_cast<double>(kWidth) * kHeight * 3 * 255.0);
-  // Not zero: a light too faint to see is left out, which moves a few pixels
-  // by one step of rounding, and the reflection is no longer drawn behind
-  // land, which a ripple's lookup next to the shore may reach.
+  // Not zero: the reflection is no longer drawn behind land, which a
+  // ripple's lookup next to the shore may reach.
   EXPECT_LT(mean, 0.01) << "mean difference per channel " << mean * 100.0 << " %";
   EXPECT_LT(worstTile, 0.01) << "the 16 x 16 tile at (" << worstX << ", " << worstY
                              << ") from the bottom left differs by " << worstTile * 100.0

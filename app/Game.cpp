@@ -142,6 +142,8 @@ void Game::assembleLevel() {
   const ModelImport::SharingScope sharing;
   monitor = new Monitor(glm::mat4(1.0f), mainShader, shadowShader);
   level = new LevelScene(layout::kLandscapeOffset, mainShader, shadowShader, kLevelModel);
+  // a new shadow map holds no depths yet: its first frame clears it whole
+  shadowCasterRegion = ShadowRegion::whole(kShadowMapSize);
 
   const std::vector<Light*> screenLights = monitor->getLights();
   if (screenLights.empty())
@@ -269,17 +271,23 @@ void Game::render() {
 }
 
 // The casters are drawn only into the part of the map this frame reads, and
-// only those (and those tiles of the landscape) that reach into it. The whole
-// map is cleared: whatever looks it up elsewhere reads lit.
+// only those (and those tiles of the landscape) that reach into it. Outside
+// the region drawn last frame the map still holds the clear depth, so only
+// that region and this frame's are cleared: whatever looks the map up
+// elsewhere reads lit, as after a whole clear.
 void Game::renderShadowPass() {
+  const ShadowRegion region = shadowRegion();
   if (level) {
     glBindFramebuffer(GL_FRAMEBUFFER, level->shadowFramebuffer);
     glViewport(0, 0, kShadowMapSize, kShadowMapSize);
+    const ShadowRegion cleared = ShadowRegion::enclosing(shadowCasterRegion, region);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(cleared.x, cleared.y, cleared.width, cleared.height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   }
   glEnable(GL_POLYGON_OFFSET_FILL);
   glPolygonOffset(1.1f, 4.0f);
-  shadowCasterRegion = shadowRegion();
+  shadowCasterRegion = region;
   glEnable(GL_SCISSOR_TEST);
   glScissor(shadowCasterRegion.x, shadowCasterRegion.y, shadowCasterRegion.width, shadowCasterRegion.height);
   drawShadowCasters();

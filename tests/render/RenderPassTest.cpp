@@ -8,6 +8,7 @@
 #include "render/FramePresenter.h"
 #include "render/GlDebug.h"
 #include "render/Shader.h"
+#include "render/ShadowRegion.h"
 #include "tests/support/ColladaFixture.h"
 #include "tests/support/GlContext.h"
 #include "tests/support/MessageCapture.h"
@@ -181,15 +182,43 @@ TEST_F(RenderPassTest, WaterShowsTheMirroredWallAndHoldsTheFramesUniforms) {
 }
 
 TEST_F(RenderPassTest, ShadowMapHoldsDepthsWhereTheLandscapeIs) {
-  game->render();
   std::vector<float> depth(2048u * 2048u);
-  glBindTexture(GL_TEXTURE_2D, game->level->shadowTexture);
-  glGetTexImage(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+  const auto readShadowMap = [this, &depth] {
+    glBindTexture(GL_TEXTURE_2D, game->level->shadowTexture);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+  };
+  game->render();
+  readShadowMap();
   // the sun looks at the player's place (the origin here), over the ground
   EXPECT_LT(depth[1024u * 2048u + 1024u], 1.0f);
   EXPECT_GT(depth[1024u * 2048u + 1024u], 0.0f);
   // a corner of the light's view sees past the 400-unit ground: cleared
   EXPECT_FLOAT_EQ(depth[0], 1.0f);
+
+  // Each frame clears only its region and the last one's: once the view has
+  // turned away, nothing drawn for the old view is left outside the new region.
+  const auto drawnOutside = [&depth](const ShadowRegion& region) {
+    int drawn = 0;
+    for (int y = 0; y < 2048; ++y)
+      for (int x = 0; x < 2048; ++x) {
+        const bool inside =
+            x >= region.x && x < region.x + region.width && y >= region.y && y < region.y + region.height;
+        drawn += !inside && depth[static_cast<std::size_t>(y) * 2048u + x] < 1.0f;
+      }
+    return drawn;
+  };
+  const glm::vec3 aside = kEye + glm::vec3(-1.0f, -0.1f, 0.0f);
+  look(kEye, aside);
+  game->render();
+  const ShadowRegion turned = game->shadowCasterRegion;
+  look(kEye, glm::vec3(0, 60, 0));
+  game->render();
+  readShadowMap();
+  ASSERT_GT(drawnOutside(turned), 0) << "the two views must draw different parts of the map";
+  look(kEye, aside);
+  game->render();
+  readShadowMap();
+  EXPECT_EQ(drawnOutside(game->shadowCasterRegion), 0);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

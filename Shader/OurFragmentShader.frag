@@ -6,34 +6,27 @@
 // test for every fragment of the main pass.
 //
 // NOTE: software rasterisers (llvmpipe) run both sides of every branch for a
-// block of pixels, and a loop over a uniform count indexes the light arrays
-// one pixel at a time. So the lights are a loop of constant length, which the
-// compiler unrolls into straight code with fixed indices, and each slot costs
-// every pixel whether it holds a light or not: there are exactly as many slots
-// as the scene has lights (sun, sky light, the monitor's screen).
+// block of pixels, and read a uniform here once for every pixel. So the
+// material and the lights arrive from the vertex stage, and the lights are a
+// loop of constant length, which the compiler unrolls into straight code;
+// each slot costs every pixel whether it holds a light or not: there are
+// exactly as many slots as the scene has lights (sun, sky light, the
+// monitor's screen).
 const int kMaxLights = 3;
 
-in vec3 worldPosition;
 in vec3 worldNormal;
 in vec2 texCoord;
 in vec4 shadowCoord;
-in float viewDepth;
-in float farPlane;
-in vec3 eyePosition;
+in vec4 toEyeAndDepth;
+in vec3 toLight[kMaxLights];
+flat in vec4 diffuseLight[kMaxLights];
+flat in vec4 specularLight[kMaxLights];
+flat in vec4 quadraticAndShininess;
+flat in vec4 skyLightAndFar;
 
-uniform vec3 diffuse;
-uniform vec3 specular;
-uniform float shininess;
 uniform sampler2D colorTexture;
 uniform sampler2DShadow shadowMap;
-uniform int lichtquellenanzahl;
 uniform bool sunShadowOff; // the reflection, rippled and blended, goes without
-uniform vec3 lichtquellenposition[kMaxLights];
-uniform vec3 intensityDiffuse[kMaxLights];
-uniform vec3 intensitySpecular[kMaxLights];
-uniform float constantAttenuation[kMaxLights];
-uniform float linearAttenuation[kMaxLights];
-uniform float quadraticAttenuation[kMaxLights];
 
 out vec4 fragColor;
 
@@ -55,34 +48,31 @@ float sunVisibility(vec3 n, vec3 toSun) {
 }
 
 // What light k adds here. The shadow lookup is the sun's alone.
-vec3 lightFrom(int k, vec3 n, vec3 toEye, vec3 albedo) {
-    vec3 toLight = lichtquellenposition[k] - worldPosition;
-    float d = length(toLight);
-    toLight /= max(d, 1e-4);
-    float attenuation = 1.0 / max(constantAttenuation[k] + linearAttenuation[k] * d
-                                  + quadraticAttenuation[k] * d * d, 1e-4);
-    float lambert = max(dot(n, toLight), 0.0); // facing away: no light, no highlight
-    vec3 halfway = normalize(toLight + toEye);
-    float highlight = lambert > 0.0 ? pow(max(dot(n, halfway), 0.0), max(shininess, 1.0)) : 0.0;
-    float visible = (k == 0 && !sunShadowOff && lambert > 0.0) ? sunVisibility(n, toLight) : 1.0;
-    return visible * attenuation * (albedo * intensityDiffuse[k] * lambert
-                                    + specular * intensitySpecular[k] * highlight);
+vec3 lightFrom(int k, vec3 n, vec3 toEye, vec3 texel) {
+    float d = length(toLight[k]);
+    vec3 l = toLight[k] / max(d, 1e-4);
+    float attenuation = 1.0 / max(diffuseLight[k].a + specularLight[k].a * d + quadraticAndShininess[k] * d * d, 1e-4);
+    float lambert = max(dot(n, l), 0.0); // facing away: no light, no highlight
+    vec3 halfway = normalize(l + toEye);
+    float highlight = lambert > 0.0 ? pow(max(dot(n, halfway), 0.0), quadraticAndShininess.w) : 0.0;
+    float visible = (k == 0 && !sunShadowOff && lambert > 0.0) ? sunVisibility(n, l) : 1.0;
+    return visible * attenuation * (texel * diffuseLight[k].rgb * lambert + specularLight[k].rgb * highlight);
 }
 
 void main() {
     vec4 texel = texture(colorTexture, texCoord);
-    vec3 albedo = diffuse * texel.rgb;
     vec3 n = normalize(worldNormal);
     if (!gl_FrontFacing)
         n = -n;
-    vec3 toEye = normalize(eyePosition - worldPosition);
+    vec3 toEye = normalize(toEyeAndDepth.xyz);
 
-    vec3 colour = 0.22 * albedo; // sky light
-    int count = min(lichtquellenanzahl, kMaxLights);
+    vec3 colour = skyLightAndFar.rgb * texel.rgb;
     for (int k = 0; k < kMaxLights; ++k)
-        colour += (k < count ? 1.0 : 0.0) * lightFrom(k, n, toEye, albedo);
+        colour += lightFrom(k, n, toEye, texel.rgb);
 
     // an identity projection (before the level sets one) gives no fog
+    float farPlane = skyLightAndFar.a;
+    float viewDepth = toEyeAndDepth.w;
     float fog = farPlane > 1.0 ? clamp((viewDepth - 0.25 * farPlane) / (0.6 * farPlane), 0.0, 0.85) : 0.0;
     fragColor = vec4(mix(colour, kSkyColor, fog), texel.a);
 }

@@ -76,6 +76,7 @@ Game::Game() {
   waterShader = new Shader("Shader/Wasser.vert", "Shader/Wasser.frag");
   locSunShadowOff = glGetUniformLocation(mainShader->program, "sunShadowOff");
   setupReflectionTarget();
+  // the level's new shadow map holds no depths yet: its first frame clears it whole
   shadowCasterRegion = ShadowRegion::whole(kShadowMapSize);
 }
 
@@ -142,8 +143,6 @@ void Game::assembleLevel() {
   const ModelImport::SharingScope sharing;
   monitor = new Monitor(glm::mat4(1.0f), mainShader, shadowShader);
   level = new LevelScene(layout::kLandscapeOffset, mainShader, shadowShader, kLevelModel);
-  // a new shadow map holds no depths yet: its first frame clears it whole
-  shadowCasterRegion = ShadowRegion::whole(kShadowMapSize);
 
   const std::vector<Light*> screenLights = monitor->getLights();
   if (screenLights.empty())
@@ -277,18 +276,17 @@ void Game::render() {
 // elsewhere reads lit, as after a whole clear.
 void Game::renderShadowPass() {
   const ShadowRegion region = shadowRegion();
+  glEnable(GL_SCISSOR_TEST);
   if (level) {
     glBindFramebuffer(GL_FRAMEBUFFER, level->shadowFramebuffer);
     glViewport(0, 0, kShadowMapSize, kShadowMapSize);
     const ShadowRegion cleared = ShadowRegion::enclosing(shadowCasterRegion, region);
-    glEnable(GL_SCISSOR_TEST);
     glScissor(cleared.x, cleared.y, cleared.width, cleared.height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   }
   glEnable(GL_POLYGON_OFFSET_FILL);
   glPolygonOffset(1.1f, 4.0f);
   shadowCasterRegion = region;
-  glEnable(GL_SCISSOR_TEST);
   glScissor(shadowCasterRegion.x, shadowCasterRegion.y, shadowCasterRegion.width, shadowCasterRegion.height);
   drawShadowCasters();
   glDisable(GL_SCISSOR_TEST);

@@ -1,6 +1,7 @@
 #include "app/Game.h"
 
 #include "app/Console.h"
+#include "app/ContentFiles.h"
 #include "app/KeyFlags.h"
 #include "app/LevelLayout.h"
 #include "monitor/Monitor.h"
@@ -22,8 +23,8 @@
 namespace {
 
 constexpr int kScoreLimit = 999999999;
-using layout::kShadowMapSize;
 using layout::kWaterLevel;
+using render::kShadowMapSize;
 constexpr float kFieldOfView = 60.0f; // degrees, vertical
 constexpr float kNearPlane = 0.1f;
 constexpr float kFarPlane = 6500.0f;
@@ -38,10 +39,10 @@ constexpr float kCarriedReach = 20.0f;
 // pixel, and next to the shore that may be where low land is seen.
 constexpr float kShoreMargin = 10.0f;
 
-const char* const kLevelModel = "Modelle/UmgebungGross.dae";
-const char* const kTutorialClip = "Videos/Katzentutorial.mpg";
-const char* const kGameOverClip = "Videos/GameOver.mpg";
-const char* const kVictoryClip = "Videos/Sieg.mpg";
+using content::kGameOverClip;
+using content::kLevelModel;
+using content::kTutorialClip;
+using content::kVictoryClip;
 
 const glm::vec3 kWaterPosition(0.0f, kWaterLevel, 0.0f);
 
@@ -69,11 +70,11 @@ bool risingEdge(bool keyDown, bool& latch) {
 
 Game::Game() {
   enemies.clear();
-  windowWidth = layout::kFrameWidth;
-  windowHeight = layout::kFrameHeight;
-  mainShader = new Shader("Shader/OurVertexShader.vert", "Shader/OurFragmentShader.frag");
-  shadowShader = new Shader("Shader/ShadowMap.vert", "Shader/ShadowMap.frag");
-  waterShader = new Shader("Shader/Wasser.vert", "Shader/Wasser.frag");
+  windowWidth = render::kFrameWidth;
+  windowHeight = render::kFrameHeight;
+  mainShader = new Shader(content::kLitVertexShader, content::kLitFragmentShader);
+  shadowShader = new Shader(content::kShadowVertexShader, content::kShadowFragmentShader);
+  waterShader = new Shader(content::kWaterVertexShader, content::kWaterFragmentShader);
   locSunShadowOff = glGetUniformLocation(mainShader->program, "sunShadowOff");
   setupReflectionTarget();
   // the level's new shadow map holds no depths yet: its first frame clears it whole
@@ -227,7 +228,7 @@ void Game::update(double dt) {
     enemies[i]->update(dt, this);
 
   removeFinished(
-      enemies, [](const Gegner* enemy) { return enemy->dead; }, [this](const Gegner*) { scoreKill(); });
+      enemies, [](const Gegner* enemy) { return enemy->dead; }, [this] { scoreKill(); });
 
   if (!monitor)
     return;

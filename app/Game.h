@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/LevelLayout.h"
+#include "render/RenderSizes.h"
 #include "render/ShadowRegion.h"
 
 #include <glm/glm.hpp>
@@ -57,8 +58,8 @@ public:
   SceneObject* monitorObject() const;
 
   // reflection target
-  int windowWidth = layout::kFrameWidth;
-  int windowHeight = layout::kFrameHeight;
+  int windowWidth = render::kFrameWidth;
+  int windowHeight = render::kFrameHeight;
   unsigned reflectionColorTexture = 0;
   unsigned reflectionFramebuffer = 0;
   unsigned reflectionDepthRenderbuffer = 0;

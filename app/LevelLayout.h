@@ -1,8 +1,8 @@
 // The fixed numbers that the game and its content generator share, so that
-// the generated landscape can never drift from the game: the frame the game
-// renders and its shadow map, and the places of the one level that the
-// landscape is shaped around (where the player starts, where the seventeen
-// enemies circle, where the water lies, where the landscape model is put).
+// the generated landscape can never drift from the game: the places of the
+// one level that the landscape is shaped around (where the player starts,
+// where the seventeen enemies circle, where the water lies, where the
+// landscape model is put).
 #pragma once
 
 #include <array>
@@ -10,11 +10,6 @@
 #include <glm/glm.hpp>
 
 namespace layout {
-
-// the frame every pass renders, whatever the window's size
-constexpr int kFrameWidth = 800;
-constexpr int kFrameHeight = 600;
-constexpr int kShadowMapSize = 2048;
 
 constexpr float kWaterLevel = 60.0f;
 // The game places the landscape model at (1, 1, 1); model y = world y - 1.

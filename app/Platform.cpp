@@ -1,5 +1,7 @@
 #include "app/Platform.h"
 
+#include "app/ContentFiles.h"
+
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -23,7 +25,7 @@ void enterExecutableFolder() {
   if (error)
     return;
   const fs::path folder = executable.parent_path();
-  if (!fs::is_directory(folder / "Shader", error))
+  if (!fs::is_directory(folder / content::kShaderFolder, error))
     return;
   fs::current_path(folder, error);
 }

@@ -1,5 +1,7 @@
 #include "app/RecordingFormat.h"
 
+#include "app/ContentFiles.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -76,7 +78,7 @@ bool decodeFrame(const unsigned char in[kFrameSize], Frame& frame) {
 std::uint64_t contentFingerprint() {
   namespace fs = std::filesystem;
   std::vector<fs::path> files;
-  for (const char* folder : {"Shader", "Modelle", "Bilder", "Videos"}) {
+  for (const char* folder : content::kFolders) {
     std::error_code error;
     for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
       if (it->is_regular_file(error))

@@ -39,8 +39,8 @@ void encodeFrame(const Frame& frame, unsigned char out[kFrameSize]);
 // or not finite, or key bits beyond the game's keys.
 bool decodeFrame(const unsigned char in[kFrameSize], Frame& frame);
 
-// A fingerprint of every file the game reads (Shader/, Modelle/, Bilder/,
-// Videos/ under the working directory): names, sizes and contents.
+// A fingerprint of every file the game reads (the content folders under the
+// working directory): names, sizes and contents.
 std::uint64_t contentFingerprint();
 
 } // namespace recording

@@ -2,8 +2,8 @@
 
 #include "app/Console.h"
 #include "app/KeyFlags.h"
-#include "app/LevelLayout.h"
 #include "render/GlDebug.h"
+#include "render/RenderSizes.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -14,8 +14,8 @@
 
 namespace {
 
-using layout::kFrameHeight;
-using layout::kFrameWidth;
+using render::kFrameHeight;
+using render::kFrameWidth;
 
 FramebufferSize gFramebufferSize{kFrameWidth, kFrameHeight};
 

@@ -5,7 +5,7 @@
 
 #include "app/Game.h"
 #include "app/KeyFlags.h"
-#include "app/LevelLayout.h"
+#include "render/RenderSizes.h"
 
 #include <ctime>
 
@@ -24,10 +24,10 @@ inline void scriptedKeys(int i) {
 
 inline void (Game::*const kPasses[4])() = {&Game::renderShadowPass, &Game::renderReflectionPass, &Game::renderMainPass,
                                            &Game::renderWaterSurface};
-inline const double kPassTargetPixels[4] = {static_cast<double>(layout::kShadowMapSize) * layout::kShadowMapSize,
-                                            static_cast<double>(layout::kFrameWidth) * layout::kFrameHeight,
-                                            static_cast<double>(layout::kFrameWidth) * layout::kFrameHeight,
-                                            static_cast<double>(layout::kFrameWidth) * layout::kFrameHeight};
+inline const double kPassTargetPixels[4] = {static_cast<double>(render::kShadowMapSize) * render::kShadowMapSize,
+                                            static_cast<double>(render::kFrameWidth) * render::kFrameHeight,
+                                            static_cast<double>(render::kFrameWidth) * render::kFrameHeight,
+                                            static_cast<double>(render::kFrameWidth) * render::kFrameHeight};
 
 // Processor time of every thread of this process, the driver's rasterizer
 // threads included: what a frame costs, however busy the machine is.

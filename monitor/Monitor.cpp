@@ -1,5 +1,6 @@
 #include "monitor/Monitor.h"
 
+#include "app/ContentFiles.h"
 #include "app/Game.h"
 #include "monitor/VideoPlayback.h"
 #include "objects/LevelScene.h"
@@ -11,21 +12,12 @@
 
 namespace {
 
-const char* const kModelPath = "Modelle/Monitor.dae";
-const char* const kDefaultClip = "Videos/Katzenvideo.mpg";
-
 // The screen light floats this far in front of the screen, along local z.
 constexpr float kScreenLightDistance = 1.75f;
 
-// numbered images: prefix + index + ".png"
-const char* const kHealthPrefix = "Bilder/WuerfelGross";
-const char* const kLivesPrefix = "Bilder/LebensanzahlGross";
-const char* const kDigitPrefix = "Bilder/PunktezahlZiffernsatzGross";
-const char* const kSpeedPrefix = "Bilder/BeschleunigungsanzeigenanimationOhneTrans";
-
 template <std::size_t N> void loadNumbered(StatusImage (&images)[N], const char* prefix) {
   for (std::size_t i = 0; i < N; ++i)
-    images[i].load(prefix + std::to_string(i) + ".png");
+    images[i].load(content::numberedImage(prefix, static_cast<int>(i)));
 }
 
 template <std::size_t N> const StatusImage* entry(const StatusImage (&images)[N], int index) {
@@ -36,7 +28,7 @@ template <std::size_t N> const StatusImage* entry(const StatusImage (&images)[N]
 
 Monitor::Monitor(const glm::mat4& modelMatrix, Shader* shader, Shader* shadowShader)
     : SceneObject(modelMatrix, shader, shadowShader), video(new VideoPlayback) {
-  loadModel(kModelPath);
+  loadModel(content::kMonitorModel);
   uploadMeshes();
   bindShadowAttributes();
   screenTexture = textures.empty() ? 0u : textures[0];
@@ -49,27 +41,27 @@ Monitor::Monitor(const glm::mat4& modelMatrix, Shader* shader, Shader* shadowSha
   video->setScreenTexture(screenTexture);
 
   video->playing = false;
-  defaultClipPath = kDefaultClip;
+  defaultClipPath = content::kDefaultClip;
   playVideo(defaultClipPath.c_str());
 
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
-  loadNumbered(healthImages, kHealthPrefix);
-  loadNumbered(livesImages, kLivesPrefix);
-  loadNumbered(digitImages, kDigitPrefix);
-  loadNumbered(speedImages, kSpeedPrefix);
+  loadNumbered(healthImages, content::kHealthImagePrefix);
+  loadNumbered(livesImages, content::kLivesImagePrefix);
+  loadNumbered(digitImages, content::kDigitImagePrefix);
+  loadNumbered(speedImages, content::kSpeedImagePrefix);
 
-  scorePanelImage.load("Bilder/PunkteanzeigeGrossOhneTrans.png");
-  fpsLabelImage.load("Bilder/FPS.png");
-  emptySlotImage.load("Bilder/FPSleer.png");
-  objectsLabelImage.load("Bilder/Objects_Rendered.png");
-  samplingLabelImage.load("Bilder/FN_Texture_Sampling_Quality.png");
-  mipmapLabelImage.load("Bilder/FN_Mip_Mapping_Quality.png");
-  linearImage.load("Bilder/FN_LINEAR.png");
-  bilinearImage.load("Bilder/FN_BILINEAR.png");
-  nearestImage.load("Bilder/FN_NEAREST_NEIGHBOUR.png");
-  onImage.load("Bilder/FN_ON.png");
-  offImage.load("Bilder/FN_OFF.png");
+  scorePanelImage.load(content::kScorePanelImage);
+  fpsLabelImage.load(content::kFpsLabelImage);
+  emptySlotImage.load(content::kEmptySlotImage);
+  objectsLabelImage.load(content::kObjectsLabelImage);
+  samplingLabelImage.load(content::kSamplingLabelImage);
+  mipmapLabelImage.load(content::kMipmapLabelImage);
+  linearImage.load(content::kLinearImage);
+  bilinearImage.load(content::kBilinearImage);
+  nearestImage.load(content::kNearestImage);
+  onImage.load(content::kOnImage);
+  offImage.load(content::kOffImage);
 
   status = StatusDisplay{};
 }

@@ -1,5 +1,6 @@
 #include "objects/Hummelot.h"
 
+#include "app/ContentFiles.h"
 #include "objects/GegnerProjektil.h"
 #include "objects/HummelotRotorblatt.h"
 #include "objects/OwnedObjects.h"
@@ -8,8 +9,6 @@
 
 namespace {
 
-const char* const kModelPath = "Modelle/HummelotModell.dae";
-const char* const kLaserModelPath = "Modelle/LaserschussModell.dae";
 // The model matrix carries this scale, and so do the laser shots that copy it.
 constexpr float kModelScale = 2.0f;
 constexpr int kContactDamage = 1;
@@ -27,7 +26,7 @@ const glm::vec3 kRotorStart(1.0f, 1.0f, 1.0f);
 
 Hummelot::Hummelot(const glm::vec3& position, Shader* shader, Shader* shadowShader)
     : Gegner(position, shader, shadowShader) {
-  loadModel(kModelPath);
+  loadModel(content::kEnemyModel);
   uploadMeshes();
   bindShadowAttributes();
   for (int c = 0; c < 3; ++c)
@@ -38,7 +37,7 @@ Hummelot::Hummelot(const glm::vec3& position, Shader* shader, Shader* shadowShad
   hitPoints = kHitPoints;
   contactDamage = kContactDamage;
   fireInterval = kFireInterval;
-  laserPrototype = new GegnerProjektil(shader, shadowShader, kLaserModelPath);
+  laserPrototype = new GegnerProjektil(shader, shadowShader, content::kLaserModel);
   shotDamage = kShotDamage;
   shotSpeed = kShotSpeed;
   shotLifetime = kShotLifetime;

@@ -1,10 +1,11 @@
 #include "objects/HummelotRotorblatt.h"
 
+#include "app/ContentFiles.h"
+
 #include <glm/gtc/matrix_transform.hpp>
 
 namespace {
 
-const char* const kModelPath = "Modelle/Hummelot_Rotorblatt_Modell.dae";
 constexpr float kModelScale = 2.0f;
 constexpr float kSpinRate = 720.0f; // degrees per second: two turns
 constexpr float kFullTurn = 360.0f;
@@ -13,7 +14,7 @@ constexpr float kFullTurn = 360.0f;
 
 HummelotRotorblatt::HummelotRotorblatt(const glm::vec3& position, Shader* shader, Shader* shadowShader)
     : Gegner(position, shader, shadowShader) {
-  loadModel(kModelPath);
+  loadModel(content::kRotorModel);
   uploadMeshes();
   bindShadowAttributes();
   for (int c = 0; c < 3; ++c)

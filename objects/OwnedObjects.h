@@ -10,15 +10,15 @@
 class Game;
 
 // Deletes every object for which finished(object) holds and removes it from
-// the list, keeping the order of the rest; onRemoved(object) runs for each,
-// right after its delete (the pointer is only a name by then).
+// the list, keeping the order of the rest; onRemoved() runs once for each,
+// right after its delete.
 template <typename T, typename Finished, typename OnRemoved>
 void removeFinished(std::vector<T*>& objects, Finished finished, OnRemoved onRemoved) {
   auto kept = objects.begin();
   for (T* object : objects) {
     if (finished(object)) {
       delete object;
-      onRemoved(object);
+      onRemoved();
     } else {
       *kept++ = object;
     }
@@ -27,7 +27,7 @@ void removeFinished(std::vector<T*>& objects, Finished finished, OnRemoved onRem
 }
 
 template <typename T, typename Finished> void removeFinished(std::vector<T*>& objects, Finished finished) {
-  removeFinished(objects, finished, [](T*) {});
+  removeFinished(objects, finished, [] {});
 }
 
 // Objects: any list or array of object pointers.

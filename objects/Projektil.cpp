@@ -1,5 +1,6 @@
 #include "objects/Projektil.h"
 
+#include "app/ContentFiles.h"
 #include "app/Game.h"
 #include "objects/Gegner.h"
 #include "objects/LevelScene.h"
@@ -9,7 +10,7 @@
 
 namespace {
 
-const char* const kModelPaths[2] = {"Modelle/Wollknaeuel.dae", "Modelle/WollknaeuelSuperschussLevel1.dae"};
+const char* const kModelPaths[2] = {content::kShotModel, content::kSuperShotModel};
 constexpr int kDamage[2] = {1, 2};
 constexpr float kShotSpeed = -80.0f;
 constexpr double kLifetime = 5.0;

@@ -1,5 +1,6 @@
 #include "objects/Schnecke.h"
 
+#include "app/ContentFiles.h"
 #include "app/Game.h"
 #include "app/KeyFlags.h"
 #include "objects/Gegner.h"
@@ -12,8 +13,6 @@
 #include <glm/gtc/type_ptr.hpp>
 
 namespace {
-
-const char* const kModelPath = "Modelle/SchneckeModell.dae";
 
 // speed states, units per second
 constexpr float kNeutralSpeed = 40.0f;
@@ -64,7 +63,7 @@ const glm::vec3 kUp(0.0f, 1.0f, 0.0f);
 
 Schnecke::Schnecke(const glm::vec3& position, Shader* shader, Shader* shadowShader)
     : SceneObject(position, shader, shadowShader) {
-  loadModel(kModelPath);
+  loadModel(content::kPlayerModel);
   uploadMeshes();
   bindShadowAttributes();
   for (int type = 0; type < 2; ++type)

@@ -1,5 +1,6 @@
 #include "objects/WasserPlane.h"
 
+#include "app/ContentFiles.h"
 #include "app/Game.h"
 #include "objects/LevelScene.h"
 #include "render/Shader.h"
@@ -9,7 +10,7 @@
 
 WasserPlane::WasserPlane(const glm::vec3& position, Shader* shader, Shader* shadowShader)
     : SceneObject(position, shader, shadowShader) {
-  loadModel("Modelle/WasserNormal.dae");
+  loadModel(content::kWaterModel);
   uploadMeshes();
 }
 

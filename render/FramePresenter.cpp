@@ -3,7 +3,7 @@
 #include <GL/glew.h>
 
 FramePresenter::FramePresenter(int frameWidth, int frameHeight)
-    : frameWidth(frameWidth), frameHeight(frameHeight), windowWidth(frameWidth), windowHeight(frameHeight) {}
+    : frameWidth(frameWidth), frameHeight(frameHeight), framebufferWidth(frameWidth), framebufferHeight(frameHeight) {}
 
 FramePresenter::~FramePresenter() {
   glDeleteFramebuffers(1, &framebuffer);
@@ -13,8 +13,8 @@ FramePresenter::~FramePresenter() {
 
 void FramePresenter::resize(int width, int height) {
   if (width > 0 && height > 0) {
-    windowWidth = width;
-    windowHeight = height;
+    framebufferWidth = width;
+    framebufferHeight = height;
     const bool wanted = width != frameWidth || height != frameHeight;
     // a driver that cannot make the frame gets the old picture: drawn 1:1
     scaling = wanted && createFrame();
@@ -22,22 +22,24 @@ void FramePresenter::resize(int width, int height) {
   glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer());
 }
 
-FramePresenter::Placement FramePresenter::fit(int frameWidth, int frameHeight, int windowWidth, int windowHeight) {
+FramePresenter::Placement FramePresenter::fit(int frameWidth, int frameHeight, int framebufferWidth,
+                                              int framebufferHeight) {
   Placement p;
-  if (frameWidth <= 0 || frameHeight <= 0 || windowWidth <= 0 || windowHeight <= 0)
+  if (frameWidth <= 0 || frameHeight <= 0 || framebufferWidth <= 0 || framebufferHeight <= 0)
     return p;
-  // compare the aspects in integers: frame w/h against window w/h
-  const long long frameByWindow = static_cast<long long>(frameWidth) * windowHeight;
-  const long long windowByFrame = static_cast<long long>(windowWidth) * frameHeight;
-  if (frameByWindow >= windowByFrame) { // wider than the window: bars above and below
-    p.width = windowWidth;
-    p.height = static_cast<int>((static_cast<long long>(windowWidth) * frameHeight + frameWidth / 2) / frameWidth);
+  // compare the aspects in integers: frame w/h against framebuffer w/h
+  const long long frameByFramebuffer = static_cast<long long>(frameWidth) * framebufferHeight;
+  const long long framebufferByFrame = static_cast<long long>(framebufferWidth) * frameHeight;
+  if (frameByFramebuffer >= framebufferByFrame) { // wider than the framebuffer: bars above and below
+    p.width = framebufferWidth;
+    p.height = static_cast<int>((static_cast<long long>(framebufferWidth) * frameHeight + frameWidth / 2) / frameWidth);
   } else { // narrower: bars left and right
-    p.height = windowHeight;
-    p.width = static_cast<int>((static_cast<long long>(windowHeight) * frameWidth + frameHeight / 2) / frameHeight);
+    p.height = framebufferHeight;
+    p.width =
+        static_cast<int>((static_cast<long long>(framebufferHeight) * frameWidth + frameHeight / 2) / frameHeight);
   }
-  p.x = (windowWidth - p.width) / 2;
-  p.y = (windowHeight - p.height) / 2;
+  p.x = (framebufferWidth - p.width) / 2;
+  p.y = (framebufferHeight - p.height) / 2;
   return p;
 }
 

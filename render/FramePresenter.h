@@ -29,12 +29,13 @@ public:
   // window) or the frame that present() scales into it.
   unsigned sceneFramebuffer() const { return scaling ? framebuffer : 0; }
   bool isScaling() const { return scaling; }
-  int framebufferWidth() const { return windowWidth; }
-  int framebufferHeight() const { return windowHeight; }
-  Placement placement() const { return fit(frameWidth, frameHeight, windowWidth, windowHeight); }
+  // True when the presenter already follows a framebuffer of this size.
+  bool sizedFor(int width, int height) const { return width == framebufferWidth && height == framebufferHeight; }
+  Placement placement() const { return fit(frameWidth, frameHeight, framebufferWidth, framebufferHeight); }
 
-  // The largest centred rectangle of the frame's aspect inside the window.
-  static Placement fit(int frameWidth, int frameHeight, int windowWidth, int windowHeight);
+  // The largest centred rectangle of the frame's aspect inside the window's
+  // framebuffer.
+  static Placement fit(int frameWidth, int frameHeight, int framebufferWidth, int framebufferHeight);
 
   // Scales the finished frame into the window (when scaling) and binds the
   // scene framebuffer again, ready for the next frame's clear.
@@ -43,10 +44,11 @@ public:
 private:
   bool createFrame();
 
+  // the game's frame, and the window's framebuffer it is presented in
   int frameWidth;
   int frameHeight;
-  int windowWidth;
-  int windowHeight;
+  int framebufferWidth;
+  int framebufferHeight;
   bool scaling = false;
   // GL names of the frame drawn when scaling; made the first time it is needed
   unsigned framebuffer = 0;

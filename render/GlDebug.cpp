@@ -1,6 +1,5 @@
 #include "render/GlDebug.h"
 
-#include "app/Game.h"
 #include "render/Shader.h"
 
 #include <GL/glew.h>
@@ -183,12 +182,4 @@ void GlDebug::checkPrograms(const std::vector<Program>& programs) {
     for (const std::string& conflict : samplerConflicts(program.name, program.label))
       report(conflict);
   }
-}
-
-void GlDebug::checkGame(const Game& game) {
-  if (!installed())
-    return;
-  checkPrograms({{"Hauptprogramm", game.mainShader->program},
-                 {"Schattenprogramm", game.shadowShader->program},
-                 {"Wasserprogramm", game.waterShader->program}});
 }

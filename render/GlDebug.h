@@ -13,8 +13,6 @@
 #include <string>
 #include <vector>
 
-class Game;
-
 class GlDebug {
 public:
   // Receives each report line (without a line end).
@@ -36,8 +34,6 @@ public:
   // sampler units; every finding goes to the sink. Does nothing when no sink
   // is installed.
   static void checkPrograms(const std::vector<Program>& programs);
-  // The game's three programs, with the state its first frame draws with.
-  static void checkGame(const Game& game);
 
   // The findings themselves, for callers without a sink.
   static std::string validationLog(unsigned program); // empty when valid

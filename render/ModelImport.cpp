@@ -1,5 +1,7 @@
 #include "render/ModelImport.h"
 
+#include "app/ContentFiles.h"
+
 #include <assimp/Importer.hpp>
 #include <assimp/material.h>
 #include <assimp/postprocess.h>
@@ -17,7 +19,7 @@
 namespace {
 
 constexpr std::size_t kMaxTexturePath = 1024;
-const std::string kModelFolder = "Modelle/";
+const std::string kModelFolder = std::string(content::kModelFolder) + "/";
 
 using ResultPtr = std::shared_ptr<const ModelImport::Result>;
 

@@ -2,11 +2,11 @@
 
 #include "app/Console.h"
 #include "app/Game.h"
-#include "app/LevelLayout.h"
 #include "objects/LevelScene.h"
 #include "render/CollisionModel3D.h"
 #include "render/ImageFile.h"
 #include "render/ModelImport.h"
+#include "render/RenderSizes.h"
 #include "render/Shader.h"
 
 #include <GL/glew.h>
@@ -19,7 +19,7 @@
 
 namespace {
 
-using layout::kShadowMapSize;
+using render::kShadowMapSize;
 
 } // namespace
 
@@ -83,7 +83,7 @@ bool SceneObject::loadModel(std::string path) {
 // arrays and textures of every mesh.
 void SceneObject::uploadMeshes() {
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
-  glViewport(0, 0, layout::kFrameWidth, layout::kFrameHeight);
+  glViewport(0, 0, render::kFrameWidth, render::kFrameHeight);
 
   const std::size_t count = meshes.size();
   positionBuffers.assign(count, 0);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <functional>
 
+#include "app/ContentFiles.h"
 #include "tools/Canvas.h"
 #include "tools/Cartoons.h"
 #include "tools/ClipEncoder.h"
@@ -26,10 +27,10 @@ double smooth(double v) {
 
 using Scene = std::function<void(cairo_t*, double seconds)>;
 
-bool encode(const std::string& folder, const std::string& name, double seconds, const Scene& scene,
+bool encode(const std::string& folder, const std::string& path, double seconds, const Scene& scene,
             std::vector<GeneratedFile>& files) {
   ClipEncoder encoder;
-  if (!encoder.open(folder + "/Videos/" + name, kWidth, kHeight))
+  if (!encoder.open(folder + "/" + path, kWidth, kHeight))
     return false;
   const int pictures = static_cast<int>(std::lround(seconds * ClipEncoder::kFramesPerSecond));
   Canvas canvas(kWidth, kHeight);
@@ -43,7 +44,7 @@ bool encode(const std::string& folder, const std::string& name, double seconds, 
   }
   if (!encoder.finish())
     return false;
-  files.push_back({"Videos/" + name, 0});
+  files.push_back({path, 0});
   return true;
 }
 
@@ -349,8 +350,8 @@ void victoryScene(cairo_t* cr, double t) {
 } // namespace
 
 bool writeClips(const std::string& folder, std::vector<GeneratedFile>& files) {
-  return encode(folder, "Katzenvideo.mpg", 12.0, catScene, files) &&
-         encode(folder, "Katzentutorial.mpg", 26.0, tutorialScene, files) &&
-         encode(folder, "GameOver.mpg", 4.0, gameOverScene, files) &&
-         encode(folder, "Sieg.mpg", 5.0, victoryScene, files);
+  return encode(folder, content::kDefaultClip, 12.0, catScene, files) &&
+         encode(folder, content::kTutorialClip, 26.0, tutorialScene, files) &&
+         encode(folder, content::kGameOverClip, 4.0, gameOverScene, files) &&
+         encode(folder, content::kVictoryClip, 5.0, victoryScene, files);
 }

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/ContentFiles.h"
 #include "tools/Clips.h"
 #include "tools/Icon.h"
 #include "tools/Models.h"
@@ -23,7 +24,7 @@ int main(int argc, char** argv) {
   }
   const std::string folder = argv[1];
   std::error_code error;
-  for (const char* sub : {"Modelle", "Bilder", "Videos"}) {
+  for (const char* sub : content::kGeneratedFolders) {
     std::filesystem::create_directories(folder + "/" + sub, error);
     if (error) {
       std::fprintf(stderr, "cannot create %s/%s: %s\n", folder.c_str(), sub, error.message().c_str());
@@ -48,7 +49,7 @@ int main(int argc, char** argv) {
   for (const auto& file : files)
     triangles[file.path] = file.triangles;
   std::vector<std::string> written;
-  for (const char* sub : {"Modelle", "Bilder", "Videos"})
+  for (const char* sub : content::kGeneratedFolders)
     for (const auto& entry : std::filesystem::directory_iterator(folder + "/" + sub))
       written.push_back(std::string(sub) + "/" + entry.path().filename().string());
   std::sort(written.begin(), written.end());

@@ -5,8 +5,10 @@
 //
 //   content_preview <content folder> <out.png> start|overview|models|monitor
 //   content_preview <content folder> <out.png> eye ex ey ez tx ty tz
+#include "app/ContentFiles.h"
 #include "app/LevelLayout.h"
 #include "render/ModelImport.h"
+#include "render/RenderSizes.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -26,7 +28,7 @@
 
 namespace {
 
-constexpr int kWidth = layout::kFrameWidth, kHeight = layout::kFrameHeight;
+constexpr int kWidth = render::kFrameWidth, kHeight = render::kFrameHeight;
 
 struct GpuMesh {
   GLuint vao = 0, texture = 0;
@@ -70,10 +72,10 @@ GLuint loadTexture(const std::string& path) {
   return texture;
 }
 
-GpuModel loadModel(const std::string& folder, const std::string& name) {
+GpuModel loadModel(const std::string& folder, const std::string& path) {
   GpuModel model;
   Assimp::Importer importer;
-  const aiScene* scene = importer.ReadFile(folder + "/Modelle/" + name, ModelImport::kImportFlags);
+  const aiScene* scene = importer.ReadFile(folder + "/" + path, ModelImport::kImportFlags);
   if (!scene) {
     std::fprintf(stderr, "%s\n", importer.GetErrorString());
     return model;
@@ -107,7 +109,7 @@ GpuModel loadModel(const std::string& folder, const std::string& name) {
     gpu.count = static_cast<GLsizei>(indices.size());
     aiString path;
     if (i < scene->mNumMaterials && scene->mMaterials[i]->GetTexture(aiTextureType_DIFFUSE, 0, &path) == AI_SUCCESS)
-      gpu.texture = loadTexture(folder + "/Modelle/" + path.C_Str());
+      gpu.texture = loadTexture(folder + "/" + content::kModelFolder + "/" + path.C_Str());
     model.meshes.push_back(gpu);
   }
   for (unsigned l = 0; l < scene->mNumLights; ++l) {
@@ -270,43 +272,43 @@ int main(int argc, char** argv) {
     };
     if (const char* frame = std::getenv("PREVIEW_VIDEO_FRAME"))
       put(frame, 100, 444);
-    put("Bilder/LebensanzahlGross3.png", 100, 212);
-    put("Bilder/WuerfelGross5.png", 100, 296);
-    put("Bilder/PunkteanzeigeGrossOhneTrans.png", 248, 296);
+    put(content::numberedImage(content::kLivesImagePrefix, 3), 100, 212);
+    put(content::numberedImage(content::kHealthImagePrefix, 5), 100, 296);
+    put(content::kScorePanelImage, 248, 296);
     int score = 12300, x = 546;
     do {
-      put("Bilder/PunktezahlZiffernsatzGross" + std::to_string(score % 10) + ".png", x, 306);
+      put(content::numberedImage(content::kDigitImagePrefix, score % 10), x, 306);
       x -= 32;
       score /= 10;
     } while (score > 0);
-    put("Bilder/BeschleunigungsanzeigenanimationOhneTrans3.png", 297, 358);
-    put("Bilder/FPSleer.png", 25, 957);
-    put("Bilder/FPS.png", 25, 957);
-    put("Bilder/PunktezahlZiffernsatzGross4.png", 211 - 32, 965);
-    put("Bilder/PunktezahlZiffernsatzGross2.png", 211, 965);
-    put("Bilder/Objects_Rendered.png", 243, 957);
-    put("Bilder/FPSleer.png", 461, 957);
-    put("Bilder/PunktezahlZiffernsatzGross1.png", 647 - 32, 965);
-    put("Bilder/PunktezahlZiffernsatzGross9.png", 647, 965);
+    put(content::numberedImage(content::kSpeedImagePrefix, 3), 297, 358);
+    put(content::kEmptySlotImage, 25, 957);
+    put(content::kFpsLabelImage, 25, 957);
+    put(content::numberedImage(content::kDigitImagePrefix, 4), 211 - 32, 965);
+    put(content::numberedImage(content::kDigitImagePrefix, 2), 211, 965);
+    put(content::kObjectsLabelImage, 243, 957);
+    put(content::kEmptySlotImage, 461, 957);
+    put(content::numberedImage(content::kDigitImagePrefix, 1), 647 - 32, 965);
+    put(content::numberedImage(content::kDigitImagePrefix, 9), 647, 965);
     if (std::getenv("PREVIEW_NOTICE")) {
-      put("Bilder/FN_Texture_Sampling_Quality.png", 100, 444);
-      put("Bilder/FN_BILINEAR.png", 318, 444);
+      put(content::kSamplingLabelImage, 100, 444);
+      put(content::kBilinearImage, 318, 444);
     }
     glGenerateMipmap(GL_TEXTURE_2D);
   };
-  for (const char* name : {"UmgebungGross.dae", "WasserNormal.dae", "SchneckeModell.dae", "Wollknaeuel.dae",
-                           "WollknaeuelSuperschussLevel1.dae", "HummelotModell.dae", "Hummelot_Rotorblatt_Modell.dae",
-                           "LaserschussModell.dae", "Monitor.dae"})
-    models[name] = loadModel(folder, name);
-  if (!models["Monitor.dae"].meshes.empty())
-    compose(models["Monitor.dae"].meshes[0].texture);
+  for (const char* path : {content::kLevelModel, content::kWaterModel, content::kPlayerModel, content::kShotModel,
+                           content::kSuperShotModel, content::kEnemyModel, content::kRotorModel, content::kLaserModel,
+                           content::kMonitorModel})
+    models[path] = loadModel(folder, path);
+  if (!models[content::kMonitorModel].meshes.empty())
+    compose(models[content::kMonitorModel].meshes[0].texture);
 
   Renderer r{buildProgram(), glm::mat4(1.0f), glm::vec3(0.0f)};
   glUseProgram(r.program);
   // Lights: the landscape's, then the monitor's screen light.
-  std::vector<glm::vec3> positions = models["UmgebungGross.dae"].lightPositions;
-  std::vector<glm::vec3> colours = models["UmgebungGross.dae"].lightColours;
-  std::vector<glm::vec3> attenuations = models["UmgebungGross.dae"].attenuations;
+  std::vector<glm::vec3> positions = models[content::kLevelModel].lightPositions;
+  std::vector<glm::vec3> colours = models[content::kLevelModel].lightColours;
+  std::vector<glm::vec3> attenuations = models[content::kLevelModel].attenuations;
   for (auto& p : positions)
     p += glm::vec3(1.0f);
 
@@ -345,7 +347,7 @@ int main(int argc, char** argv) {
     monitor = glm::scale(glm::rotate(b, glm::radians(45.0f), glm::vec3(-1, 0, 0)), glm::vec3(0.4f));
   }
   if (view != "models" && view != "monitor") {
-    const GpuModel& m = models["Monitor.dae"];
+    const GpuModel& m = models[content::kMonitorModel];
     if (!m.lightPositions.empty()) {
       positions.push_back(glm::vec3(monitor * glm::vec4(0, 0, 1.75f, 1)));
       colours.push_back(m.lightColours[0]);
@@ -371,29 +373,29 @@ int main(int argc, char** argv) {
                         glm::vec3(s));
     };
     const float yaw = argc > 4 ? std::stof(argv[4]) : -60.0f;
-    r.draw(models["SchneckeModell.dae"], at(-9, 1.5f, 1.5f, yaw));
-    r.draw(models["Wollknaeuel.dae"], at(-4.5f, 2, 1, yaw));
-    r.draw(models["WollknaeuelSuperschussLevel1.dae"], at(-1, 2, 1, yaw));
-    r.draw(models["HummelotModell.dae"], at(-5, -5, 1, yaw));
-    r.draw(models["Hummelot_Rotorblatt_Modell.dae"], at(-5, -5, 1, yaw));
-    r.draw(models["LaserschussModell.dae"], at(2, -3, 1, yaw));
-    r.draw(models["Monitor.dae"], at(7, 0, 2, yaw / 3));
+    r.draw(models[content::kPlayerModel], at(-9, 1.5f, 1.5f, yaw));
+    r.draw(models[content::kShotModel], at(-4.5f, 2, 1, yaw));
+    r.draw(models[content::kSuperShotModel], at(-1, 2, 1, yaw));
+    r.draw(models[content::kEnemyModel], at(-5, -5, 1, yaw));
+    r.draw(models[content::kRotorModel], at(-5, -5, 1, yaw));
+    r.draw(models[content::kLaserModel], at(2, -3, 1, yaw));
+    r.draw(models[content::kMonitorModel], at(7, 0, 2, yaw / 3));
   } else if (view == "monitor") {
-    r.draw(models["Monitor.dae"], glm::translate(glm::mat4(1.0f), glm::vec3(0, 1000, 0)));
+    r.draw(models[content::kMonitorModel], glm::translate(glm::mat4(1.0f), glm::vec3(0, 1000, 0)));
   } else {
-    r.draw(models["UmgebungGross.dae"], glm::translate(glm::mat4(1.0f), layout::kLandscapeOffset));
-    r.draw(models["SchneckeModell.dae"], player);
+    r.draw(models[content::kLevelModel], glm::translate(glm::mat4(1.0f), layout::kLandscapeOffset));
+    r.draw(models[content::kPlayerModel], player);
     for (const glm::vec3& spawn : layout::kEnemySpawns) {
       glm::mat4 m = glm::translate(glm::mat4(1.0f), spawn);
       m[0] *= 2.0f;
       m[1] *= 2.0f;
       m[2] *= 2.0f;
-      r.draw(models["HummelotModell.dae"], m);
-      r.draw(models["Hummelot_Rotorblatt_Modell.dae"], m);
+      r.draw(models[content::kEnemyModel], m);
+      r.draw(models[content::kRotorModel], m);
     }
-    r.draw(models["WasserNormal.dae"], glm::translate(glm::mat4(1.0f), glm::vec3(0, layout::kWaterLevel, 0)), true);
+    r.draw(models[content::kWaterModel], glm::translate(glm::mat4(1.0f), glm::vec3(0, layout::kWaterLevel, 0)), true);
     if (view == "start")
-      r.draw(models["Monitor.dae"], monitor);
+      r.draw(models[content::kMonitorModel], monitor);
   }
 
   std::vector<unsigned char> pixels(kWidth * kHeight * 4);

@@ -7,6 +7,7 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
+#include "app/ContentFiles.h"
 #include "tools/Canvas.h"
 #include "tools/HudStyle.h"
 #include "tools/Landscape.h"
@@ -56,14 +57,14 @@ void strokes(Canvas& canvas, Random& random, int count, const std::vector<Rgb>& 
 
 // Writes one texture and names it for the model.
 std::string saveTexture(Canvas& canvas, const std::string& folder, const std::string& name) {
-  canvas.savePng(folder + "/Modelle/" + name);
+  canvas.savePng(folder + "/" + content::kModelFolder + "/" + name);
   return name;
 }
 
-void saveModel(const Model& model, const std::string& folder, const std::string& name,
+void saveModel(const Model& model, const std::string& folder, const std::string& path,
                std::vector<GeneratedFile>& files) {
-  writeCollada(model, folder + "/Modelle/" + name);
-  files.push_back({"Modelle/" + name, model.triangleCount()});
+  writeCollada(model, folder + "/" + path);
+  files.push_back({path, model.triangleCount()});
 }
 
 // Canvas y of texture coordinate v.
@@ -78,7 +79,7 @@ void landscape(const std::string& folder, std::vector<GeneratedFile>& files) {
   Landscape::paintTrees(trees);
   saveModel(
       land.model(saveTexture(ground, folder, "UmgebungBoden.png"), saveTexture(trees, folder, "UmgebungWald.png")),
-      folder, "UmgebungGross.dae", files);
+      folder, content::kLevelModel, files);
 }
 
 // Tileable water normal map: a few travelling swells plus fine ripples, all
@@ -138,7 +139,7 @@ void water(const std::string& folder, std::vector<GeneratedFile>& files) {
   model.parts.push_back({"Wasser", std::move(plane), saveTexture(map, folder, "WasserNormalmap.png")});
   model.specular = glm::vec3(0.9f);
   model.shininess = 96.0f;
-  saveModel(model, folder, "WasserNormal.dae", files);
+  saveModel(model, folder, content::kWaterModel, files);
 }
 
 // The player: a flying snail with a spiral shell, eye stalks and small wings.
@@ -302,7 +303,7 @@ void snail(const std::string& folder, std::vector<GeneratedFile>& files) {
     }
     model.parts.push_back({"Fluegel", std::move(wings), saveTexture(tex, folder, "SchneckeFluegel.png")});
   }
-  saveModel(model, folder, "SchneckeModell.dae", files);
+  saveModel(model, folder, content::kPlayerModel, files);
 }
 
 // Ball of wool: the ball with wound fibres, a few strands around it and a loose
@@ -381,7 +382,7 @@ void woolBall(const std::string& folder, std::vector<GeneratedFile>& files, bool
     }
     model.parts.push_back({"Funken", std::move(sparks), saveTexture(sparkTexture, folder, prefix + "Funken.png")});
   }
-  saveModel(model, folder, super ? "WollknaeuelSuperschussLevel1.dae" : "Wollknaeuel.dae", files);
+  saveModel(model, folder, super ? content::kSuperShotModel : content::kShotModel, files);
 }
 
 // The enemy: a round bumblebee with a rotor mast, big eyes and a stinger.
@@ -526,7 +527,7 @@ void bumblebee(const std::string& folder, std::vector<GeneratedFile>& files) {
     parts.append(limbs);
     model.parts.push_back({"Technik", std::move(parts), saveTexture(tex, folder, "HummelotTechnik.png")});
   }
-  saveModel(model, folder, "HummelotModell.dae", files);
+  saveModel(model, folder, content::kEnemyModel, files);
 }
 
 // The rotor: three blades and a hub on top of the enemy's mast.
@@ -571,7 +572,7 @@ void rotor(const std::string& folder, std::vector<GeneratedFile>& files) {
                      14);
     model.parts.push_back({"Nabe", std::move(hub), saveTexture(tex, folder, "RotorNabe.png")});
   }
-  saveModel(model, folder, "Hummelot_Rotorblatt_Modell.dae", files);
+  saveModel(model, folder, content::kRotorModel, files);
 }
 
 // The enemy's laser bolt: a long glowing capsule along Z with two energy rings.
@@ -610,7 +611,7 @@ void laser(const std::string& folder, std::vector<GeneratedFile>& files) {
     }
     model.parts.push_back({"Ringe", std::move(rings), saveTexture(tex, folder, "LaserRinge.png")});
   }
-  saveModel(model, folder, "LaserschussModell.dae", files);
+  saveModel(model, folder, content::kLaserModel, files);
 }
 
 // Draws a rectangle given in texel coordinates counted from the texture's bottom row.
@@ -750,7 +751,7 @@ void monitor(const std::string& folder, std::vector<GeneratedFile>& files) {
   }
   // The screen light: lights only what is close to the screen.
   model.lights.push_back({"Bildschirmlicht", {0.0f, 0.0f, 1.75f}, {0.85f, 0.9f, 1.0f}, 1.0f, 0.15f, 0.04f});
-  saveModel(model, folder, "Monitor.dae", files);
+  saveModel(model, folder, content::kMonitorModel, files);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "app/ContentFiles.h"
 #include "tools/Canvas.h"
 #include "tools/HudStyle.h"
 
@@ -20,9 +21,9 @@ void paintBackground(Canvas& canvas, Colour c) {
   cairo_paint(canvas.context());
 }
 
-void save(Canvas& canvas, const std::string& folder, const std::string& name, std::vector<GeneratedFile>& files) {
-  canvas.savePng(folder + "/Bilder/" + name);
-  files.push_back({"Bilder/" + name, 0});
+void save(Canvas& canvas, const std::string& folder, const std::string& path, std::vector<GeneratedFile>& files) {
+  canvas.savePng(folder + "/" + path);
+  files.push_back({path, 0});
 }
 
 Colour healthColour(int health) {
@@ -337,39 +338,39 @@ void writeStatusImages(const std::string& folder, std::vector<GeneratedFile>& fi
   for (int health = 0; health <= 6; ++health) {
     Canvas c(128, 128);
     healthDie(c, health);
-    save(c, folder, "WuerfelGross" + std::to_string(health) + ".png", files);
+    save(c, folder, content::numberedImage(content::kHealthImagePrefix, health), files);
   }
   for (int lives = 0; lives <= 9; ++lives) {
     Canvas c(128, 64);
     livesImage(c, lives);
-    save(c, folder, "LebensanzahlGross" + std::to_string(lives) + ".png", files);
+    save(c, folder, content::numberedImage(content::kLivesImagePrefix, lives), files);
   }
   for (int digit = 0; digit <= 9; ++digit) {
     Canvas c(32, 44);
     digitImage(c, digit);
-    save(c, folder, "PunktezahlZiffernsatzGross" + std::to_string(digit) + ".png", files);
+    save(c, folder, content::numberedImage(content::kDigitImagePrefix, digit), files);
   }
   for (int state = 0; state <= 8; ++state) {
     Canvas c(242, 86);
     speedFrame(c, state);
-    save(c, folder, "BeschleunigungsanzeigenanimationOhneTrans" + std::to_string(state) + ".png", files);
+    save(c, folder, content::numberedImage(content::kSpeedImagePrefix, state), files);
   }
   {
     Canvas c(340, 88);
     scorePanel(c);
-    save(c, folder, "PunkteanzeigeGrossOhneTrans.png", files);
+    save(c, folder, content::kScorePanelImage, files);
   }
   {
     Canvas c(90, 52);
     statisticsSlot(c);
     use(c, hud::kText);
     c.centredText("FPS", 45, 23, 24);
-    save(c, folder, "FPS.png", files);
+    save(c, folder, content::kFpsLabelImage, files);
   }
   {
     Canvas c(218, 52);
     statisticsSlot(c);
-    save(c, folder, "FPSleer.png", files);
+    save(c, folder, content::kEmptySlotImage, files);
   }
   {
     Canvas c(218, 52);
@@ -377,17 +378,17 @@ void writeStatusImages(const std::string& folder, std::vector<GeneratedFile>& fi
     use(c, hud::kText);
     c.centredText("OBJECTS", 109, 12, 18);
     c.centredText("RENDERED", 109, 33, 18);
-    save(c, folder, "Objects_Rendered.png", files);
+    save(c, folder, content::kObjectsLabelImage, files);
   }
   {
     Canvas c(218, 52);
     noticeLabel(c, "TEXTURE SAMPLING", "QUALITY");
-    save(c, folder, "FN_Texture_Sampling_Quality.png", files);
+    save(c, folder, content::kSamplingLabelImage, files);
   }
   {
     Canvas c(218, 52);
     noticeLabel(c, "MIP MAPPING", "QUALITY");
-    save(c, folder, "FN_Mip_Mapping_Quality.png", files);
+    save(c, folder, content::kMipmapLabelImage, files);
   }
   struct Value {
     const char* file;
@@ -395,11 +396,11 @@ void writeStatusImages(const std::string& folder, std::vector<GeneratedFile>& fi
     const char* line2;
     Colour colour;
   };
-  const Value values[] = {{"FN_LINEAR.png", "LINEAR", "", hud::kAccent},
-                          {"FN_BILINEAR.png", "BILINEAR", "", hud::kAccent},
-                          {"FN_NEAREST_NEIGHBOUR.png", "NEAREST", "NEIGHBOUR", hud::kAccent},
-                          {"FN_ON.png", "ON", "", hud::kGood},
-                          {"FN_OFF.png", "OFF", "", hud::kBad}};
+  const Value values[] = {{content::kLinearImage, "LINEAR", "", hud::kAccent},
+                          {content::kBilinearImage, "BILINEAR", "", hud::kAccent},
+                          {content::kNearestImage, "NEAREST", "NEIGHBOUR", hud::kAccent},
+                          {content::kOnImage, "ON", "", hud::kGood},
+                          {content::kOffImage, "OFF", "", hud::kBad}};
   for (const Value& v : values) {
     Canvas c(218, 52);
     noticeValue(c, v.line1, v.line2, v.colour);

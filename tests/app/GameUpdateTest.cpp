@@ -1,13 +1,13 @@
 // The whole game in process: level set-up, the update with scoring and the
 // outcome clips, and the function keys.
 #include "app/Game.h"
+#include "app/GameProgramCheck.h"
 #include "app/KeyFlags.h"
 #include "monitor/Monitor.h"
 #include "objects/Hummelot.h"
 #include "objects/LevelScene.h"
 #include "objects/Schnecke.h"
 #include "objects/WasserPlane.h"
-#include "render/GlDebug.h"
 #include "render/Shader.h"
 #include "tests/support/GlContext.h"
 
@@ -26,7 +26,7 @@ protected:
     KeyFlags = KeyFlagTable{};
     game = std::make_unique<Game>();
     game->assembleLevel();
-    GlDebug::checkGame(*game); // the programs as the first frame finds them
+    checkGamePrograms(*game); // the programs as the first frame finds them
     ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
   }
   void TearDown() override {

@@ -12,12 +12,12 @@
 // observed outcomes there as a markdown table.
 #include "app/Console.h"
 #include "app/Game.h"
+#include "app/GameProgramCheck.h"
 #include "app/KeyFlags.h"
 #include "monitor/Monitor.h"
 #include "monitor/StatusImage.h"
 #include "monitor/VideoPlayback.h"
 #include "objects/Schnecke.h"
-#include "render/GlDebug.h"
 #include "render/ModelImport.h"
 #include "render/SceneObject.h"
 #include "render/Shader.h"
@@ -1006,7 +1006,7 @@ TEST_P(GameDamage, PlaysOnWithoutTheModel) {
     game.assembleLevel();
     EXPECT_NO_GL_ERROR("assembleLevel");
     // what strict drivers refuse at the draw, seen before the first frame
-    GlDebug::checkGame(game);
+    checkGamePrograms(game);
     for (int frame = 0; frame < 40; ++frame) {
       KeyFlags.keyFire = frame < 32 || frame % 2 == 0; // held past 3 s: a super shot on release
       KeyFlags.keyLeft = frame % 10 < 5;

@@ -3,10 +3,10 @@
 // counts, the GL state a frame leaves behind, and the texture units the level
 // set-up leaves to the samplers.
 #include "app/Game.h"
+#include "app/GameProgramCheck.h"
 #include "objects/LevelScene.h"
 #include "objects/WasserPlane.h"
 #include "render/FramePresenter.h"
-#include "render/GlDebug.h"
 #include "render/Shader.h"
 #include "render/ShadowRegion.h"
 #include "tests/support/ColladaFixture.h"
@@ -51,7 +51,7 @@ protected:
     game->level->setProjectionMatrix(projection);
     game->shadowShader->projectionMatrix = projection;
     look(kEye, glm::vec3(0, 60, 0));
-    GlDebug::checkGame(*game);
+    checkGamePrograms(*game);
     ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
   }
 
@@ -346,7 +346,7 @@ TEST(LevelSetUp, LeavesEverySamplerOnItsOwnUnitWithoutTexturesOrWithoutAModel) {
     {
       // before any level sets it, "shadowMap" shares unit 0 with "colorTexture"
       felidora::test::GlReportCapture reports;
-      GlDebug::checkGame(game);
+      checkGamePrograms(game);
       ASSERT_EQ(reports.lines().size(), 1u);
       EXPECT_EQ(reports.lines()[0].rfind("GL: Hauptprogramm: Sampler ", 0), 0u) << reports.lines()[0];
       EXPECT_NE(reports.lines()[0].find("\"shadowMap\" (sampler2DShadow)"), std::string::npos);
@@ -370,7 +370,7 @@ TEST(LevelSetUp, LeavesEverySamplerOnItsOwnUnitWithoutTexturesOrWithoutAModel) {
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(static_cast<unsigned>(bound), game.reflectionColorTexture);
     glActiveTexture(GL_TEXTURE0);
-    GlDebug::checkGame(game); // any report now fails the test
+    checkGamePrograms(game); // any report now fails the test
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
   }
 }

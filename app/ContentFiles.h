@@ -16,11 +16,13 @@ constexpr const char* kShaderFolder = "Shader";
 constexpr const char* kModelFolder = "Modelle";
 constexpr const char* kImageFolder = "Bilder";
 constexpr const char* kClipFolder = "Videos";
+constexpr const char* kSoundFolder = "Klaenge";
 
-// every folder the game reads from
+// the folders whose files decide how a game plays, which a recording's
+// fingerprint covers; the sounds change nothing of the game
 constexpr std::array<const char*, 4> kFolders{kShaderFolder, kModelFolder, kImageFolder, kClipFolder};
 // the folders the generator fills; the shaders are written by hand
-constexpr std::array<const char*, 3> kGeneratedFolders{kModelFolder, kImageFolder, kClipFolder};
+constexpr std::array<const char*, 4> kGeneratedFolders{kModelFolder, kImageFolder, kClipFolder, kSoundFolder};
 
 // the three programs: lit, depth (the shadow map) and water
 constexpr const char* kLitVertexShader = "Shader/OurVertexShader.vert";

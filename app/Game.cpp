@@ -4,6 +4,7 @@
 #include "app/ContentFiles.h"
 #include "app/KeyFlags.h"
 #include "app/LevelLayout.h"
+#include "audio/SoundEvents.h"
 #include "monitor/Monitor.h"
 #include "objects/Gegner.h"
 #include "objects/Hummelot.h"
@@ -229,6 +230,8 @@ void Game::update(double dt) {
 
   removeFinished(
       enemies, [](const Gegner* enemy) { return enemy->dead; }, [this] { scoreKill(); });
+  if (sounds)
+    sounds->frameDone(KeyFlags.soundMuted);
 
   if (!monitor)
     return;
@@ -243,11 +246,21 @@ void Game::update(double dt) {
   if (lost && !outcomeShown) {
     outcomeShown = true;
     monitor->playVideo(kGameOverClip);
+    if (sounds)
+      sounds->outcome(false);
   }
   if (enemies.empty() && !outcomeShown) {
     outcomeShown = true;
     monitor->playVideo(kVictoryClip);
+    if (sounds)
+      sounds->outcome(true);
   }
+}
+
+void Game::attachSounds(SoundEvents* sink) {
+  sounds = sink;
+  if (player)
+    player->sounds = sink;
 }
 
 // Each enemy removed raises the score by 100 times the combo, which then grows.

@@ -18,6 +18,7 @@ class Monitor;
 class SceneObject;
 class Schnecke;
 class Shader;
+class SoundEvents;
 class WasserPlane;
 
 class Game {
@@ -33,6 +34,8 @@ public:
   void applyTextureFiltering();
   void update(double dt);
   void scoreKill();
+  // Where the game reports what is to be heard (after assembleLevel; none: silent).
+  void attachSounds(SoundEvents* sink);
   void render();
   // the four passes of render, in their order
   void renderShadowPass();
@@ -103,6 +106,7 @@ public:
   WasserPlane* water = nullptr;
   std::vector<Gegner*> enemies;
   Monitor* monitor = nullptr;
+  SoundEvents* sounds = nullptr; // not owned
   // programs
   Shader* mainShader = nullptr;
   Shader* shadowShader = nullptr;

@@ -36,6 +36,7 @@ int glfwKeyOf(GameKey key) {
   case GameKey::F5: return GLFW_KEY_F5;
   case GameKey::F8: return GLFW_KEY_F8;
   case GameKey::F9: return GLFW_KEY_F9;
+  case GameKey::M: return GLFW_KEY_M;
   }
   return GLFW_KEY_UNKNOWN;
 }
@@ -126,6 +127,12 @@ void applyKeys(const KeySnapshot& keys) {
     k.f9Latch = true;
   }
 
+  if (isDown(GameKey::M)) {
+    if (!k.mLatch)
+      k.soundMuted = !k.soundMuted;
+    k.mLatch = true;
+  }
+
   // Clearing pass: a held entry goes down with its key.
   if (!isDown(GameKey::Left))
     k.keyLeft = false;
@@ -155,6 +162,8 @@ void applyKeys(const KeySnapshot& keys) {
     k.keyF8 = false;
   if (!isDown(GameKey::F9))
     k.f9Latch = false;
+  if (!isDown(GameKey::M))
+    k.mLatch = false;
 }
 
 void resetKeyToggles() {
@@ -162,4 +171,6 @@ void resetKeyToggles() {
   KeyFlags.blendDisabled = false;
   KeyFlags.f3Latch = false;
   KeyFlags.f9Latch = false;
+  KeyFlags.mLatch = false;
+  KeyFlags.soundMuted = false;
 }

@@ -24,14 +24,17 @@ struct KeyFlagTable {
   bool wireframe = false;
   bool f9Latch = false;
   bool blendDisabled = false;
+  // M mutes and unmutes the sound; the sound reads it after the update
+  bool mLatch = false;
+  bool soundMuted = false;
 };
 
 extern KeyFlagTable KeyFlags;
 
 // The keys of the table, named by what they are rather than by any library's
-// numbering.
-enum class GameKey { Left, Right, Up, Down, Space, F, S, A, F1, F2, F3, F4, F5, F8, F9 };
-constexpr int kGameKeyCount = static_cast<int>(GameKey::F9) + 1;
+// numbering. A recording stores them in this order: new keys go at the end.
+enum class GameKey { Left, Right, Up, Down, Space, F, S, A, F1, F2, F3, F4, F5, F8, F9, M };
+constexpr int kGameKeyCount = static_cast<int>(GameKey::M) + 1;
 
 // The keys as one frame reads them, indexed by GameKey: what a recording
 // keeps of the keyboard and a replay gives back.
@@ -63,5 +66,5 @@ bool mergeKeyState(int glfwKey, bool downAtPoll);
 // a replay's or a test's).
 void applyKeys(const KeySnapshot& keys);
 
-// Clears the toggle states and latches at program start.
+// Clears the toggle states and latches (wireframe, blending, muting) at program start.
 void resetKeyToggles();

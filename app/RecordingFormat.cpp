@@ -65,11 +65,12 @@ void encodeFrame(const Frame& frame, unsigned char out[kFrameSize]) {
   putLittleEndian(frame.keys.to_ulong(), 2, out + 8);
 }
 
-bool decodeFrame(const unsigned char in[kFrameSize], Frame& frame) {
+bool decodeFrame(const unsigned char in[kFrameSize], Frame& frame, std::uint32_t version) {
+  const int keyCount = version == 1 ? static_cast<int>(GameKey::M) : kGameKeyCount;
   const std::uint64_t bits = getLittleEndian(in, 8);
   std::memcpy(&frame.dt, &bits, sizeof bits);
   const std::uint64_t keys = getLittleEndian(in + 8, 2);
-  if (!std::isfinite(frame.dt) || frame.dt < 0.0 || (keys >> kGameKeyCount) != 0)
+  if (!std::isfinite(frame.dt) || frame.dt < 0.0 || (keys >> keyCount) != 0)
     return false;
   frame.keys = KeySnapshot(keys);
   return true;

@@ -4,6 +4,8 @@
 //   header, 20 bytes:  "FELIDREC" | format version, uint32 | content fingerprint, uint64
 //   each frame, 10 bytes: frame time in seconds, IEEE 754 double | held keys, uint16 (bit i: GameKey i)
 //
+// Version 1 knew the keys up to F9; version 2 added M (bit 15). Both replay.
+//
 // The frames follow the header until the end of the file; a file written by a
 // game that was killed simply ends after its last whole frame.
 #pragma once
@@ -16,7 +18,8 @@
 namespace recording {
 
 constexpr char kMagic[8] = {'F', 'E', 'L', 'I', 'D', 'R', 'E', 'C'};
-constexpr std::uint32_t kVersion = 1;
+constexpr std::uint32_t kVersion = 2;
+constexpr std::uint32_t kFirstVersion = 1;
 constexpr std::size_t kHeaderSize = 20;
 constexpr std::size_t kFrameSize = 10;
 static_assert(kGameKeyCount <= 16, "the keys of a frame are stored in 16 bits");
@@ -36,8 +39,8 @@ void encodeHeader(const Header& header, unsigned char out[kHeaderSize]);
 bool decodeHeader(const unsigned char in[kHeaderSize], Header& header);
 void encodeFrame(const Frame& frame, unsigned char out[kFrameSize]);
 // False for a frame no game could have played: a frame time that is negative
-// or not finite, or key bits beyond the game's keys.
-bool decodeFrame(const unsigned char in[kFrameSize], Frame& frame);
+// or not finite, or key bits beyond the keys of the file's version.
+bool decodeFrame(const unsigned char in[kFrameSize], Frame& frame, std::uint32_t version = kVersion);
 
 // A fingerprint of every file the game reads (the content folders under the
 // working directory): names, sizes and contents.

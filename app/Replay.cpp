@@ -24,9 +24,9 @@ bool Replay::load(const std::string& path, std::uint64_t fingerprint) {
   recording::Header header;
   if (bytes.size() < recording::kHeaderSize || !recording::decodeHeader(bytes.data(), header))
     return fail("Die Datei ist keine Felidora-Aufnahme", path);
-  if (header.version != recording::kVersion)
+  if (header.version < recording::kFirstVersion || header.version > recording::kVersion)
     return fail("Die Aufnahme hat die Formatversion " + std::to_string(header.version) + ", dieses Spiel liest " +
-                    std::to_string(recording::kVersion),
+                    std::to_string(recording::kFirstVersion) + " bis " + std::to_string(recording::kVersion),
                 path);
   if (header.fingerprint != fingerprint)
     return fail("Die Aufnahme gehoert zu anderen Spieldateien", path);
@@ -36,7 +36,8 @@ bool Replay::load(const std::string& path, std::uint64_t fingerprint) {
     return fail("Die Aufnahme endet mitten in Bild " + std::to_string(body / recording::kFrameSize + 1), path);
   recorded.resize(body / recording::kFrameSize);
   for (std::size_t i = 0; i < recorded.size(); ++i)
-    if (!recording::decodeFrame(bytes.data() + recording::kHeaderSize + i * recording::kFrameSize, recorded[i]))
+    if (!recording::decodeFrame(bytes.data() + recording::kHeaderSize + i * recording::kFrameSize, recorded[i],
+                                header.version))
       return fail("Die Aufnahme enthaelt ein ungueltiges Bild (Bild " + std::to_string(i + 1) + ")", path);
   return true;
 }

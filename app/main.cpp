@@ -7,6 +7,8 @@
 #include "app/KeyFlags.h"
 #include "app/Platform.h"
 #include "app/StartUp.h"
+#include "audio/Audio.h"
+#include "audio/GameSounds.h"
 #include "render/FramePresenter.h"
 
 #include <GL/glew.h>
@@ -20,6 +22,9 @@ namespace {
 // The one game; kept reachable until exit so leak checkers see it as live.
 Game* gGame = nullptr;
 FramePresenter* gPresenter = nullptr;
+// Sound is optional: without a device the game plays silently.
+Audio* gAudio = nullptr;
+GameSounds* gSounds = nullptr;
 
 std::string environment(const char* name) {
   const char* value = std::getenv(name);
@@ -92,9 +97,19 @@ int main() {
   gPresenter = new FramePresenter(gGame->windowWidth, gGame->windowHeight);
   followFramebufferSize(*gGame, *gPresenter);
   checkGamePrograms(*gGame); // only with FELIDORA_GL_DEBUG set
+  gAudio = new Audio();
+  if (gAudio->openDefaultDevice()) {
+    gAudio->loadSounds();
+    gSounds = new GameSounds(*gAudio);
+    gGame->attachSounds(gSounds);
+  }
 
   runFrameLoop(window, source, *gGame, *gPresenter);
   source.printSummaries(*gGame);
+  // a closed device finishes what it wrote (a sound file's header, say)
+  gGame->attachSounds(nullptr);
+  delete gSounds;
+  delete gAudio;
 
   glfwTerminate();
   std::exit(0);

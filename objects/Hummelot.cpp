@@ -1,6 +1,8 @@
 #include "objects/Hummelot.h"
 
 #include "app/ContentFiles.h"
+#include "app/Game.h"
+#include "audio/SoundEvents.h"
 #include "objects/GegnerProjektil.h"
 #include "objects/HummelotRotorblatt.h"
 #include "objects/OwnedObjects.h"
@@ -70,6 +72,8 @@ void Hummelot::update(double dt, Game* game) {
   if (fireTimer >= fireInterval) {
     fireTimer = 0.0; // the excess is dropped
     shots.push_back(new GegnerProjektil(modelMatrix, *laserPrototype, shotDamage, shotSpeed, shotLifetime));
+    if (game->sounds)
+      game->sounds->laserFired(position());
   }
 
   for (GegnerProjektil* shot : shots)
@@ -77,6 +81,8 @@ void Hummelot::update(double dt, Game* game) {
   removeFinished(shots, [](const GegnerProjektil* shot) { return shot->dead; });
 
   rotor->update(dt, game);
+  if (game->sounds)
+    game->sounds->rotorAt(this, position());
 }
 
 int Hummelot::draw(glm::mat4 world, bool cull) {

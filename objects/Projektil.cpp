@@ -2,6 +2,7 @@
 
 #include "app/ContentFiles.h"
 #include "app/Game.h"
+#include "audio/SoundEvents.h"
 #include "objects/Gegner.h"
 #include "objects/LevelScene.h"
 #include "render/CollisionModel3D.h"
@@ -55,10 +56,17 @@ void Projektil::update(double dt, Game* game) {
       continue; // an enemy without a model cannot be hit
     box->setTransform(glm::value_ptr(enemy->modelMatrix));
     if (box->sphereCollision(centre, kBoxHitRadius)) {
+      const bool wasDead = enemy->dead;
       enemy->hitPoints -= damage;
       if (enemy->hitPoints < 1)
         enemy->dead = true;
       hit = true;
+      if (game->sounds && !wasDead) { // a wreck hit again is not heard again
+        if (enemy->dead)
+          game->sounds->enemyDestroyed(enemy->position());
+        else
+          game->sounds->enemyHit(enemy->position());
+      }
     }
   }
 

@@ -3,6 +3,7 @@
 #include "app/ContentFiles.h"
 #include "app/Game.h"
 #include "app/KeyFlags.h"
+#include "audio/SoundEvents.h"
 #include "objects/Gegner.h"
 #include "objects/LevelScene.h"
 #include "objects/OwnedObjects.h"
@@ -206,11 +207,15 @@ void Schnecke::updateSpeedState(double dt) {
       speedDisplay = speedTimer <= kSpeedStageSeconds ? kRecoverBrakeShort : kRecoverBrakeLong;
     }
   } else if (boostActive) {
+    if (sounds && speedDisplay != kBoost && speedDisplay != kFullBoost)
+      sounds->boostStarted();
     speedTimer += dt;
     const bool firstStage = speedTimer <= kSpeedStageSeconds;
     speedDisplay = firstStage ? kBoost : kFullBoost;
     speed = firstStage ? kBoostSpeed : kFullBoostSpeed;
   } else if (brakeActive) {
+    if (sounds && speedDisplay != kBrake && speedDisplay != kFullBrake)
+      sounds->brakeStarted();
     speedTimer += dt;
     const bool firstStage = speedTimer <= kSpeedStageSeconds;
     speedDisplay = firstStage ? kBrake : kFullBrake;
@@ -257,7 +262,10 @@ glm::vec3 Schnecke::updateCamera() {
   const glm::vec3 back(modelMatrix[2]);
   const glm::vec3 target(modelMatrix[3]);
   const glm::vec3 eye = target + kCameraUp * up + kCameraBack * back;
-  setViewMatrix(glm::lookAt(eye, target, kUp));
+  const glm::mat4 view = glm::lookAt(eye, target, kUp);
+  setViewMatrix(view);
+  if (sounds)
+    sounds->listenerView(view);
   return eye;
 }
 
@@ -288,6 +296,8 @@ void Schnecke::updateFire(double dt) {
       fire(1);
     chargeTime = 0.0;
   }
+  if (sounds)
+    sounds->superShotCharge(chargeTime);
 }
 
 // The shot starts inside the player, facing its way, and first moves next frame.
@@ -295,6 +305,12 @@ void Schnecke::fire(int type) {
   if (type < 0 || type > 1 || !shotPrototypes[type])
     return; // there are only the two shot types
   projectiles.push_back(new Projektil(modelMatrix, *shotPrototypes[type], type));
+  if (sounds) {
+    if (type == 0)
+      sounds->shotFired();
+    else
+      sounds->superShotFired();
+  }
 }
 
 void Schnecke::takeDamage(int amount) {
@@ -302,6 +318,8 @@ void Schnecke::takeDamage(int amount) {
     return;
   health -= amount;
   combo = 1;
+  if (sounds)
+    sounds->playerHit();
   if (health >= 1)
     invulnerable = true;
   else
@@ -311,6 +329,8 @@ void Schnecke::takeDamage(int amount) {
 // Losing a life grants no invulnerability: a lasting contact goes on hurting.
 void Schnecke::loseLife() {
   --lives;
+  if (sounds)
+    sounds->lifeLost();
   if (lives < 0)
     gameOver = true;
   else

@@ -11,6 +11,7 @@
 #include <vector>
 
 class Projektil;
+class SoundEvents;
 
 class Schnecke : public SceneObject {
 public:
@@ -56,6 +57,8 @@ public:
   // outcome
   int combo = 1;
   bool gameOver = false;
+  // where its sounds are reported (none when the game is silent)
+  SoundEvents* sounds = nullptr;
 
 private:
   void updateSpeedState(double dt);

@@ -1,4 +1,4 @@
-# Damaged content: every model, texture, status image, clip and shader,
+# Damaged content: every model, texture, status image, clip, sound and shader,
 # missing, empty, cut to half, random bytes and (images) the wrong size; then
 # the real program on a few damaged run folders. All of it carries the label
 # "badcontent", so a sanitizer build runs exactly these with
@@ -26,6 +26,7 @@ set(BADCONTENT_GROUPS
   "status.speed=BadContent/StatusImageDamage.*/Beschleunigungs*"
   "status.labels=BadContent/StatusImageDamage.*/Punkteanzeige*:BadContent/StatusImageDamage.*/FPS*:BadContent/StatusImageDamage.*/Objects*:BadContent/StatusImageDamage.*/FN_*"
   "clips=BadContent/ClipDamage.*"
+  "sounds=BadContent/SoundDamage.*"
   "shaders=BadContent/ShaderDamageDeathTest.*"
   "monitor_light=BadContent/MonitorModelDeathTest.*"
   "game=BadContent/GameDamage.*")

@@ -1,6 +1,6 @@
-// Felidora's content generator: writes every model, texture, status image and
-// video clip the game reads into Modelle/, Bilder/ and Videos/ of the folder
-// given on the command line, and the desktop icon felidora.png beside them.
+// Felidora's content generator: writes every model, texture, status image,
+// video clip and sound the game reads into Modelle/, Bilder/, Videos/ and
+// Klaenge/ of the folder given on the command line, and the desktop icon felidora.png beside them.
 // The output depends on nothing but this program.
 #include <algorithm>
 #include <chrono>
@@ -15,6 +15,7 @@
 #include "tools/Clips.h"
 #include "tools/Icon.h"
 #include "tools/Models.h"
+#include "tools/Sounds.h"
 #include "tools/StatusImages.h"
 
 int main(int argc, char** argv) {
@@ -38,8 +39,9 @@ int main(int argc, char** argv) {
   std::thread clips([&] { clipsWritten = writeClips(folder, clipFiles); });
   writeModels(folder, files);
   writeStatusImages(folder, files);
+  const bool soundsWritten = writeSounds(folder, files);
   clips.join();
-  if (!clipsWritten || !writeIcon(folder + "/felidora.png"))
+  if (!clipsWritten || !soundsWritten || !writeIcon(folder + "/felidora.png"))
     return 1;
   files.insert(files.end(), clipFiles.begin(), clipFiles.end());
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -101,15 +101,20 @@ TEST(RecordingTest, BadFilesAreRefusedWithTheirMessage) {
       {variant("empty.rec", [](std::vector<char>& b) { b.clear(); }), "Die Datei ist keine Felidora-Aufnahme"},
       {variant("short.rec", [](std::vector<char>& b) { b.resize(12); }), "Die Datei ist keine Felidora-Aufnahme"},
       {variant("magic.rec", [](std::vector<char>& b) { b[0] = 'X'; }), "Die Datei ist keine Felidora-Aufnahme"},
-      {variant("version.rec", [](std::vector<char>& b) { b[8] = 2; }),
-       "Die Aufnahme hat die Formatversion 2, dieses Spiel liest 1"},
+      {variant("version.rec", [](std::vector<char>& b) { b[8] = 3; }),
+       "Die Aufnahme hat die Formatversion 3, dieses Spiel liest 1 bis 2"},
       {variant("content.rec", [](std::vector<char>& b) { b[12] ^= 1; }),
        "Die Aufnahme gehoert zu anderen Spieldateien"},
       {variant("cut.rec", [](std::vector<char>& b) { b.resize(20 + 10 + 4); }), "Die Aufnahme endet mitten in Bild 2"},
       {nan, "Die Aufnahme enthaelt ein ungueltiges Bild (Bild 2)"},
       {variant("negative.rec", [](std::vector<char>& b) { b[27] = static_cast<char>(0xbf); }),
        "Die Aufnahme enthaelt ein ungueltiges Bild (Bild 1)"},
-      {variant("keys.rec", [](std::vector<char>& b) { b[29] = static_cast<char>(0x80); }),
+      // all 16 bits are keys since version 2 (M); version 1 knew no M
+      {variant("keys.rec",
+               [](std::vector<char>& b) {
+                 b[8] = 1;
+                 b[29] = static_cast<char>(0x80);
+               }),
        "Die Aufnahme enthaelt ein ungueltiges Bild (Bild 1)"},
   };
   for (const Case& c : cases) {

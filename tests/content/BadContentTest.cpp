@@ -3,8 +3,8 @@
 // of the wrong size. Each case damages one file in a private copy of the run
 // folder and drives the real loading code of that file's kind from there:
 // models and their textures through SceneObject, status images through
-// StatusImage and a Monitor, clips through VideoPlayback, shaders through the
-// Game's constructor. The game must go on as designed or, for shaders, stop
+// StatusImage and a Monitor, clips through VideoPlayback, sounds through Audio
+// (on a loopback device), shaders through the Game's constructor. The game must go on as designed or, for shaders, stop
 // with its message and status -1; it must never crash, hang or read past a
 // buffer (the sanitizer build watches the last).
 //
@@ -14,6 +14,8 @@
 #include "app/Game.h"
 #include "app/GameProgramCheck.h"
 #include "app/KeyFlags.h"
+#include "audio/Audio.h"
+#include "audio/GameSounds.h"
 #include "monitor/Monitor.h"
 #include "monitor/StatusImage.h"
 #include "monitor/VideoPlayback.h"
@@ -123,7 +125,7 @@ public:
     name << "felidora-badcontent-" << std::hex << fnv1a(buildFolder().string()) << "-" << currentTestName();
     root = fs::temp_directory_path() / name.str();
     fs::remove_all(root);
-    for (const char* folder : {"Shader", "Modelle", "Bilder", "Videos"}) {
+    for (const char* folder : {"Shader", "Modelle", "Bilder", "Videos", "Klaenge"}) {
       fs::create_directories(root / folder);
       for (const fs::directory_entry& entry : fs::directory_iterator(buildFolder() / folder))
         fs::create_symlink(entry.path(), root / folder / entry.path().filename());
@@ -883,6 +885,61 @@ TEST_P(ClipDamage, OpensWithItsMessageOrPlaysWhatItHolds) {
 INSTANTIATE_TEST_SUITE_P(BadContent, ClipDamage, ::testing::Combine(::testing::ValuesIn(kClips), kFileDamages),
                          caseName<FileDamage>);
 
+// Sounds
+
+std::vector<std::string> soundNames() {
+  return std::vector<std::string>(std::begin(kSoundFiles), std::end(kSoundFiles));
+}
+
+class SoundDamage : public ::testing::TestWithParam<FileDamage> {};
+
+// The damaged file silences its own sound with one message; every other
+// sound loads, and the game's events, its own included, play on.
+TEST_P(SoundDamage, SilencesItsOwnSoundOnlyWithOneMessage) {
+  const auto& [name, damage] = GetParam();
+  RunFolder run;
+  const std::string path = std::string("Klaenge/") + name;
+  run.damage(path, damage);
+  WorkingDirectory inRun(run.path());
+  MessageCapture messages;
+  Audio audio;
+  ASSERT_TRUE(audio.openLoopbackDevice(44100));
+  audio.loadSounds();
+  for (std::size_t i = 0; i < kSoundCount; ++i)
+    EXPECT_EQ(audio.hasSound(static_cast<Sound>(i)), kSoundFiles[i] != name) << kSoundFiles[i];
+  const std::string text = messages.text();
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+  EXPECT_EQ(text.rfind("Der Klang " + path + " ", 0), 0u) << text;
+
+  GameSounds sounds(audio);
+  const int enemy = 0;
+  std::vector<float> mixed(2 * 4410);
+  for (int frame = 0; frame < 10; ++frame) {
+    sounds.shotFired();
+    sounds.superShotCharge(frame * 0.5);
+    sounds.superShotFired();
+    sounds.laserFired(glm::vec3(0, 0, -50));
+    sounds.enemyHit(glm::vec3(0, 0, -50));
+    sounds.enemyDestroyed(glm::vec3(0, 0, -50));
+    sounds.playerHit();
+    sounds.lifeLost();
+    sounds.boostStarted();
+    sounds.brakeStarted();
+    sounds.outcome(frame % 2 == 0);
+    sounds.rotorAt(&enemy, glm::vec3(0, 0, -50));
+    sounds.frameDone(false);
+    audio.renderStereo(mixed.data(), 4410);
+  }
+  EXPECT_GT(*std::max_element(mixed.begin(), mixed.end()), 0.0f) << "the other sounds play";
+  EXPECT_EQ(messages.text(), text) << "playing added messages";
+  recordIfPassed("sound `" + name + "`", damageName(damage),
+                 "\"" + text.substr(0, text.find(':') == std::string::npos ? text.size() - 1 : text.find(':')) +
+                     "\", that sound silent, the others play");
+}
+
+INSTANTIATE_TEST_SUITE_P(BadContent, SoundDamage, ::testing::Combine(::testing::ValuesIn(soundNames()), kFileDamages),
+                         caseName<FileDamage>);
+
 // Shaders and the monitor's light: fatal
 
 std::string escapeRegex(const std::string& text) {
@@ -1056,6 +1113,8 @@ void addTableRows() {
     table.addRow("status image `" + name + "`");
   for (const std::string& clip : kClips)
     table.addRow("clip `" + clip + "`");
+  for (const std::string& sound : soundNames())
+    table.addRow("sound `" + sound + "`");
   for (const std::string& shader : kShaders)
     table.addRow("shader `" + shader + "`");
 }

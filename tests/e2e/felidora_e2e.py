@@ -16,6 +16,8 @@ import tempfile
 import time
 
 GL_ERROR = "Ein GL-Fehler ist aufgetreten!"
+NO_SOUND_DEVICE = "Kein Tonausgabegeraet gefunden: das Spiel bleibt stumm."
+SOUND_DEVICE_LOST = "Das Tonausgabegeraet ist verloren gegangen: das Spiel spielt stumm weiter."
 
 # Mesa's softpipe draws a frame in about 2 s where llvmpipe takes 70 ms: an
 # Escape is seen only at the start of the frame after the one being drawn.
@@ -72,14 +74,16 @@ class Game:
 
     def __init__(self, xvfb, run_dir, executable, env=None):
         """run_dir is the working directory the game is started from; env adds
-        to the display's environment."""
+        to the display's environment. Sound goes to OpenAL Soft's silent null
+        device unless env names another (a machine without a sound card would
+        otherwise add its one line of output to every case)."""
         self.xvfb = xvfb
         self.run_dir = run_dir
         self.output_path = os.path.join(tempfile.mkdtemp(prefix="felidora-e2e-"), "output.txt")
         self.output_file = open(self.output_path, "wb")
         self.started = time.monotonic()
         # no terminal on standard input: a fatal message must not wait for a key
-        self.proc = subprocess.Popen([executable], cwd=run_dir, env=dict(xvfb.env, **(env or {})),
+        self.proc = subprocess.Popen([executable], cwd=run_dir, env={**xvfb.env, "ALSOFT_DRIVERS": "null", **(env or {})},
                                      stdin=subprocess.DEVNULL,
                                      stdout=self.output_file, stderr=subprocess.STDOUT)
 
@@ -153,7 +157,7 @@ class Harness:
         executable: the game reads the content beside itself."""
         target = tempfile.mkdtemp(prefix="felidora-run-")
         shutil.copy2(self.executable, os.path.join(target, "Felidora"))
-        for name in ("Shader", "Modelle", "Bilder", "Videos"):
+        for name in ("Shader", "Modelle", "Bilder", "Videos", "Klaenge"):
             source = os.path.join(self.build_dir, name)
             if os.path.isdir(source):
                 shutil.copytree(source, os.path.join(target, name))
@@ -389,9 +393,10 @@ def case_crash_into_ground(h):
         check(GL_ERROR not in game.output(), f"GL error reported:\n{game.output()}")
 
 
-def play_and_quit(game, seconds, shot=None):
+def play_and_quit(game, seconds, shot=None, expected_output=""):
     """Waits for the first frame, lets the game run, optionally takes a
-    screenshot, then Escape: exit status 0, no output at all."""
+    screenshot, then Escape: exit status 0, no output (but the expected; OpenAL
+    Soft's own log lines on standard error aside)."""
     try:
         game.first_frame()
         time.sleep(seconds)
@@ -402,7 +407,8 @@ def play_and_quit(game, seconds, shot=None):
         expect_exit(game, 0, 5.0, "Escape")
     finally:
         game.kill()
-    check(game.output() == "", f"unexpected output:\n{game.output()}")
+    output = "".join(l for l in game.output().splitlines(True) if not l.startswith("AL lib:"))
+    check(output == expected_output, f"unexpected output:\n{game.output()}")
 
 
 def case_started_elsewhere(h):
@@ -522,6 +528,104 @@ def case_bad_replays(h):
                              capture_output=True, text=True, timeout=30)
         check(run.returncode == 255, f"exit status {run.returncode} for {file}:\n{run.stdout}")
         check(run.stdout == f"{message}: {file}\n", f"output was {run.stdout!r}")
+
+
+def wave_device(folder, file):
+    """OpenAL Soft's wave-file backend writing 16-bit stereo to `file`."""
+    conf = os.path.join(folder, "alsoft.conf")
+    with open(conf, "w") as f:
+        f.write(f"[general]\nchannels=stereo\n[wave]\nfile={file}\nsample-type=int16\n")
+    return {"ALSOFT_DRIVERS": "wave", "ALSOFT_CONF": conf}
+
+
+def read_wav16(path):
+    """Rate, channels and samples of a 16-bit WAV file. OpenAL Soft writes
+    WAVE_FORMAT_EXTENSIBLE, which Python's wave module refuses: the chunks are
+    read here."""
+    import array
+    import struct
+    with open(path, "rb") as f:
+        data = f.read()
+    check(data[:4] == b"RIFF" and data[8:12] == b"WAVE", f"{path}: not a WAV file")
+    at, fmt, samples = 12, None, None
+    while at + 8 <= len(data):
+        name, size = data[at:at + 4], struct.unpack("<I", data[at + 4:at + 8])[0]
+        body = data[at + 8:at + 8 + size]
+        if name == b"fmt ":
+            fmt = struct.unpack("<HHIIHH", body[:16])
+        elif name == b"data":
+            samples = array.array("h", body[:len(body) // 2 * 2])
+        at += 8 + size + (size & 1)
+    check(fmt is not None and samples is not None and fmt[5] == 16, f"{path}: no 16-bit samples")
+    return fmt[2], fmt[1], samples
+
+
+def block_peaks(path, seconds=0.05):
+    """The loudest sample (0..1) of each block of the 16-bit WAV file, and the
+    block length in seconds."""
+    rate, channels, samples = read_wav16(path)
+    step = int(rate * seconds) * channels
+    return [max((abs(v) for v in samples[i:i + step]), default=0) / 32768.0
+            for i in range(0, len(samples), step)], seconds
+
+
+def case_sound_wave_file(h):
+    """The real program with the wave-file device: five taps of the fire key a
+    second apart are five bursts a second apart in the file; after M the file
+    is silent to its end."""
+    folder = tempfile.mkdtemp(prefix="felidora-sound-")
+    path = os.path.join(folder, "out.wav")
+    with Xvfb() as x:
+        game = Game(x, h.build_dir, h.executable, wave_device(folder, path))
+        try:
+            game.first_frame()
+            time.sleep(1.0)
+            for _ in range(5):
+                game.key("space")
+                time.sleep(1.0)
+            game.key("m")
+            muted = time.monotonic()
+            time.sleep(3.0)
+            game.key("space")
+            time.sleep(1.0)
+            game.key("Escape")
+            expect_exit(game, 0, ESCAPE_WITHIN, "Escape")
+            after_mute = time.monotonic() - muted
+        finally:
+            game.kill()
+    check(game.output() == "", f"output was {game.output()!r}")
+    peaks, block = block_peaks(path)
+    loud = [i for i, p in enumerate(peaks) if p > 0.0]
+    check(loud, "the file is silent throughout")
+    # M ends every sound at once (a frame and the mixer's fade, < 0.2 s)
+    silent_tail = (len(peaks) - 1 - loud[-1]) * block
+    check(silent_tail >= after_mute - 0.5, f"only the last {silent_tail:.2f} s are silent, M came {after_mute:.2f} s before the end")
+    # wind and far rotors stay below 0.1; each wool ball rises far above it
+    level = sorted(peaks[:loud[-1] + 1])[len(peaks[:loud[-1] + 1]) // 2]
+    bursts = []
+    for i, p in enumerate(peaks[:loud[-1] + 1]):
+        if p > max(0.15, 3 * level) and (not bursts or i * block - bursts[-1] > 0.4):
+            bursts.append(i * block)
+    gaps = [b - a for a, b in zip(bursts, bursts[1:])]
+    check(len(bursts) >= 5 and sum(1 for g in gaps if 0.7 < g < 1.3) >= 4,
+          f"bursts at {bursts} (median peak {level:.3f}): not five shots a second apart")
+
+
+def case_no_audio_device(h):
+    """No audio device at all: one line says so, the game plays and Escape
+    ends it with 0."""
+    with Xvfb() as x:
+        play_and_quit(Game(x, h.build_dir, h.executable, {"ALSOFT_DRIVERS": "none"}), 3,
+                      expected_output=NO_SOUND_DEVICE + "\n")
+
+
+def case_audio_device_lost(h):
+    """The device is lost in play (the wave device's file system is full): one
+    line says so, the game plays on silently and Escape ends it with 0."""
+    folder = tempfile.mkdtemp(prefix="felidora-sound-")
+    with Xvfb() as x:
+        play_and_quit(Game(x, h.build_dir, h.executable, wave_device(folder, "/dev/full")), 4,
+                      expected_output=SOUND_DEVICE_LOST + "\n")
 
 
 def main():

@@ -1,0 +1,1 @@
+felidora_bench(sound_bench SoundBench.cpp)

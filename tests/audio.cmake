@@ -1,0 +1,1 @@
+felidora_test(audio_tests audio/GameAudioTest.cpp)

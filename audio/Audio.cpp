@@ -258,6 +258,16 @@ void Audio::stopLoop(int voiceIndex) {
   voice.loopPlaying = false;
 }
 
+void Audio::releaseLoopVoice(int voiceIndex) {
+  if (voiceIndex < 0 || voiceIndex >= kVoiceCount || !voices[static_cast<std::size_t>(voiceIndex)].loop)
+    return;
+  stopLoop(voiceIndex);
+  Voice& voice = voices[static_cast<std::size_t>(voiceIndex)];
+  voice.loop = false;
+  voice.loopPlaying = false;
+  --reservedLoops;
+}
+
 // The camera is where the inverse view puts the origin; it looks along its -z
 // with its +y up.
 void Audio::placeListener(const glm::mat4& view) {

@@ -58,6 +58,8 @@ public:
   // Keeps a loop playing (starting it if it is not) with this placement.
   void holdLoop(int voice, Sound sound, const Placement& placement, float gain, float pitch = 1.0f);
   void stopLoop(int voice);
+  // Gives a loop's voice back to the one-shots.
+  void releaseLoopVoice(int voice);
 
   // The listener sits at the camera of this view matrix.
   void placeListener(const glm::mat4& view);

@@ -29,6 +29,14 @@ GameSounds::GameSounds(Audio& audio) : audio(audio) {
     voice = audio.reserveLoopVoice();
 }
 
+// The loops end with their owner and their voices go back to the pool.
+GameSounds::~GameSounds() {
+  audio.releaseLoopVoice(windVoice);
+  audio.releaseLoopVoice(chargeVoice);
+  for (int voice : rotorVoices)
+    audio.releaseLoopVoice(voice);
+}
+
 void GameSounds::shotFired() { audio.playOneShot(Sound::WoolBall, Audio::Placement::listener(), kCommon, 0.7f); }
 
 void GameSounds::superShotCharge(double seconds) { chargeTime = seconds; }

@@ -14,6 +14,9 @@ public:
   static constexpr int kRotorVoices = 17;
 
   explicit GameSounds(Audio& audio);
+  ~GameSounds() override;
+  GameSounds(const GameSounds&) = delete;
+  GameSounds& operator=(const GameSounds&) = delete;
 
   void shotFired() override;
   void superShotCharge(double chargeTime) override;

@@ -531,10 +531,11 @@ def case_bad_replays(h):
 
 
 def wave_device(folder, file):
-    """OpenAL Soft's wave-file backend writing 16-bit stereo to `file`."""
+    """OpenAL Soft's wave-file backend writing 16-bit stereo to `file`, not
+    dithered: silence is written as zeros."""
     conf = os.path.join(folder, "alsoft.conf")
     with open(conf, "w") as f:
-        f.write(f"[general]\nchannels=stereo\n[wave]\nfile={file}\nsample-type=int16\n")
+        f.write(f"[general]\nchannels=stereo\nsample-type=int16\ndither=false\n[wave]\nfile={file}\n")
     return {"ALSOFT_DRIVERS": "wave", "ALSOFT_CONF": conf}
 
 

@@ -1,5 +1,6 @@
 // The content generator fills the build folder with every file the game reads,
 // needs nothing beforehand, and gives byte-identical files on every run.
+#include "audio/SoundCatalogue.h"
 #include "render/ModelImport.h"
 
 #include <gtest/gtest.h>
@@ -56,12 +57,14 @@ std::vector<std::string> filesTheGameReads() {
   }
   for (int i = 0; i <= 8; ++i)
     files.push_back("Bilder/BeschleunigungsanzeigenanimationOhneTrans" + std::to_string(i) + ".png");
+  for (const char* sound : kSoundFiles)
+    files.push_back(std::string("Klaenge/") + sound);
   return files;
 }
 
 std::set<std::string> listContent(const fs::path& folder) {
   std::set<std::string> names;
-  for (const char* sub : {"Modelle", "Bilder", "Videos"}) {
+  for (const char* sub : {"Modelle", "Bilder", "Videos", "Klaenge"}) {
     if (!fs::is_directory(folder / sub))
       continue;
     for (const auto& entry : fs::directory_iterator(folder / sub))

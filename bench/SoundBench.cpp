@@ -5,8 +5,8 @@
 // against a running device whose mixer works on its own thread.
 //
 //   cmake --build <build> --target sound_bench content
-//   cd <build> && ALSOFT_DRIVERS=null ./bench/sound_bench --benchmark_repetitions=9 \
-//     --benchmark_report_aggregates_only=true
+//   cd <build> && ALSOFT_DRIVERS=null ./bench/sound_bench
+//     --benchmark_repetitions=9 --benchmark_report_aggregates_only=true
 // (ALSOFT_DRIVERS=null: OpenAL Soft's silent device, for machines without a
 // sound card; leave it out to measure the real one.)
 #include "audio/Audio.h"

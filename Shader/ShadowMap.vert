@@ -6,11 +6,9 @@
 layout(location = 0) in vec3 position;
 
 uniform mat4 depthProjectionViewModelMatrix;
-uniform vec4 modelClipPlane; // in model space; read only while GL_CLIP_DISTANCE0 is on
 
 invariant gl_Position;
 
 void main() {
-    gl_ClipDistance[0] = dot(modelClipPlane, vec4(position, 1.0));
     gl_Position = depthProjectionViewModelMatrix * vec4(position, 1.0);
 }

@@ -7,9 +7,11 @@
 #include "audio/SoundEvents.h"
 #include "monitor/Monitor.h"
 #include "objects/Gegner.h"
+#include "objects/GegnerProjektil.h"
 #include "objects/Hummelot.h"
 #include "objects/LevelScene.h"
 #include "objects/OwnedObjects.h"
+#include "objects/Projektil.h"
 #include "objects/Schnecke.h"
 #include "objects/WasserPlane.h"
 #include "render/ModelImport.h"
@@ -35,10 +37,6 @@ constexpr int kShadowMargin = 4;
 // How far from its centre an object carries what is drawn with it (the
 // player its camera and monitor, an enemy its rotor).
 constexpr float kCarriedReach = 20.0f;
-// The reflection is left out only where land stands this much above the
-// water: the ripples look the reflection up a few pixels beside each water
-// pixel, and next to the shore that may be where low land is seen.
-constexpr float kShoreMargin = 10.0f;
 
 using content::kGameOverClip;
 using content::kLevelModel;
@@ -140,11 +138,13 @@ void Game::setupReflectionTarget() {
 
 // Builds the one level: monitor, landscape with the shared screen light,
 // water, player, the seventeen enemies, the projection and the first view.
-void Game::assembleLevel() {
+void Game::assembleLevel() { assembleLevel(kLevelModel); }
+
+void Game::assembleLevel(const std::string& levelModel) {
   // Each enemy reads the same three files: they are read once.
   const ModelImport::SharingScope sharing;
   monitor = new Monitor(glm::mat4(1.0f), mainShader, shadowShader);
-  level = new LevelScene(layout::kLandscapeOffset, mainShader, shadowShader, kLevelModel);
+  level = new LevelScene(layout::kLandscapeOffset, mainShader, shadowShader, levelModel);
 
   const std::vector<Light*> screenLights = monitor->getLights();
   if (screenLights.empty())
@@ -320,30 +320,14 @@ void Game::renderReflectionPass() {
   // rippled and blended, the reflection goes without the sun's shadow
   glUniform1i(locSunShadowOff, 1);
   // the lit program clips against the plane in its vertex stage
+  // NOTE: the reflection is drawn behind land too: a ripple looks it up as
+  // far as 16 x 12 pixels beside its own, and from far away that reaches
+  // past any shore. (Leaving it out behind land wrote more depth than the
+  // mirrored world ever shades: 0.8 samples a pixel against 0.07.)
   glEnable(GL_CLIP_DISTANCE0);
-  maskLandAboveWater();
   drawScene(waterMirror(), cullingEnabled);
   glDisable(GL_CLIP_DISTANCE0);
   glFrontFace(GL_CCW);
-}
-
-// The water shows the reflection only where no land stands in front of it in
-// the main view, so where the main view sees land above the water the
-// reflection is not drawn: that land, seen unmirrored, goes into the depth
-// buffer at the nearest depth, and those pixels keep the clear colour. Seen
-// from below the water level land hides nothing of the surface.
-void Game::maskLandAboveWater() {
-  if (!level || glm::inverse(mainShader->viewMatrix)[3].y <= kWaterLevel)
-    return;
-  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-  glDepthFunc(GL_ALWAYS);
-  glDepthRange(0.0, 0.0);
-  glFrontFace(GL_CCW);
-  level->drawDepth(this, glm::vec4(0.0f, 1.0f, 0.0f, -(kWaterLevel + kShoreMargin)));
-  glFrontFace(GL_CW);
-  glDepthRange(0.0, 1.0);
-  glDepthFunc(GL_LESS);
-  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 }
 
 // The window was cleared by the frame loop at the start of the frame.
@@ -359,18 +343,30 @@ void Game::renderMainPass() {
   objectsDrawn = drawScene(glm::mat4(1.0f), cullingEnabled);
 }
 
-// The monitor hides a good part of the view but is drawn last. It is opaque
-// (its clips and status pictures cover the screen), so its depth can go in
-// first and nothing behind it is shaded; one depth step further back, so
-// that its own lit draw still passes the less-than test.
+// The monitor hides a good part of the view but is drawn last. Where it is
+// opaque its depth can go in first and nothing behind it is shaded; one depth
+// step further back, so that its own lit draw still passes the less-than
+// test. A translucent texel blends the scene behind, which must then be
+// drawn; in wireframe the offset would not apply to the lines, and a line
+// hides next to nothing anyway.
 void Game::layMonitorDepth() {
-  if (!monitor)
+  if (!monitorDepthFirst || !monitor || !fillsPolygons())
+    return;
+  if (glIsEnabled(GL_BLEND) && !monitor->hidesWhatIsBehind())
     return;
   glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
   glPolygonOffset(0.0f, 1.0f);
   monitor->drawDepth(this);
   glPolygonOffset(0.0f, 0.0f);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+}
+
+// Wireframe (F3) draws only the edges: the shortcuts that count on a surface
+// hiding what lies behind it do not hold.
+bool Game::fillsPolygons() const {
+  GLint mode[2] = {GL_FILL, GL_FILL};
+  glGetIntegerv(GL_POLYGON_MODE, mode);
+  return mode[0] == GL_FILL;
 }
 
 void Game::renderWaterSurface() {
@@ -426,10 +422,21 @@ ShadowRegion::Box Game::litBox() const {
                              i & 4 ? level->boundsMax.z : level->boundsMin.z);
       hold(glm::vec3(level->modelMatrix * glm::vec4(corner, 1.0f)), 0.0f);
     }
-  if (player)
+  // the shots fly on beyond the landscape's box and still take shadows
+  const auto holdShot = [&hold](const SceneObject& shot) {
+    hold(shot.position(), shot.boundingRadius * glm::length(glm::vec3(shot.modelMatrix[0])));
+  };
+  if (player) {
     hold(player->position(), player->boundingRadius + kCarriedReach);
-  for (const Gegner* enemy : enemies)
+    for (const Projektil* shot : player->projectiles)
+      holdShot(*shot);
+  }
+  for (const Gegner* enemy : enemies) {
     hold(enemy->position(), enemy->boundingRadius + kCarriedReach);
+    if (const auto* flyer = dynamic_cast<const Hummelot*>(enemy))
+      for (const GegnerProjektil* shot : flyer->shots)
+        holdShot(*shot);
+  }
   return box;
 }
 

@@ -10,6 +10,7 @@
 
 #include <glm/glm.hpp>
 
+#include <string>
 #include <vector>
 
 class Gegner;
@@ -30,6 +31,8 @@ public:
 
   void setupReflectionTarget();
   void assembleLevel();
+  // the same with another landscape model
+  void assembleLevel(const std::string& levelModel);
   void handleFunctionKeys();
   void applyTextureFiltering();
   void update(double dt);
@@ -43,8 +46,8 @@ public:
   void renderMainPass();
   void renderWaterSurface();
   // within the passes: what keeps them from shading what nobody sees
-  void maskLandAboveWater();
   void layMonitorDepth();
+  bool fillsPolygons() const;
   void drawShadowCasters();
   int drawScene(glm::mat4 world, bool culling);
 
@@ -82,6 +85,10 @@ public:
   int locSunShadowOff = -1;
   // the part of the shadow map the current frame reads (renderShadowPass)
   ShadowRegion shadowCasterRegion;
+  // The passes' shortcuts, each taken only where it cannot change the
+  // picture; switched off they are never taken, which draws the same frame.
+  bool monitorDepthFirst = true; // the monitor's depth before the scene
+  bool reflectionMasked = true;  // no reflection behind land
   // statistics and toggles
   int fps = 0;
   double fpsTimer = 0.0;

@@ -4,6 +4,8 @@
 // the repeats is the figure that moves least with the load of the machine.
 //
 // Run from the build folder under a display: ./bench/pass_bench [--repeats N]
+// [--no-shortcuts] (the latter draws without the monitor's depth first, to
+// see what it pays).
 #include "app/StartUp.h"
 #include "bench/BenchFlight.h"
 
@@ -30,14 +32,19 @@ const int kMoments[] = {60, 240, 600};
 
 int main(int argc, char** argv) {
   int repeats = 15;
-  for (int i = 1; i < argc; ++i)
+  bool shortcuts = true;
+  for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--repeats") && i + 1 < argc)
       repeats = std::max(1, std::atoi(argv[++i]));
+    if (!std::strcmp(argv[i], "--no-shortcuts"))
+      shortcuts = false;
+  }
 
   resetKeyToggles();
   GLFWwindow* window = startUp();
   Game* game = new Game();
   game->assembleLevel();
+  game->monitorDepthFirst = shortcuts;
 
   const char* names[4] = {"shadow", "reflection", "main", "water"};
   double sumMin[4] = {0, 0, 0, 0};

@@ -39,6 +39,14 @@ Monitor::Monitor(const glm::mat4& modelMatrix, Shader* shader, Shader* shadowSha
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &screenHeight);
   }
   video->setScreenTexture(screenTexture);
+  std::vector<std::uint8_t> level0;
+  for (unsigned texture : textures)
+    if (texture != screenTexture)
+      casingOpaque = casingOpaque && textureOpaque(texture, level0);
+  if (screenTexture != 0 && !textureOpaque(screenTexture, level0))
+    screenOpacity.reset(screenWidth, screenHeight, level0);
+  else
+    screenOpacity.reset(screenWidth, screenHeight, {});
 
   video->playing = false;
   defaultClipPath = content::kDefaultClip;
@@ -78,7 +86,11 @@ void Monitor::update(double dt, Game* game) {
 
   // NOTE: the frame in which the clip ends leaves the display alone; the
   // changes are written in the next frame.
-  if (!video->advanceVideo(dt))
+  const unsigned pictures = video->uploadCount;
+  const bool goesOn = video->advanceVideo(dt);
+  if (video->uploadCount != pictures)
+    screenOpacity.writeOpaque(video->uploadedX, video->uploadedY, video->uploadedWidth, video->uploadedHeight);
+  if (!goesOn)
     return;
   refreshStatus(dt, *game);
 }
@@ -111,6 +123,7 @@ int Monitor::writeStatus(const std::vector<StatusWrite>& statusWrites) {
     if (uploadable(write, image, screenWidth, screenHeight)) {
       glTexSubImage2D(GL_TEXTURE_2D, 0, write.x, write.y, write.width, write.height, GL_RGBA, GL_UNSIGNED_BYTE,
                       image->pixels.data());
+      screenOpacity.write(write.x, write.y, write.width, write.height, image->pixels.data());
       elementWrote = true;
     }
     if (write.endsElement && elementWrote) {
@@ -121,6 +134,28 @@ int Monitor::writeStatus(const std::vector<StatusWrite>& statusWrites) {
   }
   glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
   return elements;
+}
+
+// Level 0 of a texture read back once at start-up; a texture without an
+// image samples as opaque black.
+bool Monitor::textureOpaque(unsigned texture, std::vector<std::uint8_t>& level0) {
+  GLint width = 0, height = 0;
+  glActiveTexture(GL_TEXTURE0);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+  level0.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4, 0);
+  if (level0.empty())
+    return true;
+  GLint alignment = 4;
+  glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, level0.data());
+  glPixelStorei(GL_PACK_ALIGNMENT, alignment);
+  for (std::size_t i = 3; i < level0.size(); i += 4)
+    if (level0[i] != 255)
+      return false;
+  return true;
 }
 
 bool Monitor::uploadable(const StatusWrite& write, const StatusImage* image, int textureWidth, int textureHeight) {

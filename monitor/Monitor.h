@@ -4,6 +4,7 @@
 // of texture-filtering changes, all written into the texture itself.
 #pragma once
 
+#include "monitor/ScreenOpacity.h"
 #include "monitor/StatusDisplay.h"
 #include "monitor/StatusImage.h"
 #include "render/SceneObject.h"
@@ -42,6 +43,10 @@ public:
   static bool uploadable(const StatusWrite& write, const StatusImage* image, int textureWidth, int textureHeight);
   const StatusImage* statusImage(StatusPicture picture, int index) const;
 
+  // Whether every texel of the monitor's textures is opaque, so that where
+  // it is drawn nothing behind it can show.
+  bool hidesWhatIsBehind() const { return casingOpaque && screenOpacity.opaque(); }
+
   std::string defaultClipPath;
   int screenLightIndex = -1;
   unsigned screenTexture = 0;
@@ -71,5 +76,10 @@ public:
   int elementsWritten = 0;
 
 private:
+  static bool textureOpaque(unsigned texture, std::vector<std::uint8_t>& level0);
+
   std::unique_ptr<VideoPlayback> video;
+  // the textures besides the screen never change after loading
+  bool casingOpaque = true;
+  ScreenOpacity screenOpacity;
 };

@@ -269,6 +269,8 @@ bool VideoPlayback::uploadPicture() {
   glTexSubImage2D(GL_TEXTURE_2D, 0, kVideoX, kVideoY, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgbBuffer);
   glPixelStorei(GL_UNPACK_ROW_LENGTH, rowLength);
   glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+  uploadedX = kVideoX, uploadedY = kVideoY, uploadedWidth = width, uploadedHeight = height;
+  ++uploadCount;
   return true;
 }
 

@@ -47,6 +47,10 @@ public:
   bool uploadPicture(); // false when nothing of the picture fits
   void regenerateMipmaps();
 
+  // where the last picture went (its level-0 rectangle) and how many went
+  int uploadedX = 0, uploadedY = 0, uploadedWidth = 0, uploadedHeight = 0;
+  unsigned uploadCount = 0;
+
   // pacing
   bool playing = false;
   int frameIntervalMs = 0;

@@ -13,6 +13,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -328,24 +329,18 @@ glm::mat4 SceneObject::cameraProduct(const glm::mat4& world) const {
 
 // The depth program and its uniform locations belong to the level's shadow
 // map; without a level there is nothing to draw with.
-void SceneObject::drawDepth(Game* game, const glm::vec4& clipPlane) {
+void SceneObject::drawDepth(Game* game) {
   const LevelScene* level = game->level;
   if (!level)
     return;
   game->shadowShader->use();
   const glm::mat4 product = cameraProduct(glm::mat4(1.0f));
   glUniformMatrix4fv(level->shadowDepthMatrixLoc, 1, GL_FALSE, glm::value_ptr(product));
-  // the program sees model-space positions: the plane goes there too
-  const glm::vec4 modelPlane = glm::transpose(modelMatrix) * clipPlane;
-  glUniform4fv(level->shadowClipPlaneLoc, 1, glm::value_ptr(modelPlane));
   for (std::size_t i = 0; i < meshes.size(); ++i) {
     glBindVertexArray(vertexArrays[i]);
     meshes[i]->tiles.draw(product, meshes[i]->indexCount);
     glBindVertexArray(0);
   }
-  // NOTE: llvmpipe was seen to cut the shadow pass's casters by this plane
-  // although GL_CLIP_DISTANCE0 is off there: it goes back to keeping all.
-  glUniform4f(level->shadowClipPlaneLoc, 0.0f, 0.0f, 0.0f, 0.0f);
   Shader::useNone();
 }
 
@@ -413,6 +408,10 @@ void SceneObject::createShadowMap() {
                GL_UNSIGNED_BYTE, nullptr);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  // a lookup next to the map's edge filters the edge texels, never the far
+  // side's (which hold the clear depth or another part of the world)
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_REF_TO_TEXTURE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_FUNC, GL_LEQUAL);
 
@@ -428,7 +427,6 @@ void SceneObject::createShadowMap() {
   glBindTexture(GL_TEXTURE_2D, shadowTexture);
   glActiveTexture(GL_TEXTURE0);
   shadowDepthMatrixLoc = glGetUniformLocation(shadowShader->program, "depthProjectionViewModelMatrix");
-  shadowClipPlaneLoc = glGetUniformLocation(shadowShader->program, "modelClipPlane");
 }
 
 // Camera and lights of the shared lit program
@@ -465,13 +463,48 @@ int SceneObject::lightSlots() {
   return lightSlotCount;
 }
 
-void SceneObject::uploadLights() {
+// Which slot of the lit program each light gets. The program has a fixed
+// number of slots (each costs every pixel); when the list holds more lights
+// the sun (light 0, the one with the shadow) comes first, then the lights
+// added from other objects (the monitor's screen), then the imported ones in
+// list order. A light left without a slot is named once.
+void SceneObject::assignLightSlots() {
   const int slots = lightSlots();
+  lightSlot.assign(lights.size(), -1);
+  int used = 0;
+  const auto give = [&](std::size_t k) {
+    if (lightSlot[k] < 0 && used < slots)
+      lightSlot[k] = used++;
+  };
+  if (!lights.empty())
+    give(0);
+  const auto imported = [this](const Light* light) {
+    return std::find(ownedLights.begin(), ownedLights.end(), light) != ownedLights.end();
+  };
+  for (std::size_t k = 0; k < lights.size(); ++k)
+    if (!imported(lights[k]))
+      give(k);
+  for (std::size_t k = 0; k < lights.size(); ++k)
+    give(k);
+  for (std::size_t k = 0; k < lights.size(); ++k)
+    if (lightSlot[k] < 0 && std::find(unlitLights.begin(), unlitLights.end(), lights[k]) == unlitLights.end()) {
+      unlitLights.push_back(lights[k]);
+      const float* p = lights[k]->position;
+      messageStream() << "Licht " << k + 1 << " (bei " << p[0] << ", " << p[1] << ", " << p[2]
+                      << ") findet im Shader keinen Platz mehr und bleibt dunkel (Platz fuer " << slots << " Lichter)"
+                      << std::endl;
+    }
+}
+
+void SceneObject::uploadLights() {
+  assignLightSlots();
   shader->use();
   glUniform1i(lichtquellenanzahlLoc, static_cast<GLint>(lights.size()));
-  for (std::size_t k = 0; k < lights.size() && static_cast<int>(k) < slots; ++k) {
+  for (std::size_t k = 0; k < lights.size(); ++k) {
+    if (lightSlot[k] < 0)
+      continue;
     const Light& light = *lights[k];
-    const GLint offset = static_cast<GLint>(k);
+    const GLint offset = lightSlot[k];
     // arrays the program lacks have location -1; -1 + k must not hit another
     if (lichtquellenpositionLoc >= 0)
       glUniform3fv(lichtquellenpositionLoc + offset, 1, light.position);
@@ -500,9 +533,10 @@ void SceneObject::setLightPosition(int index, const glm::vec3& position) {
     return;
   Light& light = *lights[static_cast<std::size_t>(index)];
   light.position[0] = position.x, light.position[1] = position.y, light.position[2] = position.z;
-  const bool inProgram = index < lightSlots();
+  // a light added since the last upload has no slot yet
+  const int slot = static_cast<std::size_t>(index) < lightSlot.size() ? lightSlot[static_cast<std::size_t>(index)] : -1;
   shader->use();
-  if (inProgram)
-    glUniform3fv(lichtquellenpositionLoc + index, 1, light.position);
+  if (slot >= 0 && lichtquellenpositionLoc >= 0)
+    glUniform3fv(lichtquellenpositionLoc + slot, 1, light.position);
   Shader::useNone();
 }

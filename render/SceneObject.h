@@ -44,9 +44,8 @@ public:
 
   // drawing and lighting
   bool isVisible() const;
-  // Depth only, seen by the camera, through the depth program; while
-  // GL_CLIP_DISTANCE0 is on, what lies below the world-space clipPlane is cut.
-  void drawDepth(Game* game, const glm::vec4& clipPlane = glm::vec4(0.0f));
+  // Depth only, seen by the camera, through the depth program.
+  void drawDepth(Game* game);
   void setProjectionMatrix(const glm::mat4& projection);
   void setViewMatrix(const glm::mat4& view);
   void uploadLights();
@@ -95,7 +94,6 @@ public:
   unsigned shadowTexture = 0;
   unsigned shadowFramebuffer = 0;
   int shadowDepthMatrixLoc = -1;
-  int shadowClipPlaneLoc = -1; // depth program, "modelClipPlane"
   int depthProjectionViewModelMatrixLoc = -1;
   int shadowMapLoc = -1;
   glm::mat4 depthMatrix{1.0f};
@@ -120,8 +118,11 @@ private:
   // depth-only draw repeats exactly so that both land on the same depths
   glm::mat4 cameraProduct(const glm::mat4& world) const;
   int lightSlots();
+  void assignLightSlots();
 
   int lightSlotCount = -1; // found on first use
   bool borrowsFromPrototype = false;
-  std::vector<Light*> ownedLights; // imported here; added lights stay their creator's
+  std::vector<Light*> ownedLights;       // imported here; added lights stay their creator's
+  std::vector<int> lightSlot;            // per light: its slot in the lit program, or -1
+  std::vector<const Light*> unlitLights; // left without a slot, already named
 };

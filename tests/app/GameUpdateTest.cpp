@@ -4,17 +4,22 @@
 #include "app/GameProgramCheck.h"
 #include "app/KeyFlags.h"
 #include "monitor/Monitor.h"
+#include "objects/GegnerProjektil.h"
 #include "objects/Hummelot.h"
 #include "objects/LevelScene.h"
+#include "objects/Projektil.h"
 #include "objects/Schnecke.h"
 #include "objects/WasserPlane.h"
 #include "render/Shader.h"
+#include "tests/support/ColladaFixture.h"
 #include "tests/support/GlContext.h"
+#include "tests/support/MessageCapture.h"
 
 #include <GL/glew.h>
 #include <glm/gtc/type_ptr.hpp>
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
 namespace {
@@ -267,6 +272,62 @@ TEST_F(GameUpdateTest, WithCullingOffEveryObjectCountsAsDrawn) {
   game->render();
   EXPECT_LT(game->objectsDrawn, expected); // most enemies are out of view at the start
   EXPECT_GE(game->objectsDrawn, 3);        // level, player and monitor are
+
+  // shots flown on far beyond the landscape still lie where the shadow pass
+  // draws (and so take the shadows of what stands between them and the sun)
+  GegnerProjektil* laser = nullptr;
+  for (Gegner* enemy : game->enemies)
+    if (!static_cast<Hummelot*>(enemy)->shots.empty())
+      laser = static_cast<Hummelot*>(enemy)->shots.front();
+  ASSERT_NE(laser, nullptr);
+  game->player->projectiles.front()->modelMatrix[3] = glm::vec4(20000, 300, 0, 1);
+  laser->modelMatrix[3] = glm::vec4(0, 300, -20000, 1);
+  const ShadowRegion::Box lit = game->litBox();
+  EXPECT_GE(lit.max.x, 20000.0f);
+  EXPECT_LE(lit.min.z, -20000.0f);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// A landscape that brings four lights, one more than the lit program has
+// slots for with the monitor's: the sun and the screen light keep theirs,
+// and each light left out is named once, when it loses its slot.
+TEST(LightSlots, AFourLightLandscapeKeepsTheSunAndTheScreenLightAndNamesEachLightLeftOut) {
+  FELIDORA_REQUIRE_GL();
+  felidora::test::FixtureMesh ground;
+  ground.positions = {-900, 50, 900, 900, 50, 900, 900, 50, -900, -900, 50, -900};
+  ground.triangles = {0, 1, 2, 0, 2, 3};
+  const std::string path = felidora::test::writeCollada("vierlichter.dae", {ground}, true, "",
+                                                        {{0, 4000, 0}, {100, 900, 0}, {-100, 900, 0}, {0, 900, 100}});
+  KeyFlags = KeyFlagTable{};
+  felidora::test::MessageCapture messages;
+  Game game;
+  game.assembleLevel(path);
+  game.update(1.0 / 60.0); // the monitor moves its light
+  ASSERT_EQ(game.level->lights.size(), 5u);
+
+  std::istringstream lines(messages.text());
+  std::vector<std::string> named;
+  for (std::string line; std::getline(lines, line);)
+    named.push_back(line);
+  ASSERT_EQ(named.size(), 2u) << messages.text();
+  EXPECT_EQ(named[0].rfind("Licht 4 (bei ", 0), 0u) << named[0];
+  EXPECT_EQ(named[1].rfind("Licht 3 (bei ", 0), 0u) << named[1];
+  EXPECT_NE(named[0].find("keinen Platz"), std::string::npos) << named[0];
+
+  const unsigned program = game.mainShader->program;
+  const auto slot = [program](int k) {
+    glm::vec3 position(0.0f);
+    const std::string name = "lichtquellenposition[" + std::to_string(k) + "]";
+    glGetUniformfv(program, glGetUniformLocation(program, name.c_str()), glm::value_ptr(position));
+    return position;
+  };
+  const auto at = [](const Light* light) { return glm::make_vec3(light->position); };
+  EXPECT_EQ(slot(0), at(game.level->lights[0])) << "the sun";
+  EXPECT_EQ(slot(1), at(game.monitor->getLights()[0])) << "the screen light, where the monitor put it";
+  EXPECT_EQ(slot(2), at(game.level->lights[1]));
+  GLint count = 0;
+  glGetUniformiv(program, game.level->lichtquellenanzahlLoc, &count);
+  EXPECT_EQ(count, 5);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

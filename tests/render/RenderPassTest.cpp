@@ -112,6 +112,36 @@ TEST_F(RenderPassTest, ReflectionHoldsTheWorldAboveTheWaterMirroredAndNothingBel
   }
 }
 
+// Land in front of the water hides the surface there, but a ripple looks the
+// reflection up as far as 16 x 12 pixels beside its own, and seen from afar
+// that reaches well past the shore: the reflection holds the mirrored world
+// behind land too.
+TEST_F(RenderPassTest, ReflectionHoldsTheMirroredWorldBehindLandToo) {
+  // a bank of land at y = 75 just in front of the eye, and far beyond it a
+  // tall wall whose mirror image lies where the bank is seen
+  FixtureMesh bank;
+  bank.positions = {-300, 75, 280, 300, 75, 280, 300, 75, 200, -300, 75, 200};
+  bank.uvs = {0, 0, 1, 0, 1, 1, 0, 1};
+  bank.triangles = {0, 1, 2, 0, 2, 3};
+  const std::string path =
+      writeCollada("ufer.dae", {bank, wallFacingPlusZ(-300, 300, 60, 400, -200)}, true, "", {{0, 1000, 300}});
+  delete game->level;
+  game->level = new LevelScene(glm::vec3(0.0f), game->mainShader, game->shadowShader, path);
+  game->level->setProjectionMatrix(game->mainShader->projectionMatrix);
+  look(kEye, glm::vec3(0, 60, 0));
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  game->render();
+  ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+  const glm::ivec2 onBank = pixelOf({0, 75, 240});
+  unsigned char seen[4];
+  glReadPixels(onBank.x, onBank.y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, seen);
+  ASSERT_FALSE(isClearColour(seen)) << "the bank must stand in front of the water there";
+  const auto reflection = readTexture(game->reflectionColorTexture, 800, 600);
+  EXPECT_FALSE(isClearColour(&reflection[(static_cast<std::size_t>(onBank.y) * 800 + onBank.x) * 4]))
+      << "no mirrored wall behind the bank at (" << onBank.x << ", " << onBank.y << ")";
+}
+
 glm::mat4 uniformMatrix(unsigned program, int location) {
   glm::mat4 value(0.0f);
   glGetUniformfv(program, location, glm::value_ptr(value));
@@ -194,6 +224,12 @@ TEST_F(RenderPassTest, ShadowMapHoldsDepthsWhereTheLandscapeIs) {
   EXPECT_GT(depth[1024u * 2048u + 1024u], 0.0f);
   // a corner of the light's view sees past the 400-unit ground: cleared
   EXPECT_FLOAT_EQ(depth[0], 1.0f);
+  // a lookup next to one edge must not filter in the far edge's texels
+  GLint wrap[2] = {0, 0};
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap[0]);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrap[1]);
+  EXPECT_EQ(wrap[0], GL_CLAMP_TO_EDGE);
+  EXPECT_EQ(wrap[1], GL_CLAMP_TO_EDGE);
 
   // Each frame clears only its region and the last one's: once the view has
   // turned away, nothing drawn for the old view is left outside the new region.

@@ -12,11 +12,11 @@ FREQUENCY=200
 scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)" --target frame_bench
+DATA="$(mktemp /tmp/felidora-perf.XXXXXX)"
 source scripts/xvfb.sh
-trap 'stop_xvfb; rm -f "$DATA"' EXIT
+trap 'stop_xvfb; rm -f "$DATA" "$DATA.out"' EXIT
 start_xvfb
 cd build
-DATA="$(mktemp /tmp/felidora-perf.XXXXXX)"
 perf record -q -k CLOCK_MONOTONIC -F "$FREQUENCY" --call-graph dwarf,4096 -o "$DATA" \
   ./bench/frame_bench --frames "$FRAMES" --culling "$CULLING" | tee /dev/stderr >"$DATA.out"
 read -r LOOP_START LOOP_END < <(awk '/frame loop \(monotonic\)/ { print $(NF-1), $NF }' "$DATA.out")

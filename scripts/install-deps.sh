@@ -1,19 +1,36 @@
 #!/usr/bin/env bash
 # Installs every Debian package Felidora needs to build, run, test and
 # benchmark. Does nothing when they are all present.
+#
+# Another apt or dpkg at work (an unattended upgrade, a second build) holds
+# their lock: apt-get waits for it, up to APT_LOCK_TIMEOUT seconds (default
+# 900), instead of failing.
 set -euo pipefail
+
+# clang's runtime libraries (the fuzzers' libFuzzer) and perf
+# (bench/frame_profile.sh) are named after the release.
+. /etc/os-release
+case "${VERSION_CODENAME:-}" in
+  bookworm) RELEASE_PACKAGES=(libclang-rt-14-dev linux-perf) ;;
+  trixie) RELEASE_PACKAGES=(libclang-rt-19-dev linux-perf) ;;
+  *)
+    RELEASE_PACKAGES=()
+    echo "install-deps.sh: ${PRETTY_NAME:-this release} is not Debian 12 or 13; install clang's runtime" \
+      "libraries (for scripts/fuzz.sh) and perf (for bench/frame_profile.sh) yourself" >&2
+    ;;
+esac
 
 PACKAGES=(
   # build
-  build-essential cmake pkg-config clang libclang-rt-14-dev clang-format
+  build-essential cmake pkg-config clang clang-format
   libglfw3-dev libglew-dev libglm-dev libassimp-dev libdevil-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev
   libcairo2-dev fonts-dejavu-core libopenal-dev libsndfile1-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth xdotool imagemagick ffmpeg assimp-utils libgl1-mesa-dri python3 sox
-  # profiling (bench/frame_profile.sh)
-  linux-perf
+  # fuzzing and profiling
+  "${RELEASE_PACKAGES[@]}"
 )
 
 missing=()
@@ -28,8 +45,9 @@ if [ ${#missing[@]} -eq 0 ]; then
 fi
 
 echo "Installing: ${missing[*]}"
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-# other builds on the machine may hold the package lock for a while
-$SUDO apt-get -o DPkg::Lock::Timeout=900 update -qq
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# env carries DEBIAN_FRONTEND through sudo, which would otherwise drop it
+AS_ROOT=(env DEBIAN_FRONTEND=noninteractive)
+if [ "$(id -u)" -ne 0 ]; then AS_ROOT=(sudo "${AS_ROOT[@]}"); fi
+APT_GET=(apt-get -o DPkg::Lock::Timeout="${APT_LOCK_TIMEOUT:-900}")
+"${AS_ROOT[@]}" "${APT_GET[@]}" update -qq
+"${AS_ROOT[@]}" "${APT_GET[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -12,7 +12,8 @@ find app render objects monitor tools tests bench \( -name '*.cpp' -o -name '*.h
   xargs -0 clang-format --dry-run --Werror
 echo "clang-format: every C++ file is formatted"
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# warnings are errors here: a new one fails the suite, not the next reader
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFELIDORA_WERROR=ON >/dev/null
 cmake --build build -j"$(nproc)"
 
 source scripts/xvfb.sh

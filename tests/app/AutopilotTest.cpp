@@ -6,7 +6,7 @@
 //
 // To record the win anew (after a change of the models, the clips or the game
 // logic): FELIDORA_AUTOPILOT_RECORD=../tests/data/autopilot-win
-//   ./tests/game_tests --gtest_filter=AutopilotTest.*   (from build/, under a display)
+//   ./tests/app_tests --gtest_filter=AutopilotTest.*   (from build/, under a display)
 // writes autopilot-win.rec and its summary line autopilot-win.txt.
 #include "app/Game.h"
 #include "app/GameSummary.h"

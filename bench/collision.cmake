@@ -1,1 +1,0 @@
-felidora_bench(collision_bench CollisionBench.cpp)

@@ -1,1 +1,0 @@
-felidora_bench(frame_bench FrameBench.cpp)

@@ -1,1 +1,0 @@
-felidora_bench(monitor_bench MonitorBench.cpp)

@@ -1,1 +1,0 @@
-felidora_bench(objects_bench ObjectsBench.cpp)

@@ -1,1 +1,0 @@
-felidora_bench(pass_bench PassBench.cpp)

@@ -1,1 +1,0 @@
-felidora_bench(render_bench RenderBench.cpp)

@@ -1,1 +1,0 @@
-felidora_bench(sound_bench SoundBench.cpp)

@@ -1,1 +1,0 @@
-felidora_bench(video_bench VideoBench.cpp)

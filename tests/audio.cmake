@@ -1,1 +1,0 @@
-felidora_test(audio_tests audio/GameAudioTest.cpp)

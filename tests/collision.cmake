@@ -1,1 +1,0 @@
-felidora_test(collision_tests render/CollisionModel3DTest.cpp)

@@ -1,2 +1,0 @@
-felidora_test(status_display_tests monitor/StatusDisplayTest.cpp)
-felidora_test(monitor_tests monitor/MonitorStatusTest.cpp monitor/StatusImageTest.cpp)

@@ -1,1 +1,0 @@
-felidora_test(video_tests monitor/VideoPlaybackTest.cpp)

@@ -2,11 +2,72 @@
 
 #include "app/ContentFiles.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <string>
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
+
+namespace {
+
+// Enters the executable's folder if the game's content is there.
+void enterFolderOf(const std::filesystem::path& executable) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path folder = executable.parent_path();
+  if (!fs::is_directory(folder / content::kShaderFolder, error))
+    return;
+  fs::current_path(folder, error);
+}
+
+} // namespace
+
+#ifdef _WIN32
+
+void setUpProcess() {
+  _setmode(_fileno(stdout), _O_BINARY);
+  LoadLibraryW(L"xinput1_4.dll"); // never freed; missing is fine
+}
+
+void waitForKeyIfInteractive() {
+  // NOTE: GetConsoleMode fails for files, pipes and the null device alike,
+  // where _isatty would take a character device such as NUL for a console.
+  DWORD mode = 0;
+  if (!GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode))
+    return;
+  std::cout << std::flush;
+  std::system("PAUSE");
+}
+
+void enterExecutableFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0)
+      return;
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2); // cut off: try again with more room
+  }
+  enterFolderOf(std::filesystem::path(path));
+}
+
+#else
+
+void setUpProcess() {}
 
 void waitForKeyIfInteractive() {
   if (!isatty(STDIN_FILENO))
@@ -17,15 +78,12 @@ void waitForKeyIfInteractive() {
 }
 
 void enterExecutableFolder() {
-  namespace fs = std::filesystem;
   std::error_code error;
   // NOTE: /proc/self/exe names the binary itself, with every link on the way
   // (bin/felidora -> ../lib/felidora/Felidora) already resolved.
-  const fs::path executable = fs::canonical("/proc/self/exe", error);
-  if (error)
-    return;
-  const fs::path folder = executable.parent_path();
-  if (!fs::is_directory(folder / content::kShaderFolder, error))
-    return;
-  fs::current_path(folder, error);
+  const std::filesystem::path executable = std::filesystem::canonical("/proc/self/exe", error);
+  if (!error)
+    enterFolderOf(executable);
 }
+
+#endif

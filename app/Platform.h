@@ -1,9 +1,18 @@
 // The only place that asks the operating system anything beyond what GLFW and
-// the standard library offer.
+// the standard library offer: everything that differs between Linux and
+// Windows is here.
 #pragma once
 
-// The console "press a key" pause after a fatal message. Waits for Enter only
-// when standard input is a terminal, so scripts and CI never hang.
+// Called first in main. Standard output passes the messages' bytes on
+// unchanged, as on Linux (the Windows C runtime would otherwise write "\r\n"
+// for every line end). On Windows the XInput DLL that GLFW loads and frees is
+// held until the process ends: Wine's copy keeps a thread of its own running
+// after GLFW frees it, which now and then faulted at exit.
+void setUpProcess();
+
+// The console "press a key" pause after a fatal message. Waits only when
+// standard input is a terminal (a console on Windows, where "PAUSE" goes to
+// the command interpreter), so scripts and CI never hang.
 void waitForKeyIfInteractive();
 
 // Makes the folder that holds the running executable (links resolved) the

@@ -78,21 +78,22 @@ bool decodeFrame(const unsigned char in[kFrameSize], Frame& frame, std::uint32_t
 
 std::uint64_t contentFingerprint() {
   namespace fs = std::filesystem;
-  std::vector<fs::path> files;
+  // NOTE: names with "/" and sorted as plain bytes: Windows lists "\\" and
+  // orders paths its own way, and the same content must give the same value.
+  std::vector<std::string> files;
   for (const char* folder : content::kFolders) {
     std::error_code error;
     for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
       if (it->is_regular_file(error))
-        files.push_back(it->path());
+        files.push_back(it->path().generic_string());
   }
   std::sort(files.begin(), files.end());
 
   Fnv1a hash;
   std::vector<char> buffer(1 << 16);
-  for (const fs::path& path : files) {
-    const std::string name = path.generic_string();
+  for (const std::string& name : files) {
     hash.add(name.c_str(), name.size() + 1);
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(fs::path(name), std::ios::binary);
     std::uint64_t size = 0;
     while (in) {
       in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));

@@ -25,6 +25,10 @@ FramePresenter* gPresenter = nullptr;
 // Sound is optional: without a device the game plays silently.
 Audio* gAudio = nullptr;
 GameSounds* gSounds = nullptr;
+// FELIDORA_REPLAY_DRAW_EVERY=N: a replay draws only the first of every N
+// frames (as the test autopilot did while it recorded), so a long recording
+// replays in a fraction of its time; the game still steps every frame.
+long long gDrawEvery = 1;
 
 std::string environment(const char* name) {
   const char* value = std::getenv(name);
@@ -36,6 +40,13 @@ std::string environment(const char* name) {
 void openFrameSource(FrameSource& source) {
   if (!source.open(environment("FELIDORA_REPLAY"), environment("FELIDORA_RECORD")))
     fatalError(source.error());
+  const std::string drawEvery = environment("FELIDORA_REPLAY_DRAW_EVERY");
+  if (source.replaying() && !drawEvery.empty()) {
+    char* end = nullptr;
+    gDrawEvery = std::strtoll(drawEvery.c_str(), &end, 10);
+    if (*end != '\0' || gDrawEvery < 1)
+      fatalError("FELIDORA_REPLAY_DRAW_EVERY braucht eine ganze Zahl ab 1: " + drawEvery);
+  }
 }
 
 // Escape or a closed window ends the game before the frame is played.
@@ -58,6 +69,7 @@ void reportGlError() {
 
 void runFrameLoop(GLFWwindow* window, FrameSource& source, Game& game, FramePresenter& presenter) {
   source.startClock();
+  long long frames = 0;
   while (game.running) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     recording::Frame frame;
@@ -69,10 +81,11 @@ void runFrameLoop(GLFWwindow* window, FrameSource& source, Game& game, FramePres
 
     game.handleFunctionKeys();
     game.update(frame.dt);
-    game.render();
-    presenter.present();
-
-    glfwSwapBuffers(window);
+    if (frames++ % gDrawEvery == 0) {
+      game.render();
+      presenter.present();
+      glfwSwapBuffers(window);
+    }
     glfwPollEvents();
     followFramebufferSize(game, presenter);
     reportGlError();
@@ -82,6 +95,7 @@ void runFrameLoop(GLFWwindow* window, FrameSource& source, Game& game, FramePres
 } // namespace
 
 int main() {
+  setUpProcess();
   enterExecutableFolder();
   resetKeyToggles();
   // destroyed by exit(), which closes the recording's file

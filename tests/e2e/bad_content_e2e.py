@@ -4,6 +4,7 @@ its run folder in which one file is damaged. The game either plays on as
 designed or stops with its message and status 255; it never hangs.
 
 Usage: bad_content_e2e.py --build BUILD_DIR CASE [CASE...]   (or --list)
+--wine PREFIX runs the Windows game in BUILD_DIR with Wine (see felidora_e2e.py).
 """
 import argparse
 import contextlib
@@ -16,6 +17,7 @@ import time
 import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import felidora_e2e  # noqa: E402
 from felidora_e2e import Failure, Game, GL_ERROR, Harness, Xvfb, check, expect_exit  # noqa: E402
 
 
@@ -64,7 +66,7 @@ def start_game(x, run, h, extra_env=None):
     preload = os.environ.get("FELIDORA_GAME_PRELOAD")
     if preload:
         env["LD_PRELOAD"] = preload
-    return Game(x, run, os.path.join(run, "Felidora"), env)
+    return Game(x, run, os.path.join(run, h.executable_name), env)
 
 
 def play_then_escape(h, run, seconds=3.0, until=None, extra_env=None):
@@ -161,12 +163,16 @@ def main():
     cases = {name[5:]: fn for name, fn in globals().items() if name.startswith("case_")}
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", default=os.path.join(os.path.dirname(__file__), "..", "..", "build"))
+    parser.add_argument("--wine", metavar="PREFIX", help="run the Windows game in BUILD with Wine, in this prefix")
     parser.add_argument("--list", action="store_true")
     parser.add_argument("cases", nargs="*")
     args = parser.parse_args()
     if args.list:
         print("\n".join(cases))
         return 0
+    if args.wine:
+        felidora_e2e.WINE = felidora_e2e.wine_environment(args.wine)
+        felidora_e2e.prepare_wine_prefix()
     harness = Harness(args.build)
     failed = 0
     for name in args.cases or cases:

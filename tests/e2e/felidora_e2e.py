@@ -5,6 +5,10 @@ program's output and exit status.
 
 Usage: felidora_e2e.py --build BUILD_DIR CASE [CASE...]   (or --list)
 Each case is a function below whose name starts with case_.
+
+With --wine the build folder holds the Windows game (Felidora.exe and its
+content, e.g. the unzipped package): every game is started with Wine, in its
+own prefix (--wine names the prefix folder), headless and quiet.
 """
 import argparse
 import os
@@ -26,6 +30,36 @@ ESCAPE_WITHIN = 10.0 if SOFTPIPE else 2.0
 
 # How long the strict-GL case plays (FELIDORA_E2E_PLAY_SECONDS overrides).
 PLAY_SECONDS = float(os.environ.get("FELIDORA_E2E_PLAY_SECONDS", "12"))
+
+
+# Set by --wine: the environment every Windows game runs in.
+WINE = None
+WINE64 = "/usr/lib/wine/wine64"
+
+
+def wine_environment(prefix):
+    return {"WINEPREFIX": os.path.abspath(prefix), "WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
+
+
+def stop_wine():
+    """Ends what is left of Wine in our prefix (its desktop process lives on
+    for seconds after the game and would outlive the display)."""
+    if WINE:
+        env = dict(os.environ, **WINE)
+        subprocess.run(["wineserver", "-k"], env=env, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=env, stderr=subprocess.DEVNULL)
+
+
+def prepare_wine_prefix():
+    """A new prefix takes Wine about 18 s to lay out: done once before the
+    cases, so none of them waits for it."""
+    if os.path.exists(os.path.join(WINE["WINEPREFIX"], "system.reg")):
+        return
+    started = time.monotonic()
+    with Xvfb() as x:
+        subprocess.run([WINE64, "wineboot", "--init"], env=dict(x.env, **WINE), stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+    print(f"Wine prefix {WINE['WINEPREFIX']} made in {time.monotonic() - started:.1f} s")
 
 
 class Failure(Exception):
@@ -61,6 +95,7 @@ class Xvfb:
         return self
 
     def __exit__(self, *exc):
+        stop_wine()
         self.proc.terminate()
         try:
             self.proc.wait(timeout=5)
@@ -82,8 +117,13 @@ class Game:
         self.output_path = os.path.join(tempfile.mkdtemp(prefix="felidora-e2e-"), "output.txt")
         self.output_file = open(self.output_path, "wb")
         self.started = time.monotonic()
+        command = [executable]
+        env = dict(env or {})
+        if executable.endswith(".exe"):
+            command = [WINE64, executable]
+            env.update(WINE)
         # no terminal on standard input: a fatal message must not wait for a key
-        self.proc = subprocess.Popen([executable], cwd=run_dir, env={**xvfb.env, "ALSOFT_DRIVERS": "null", **(env or {})},
+        self.proc = subprocess.Popen(command, cwd=run_dir, env={**xvfb.env, "ALSOFT_DRIVERS": "null", **env},
                                      stdin=subprocess.DEVNULL,
                                      stdout=self.output_file, stderr=subprocess.STDOUT)
 
@@ -149,14 +189,18 @@ class Harness:
     def __init__(self, build_dir, cmake="cmake"):
         self.build_dir = os.path.abspath(build_dir)
         self.cmake = cmake
-        self.executable = os.path.join(self.build_dir, "Felidora")
+        self.executable = os.path.join(self.build_dir, "Felidora.exe" if WINE else "Felidora")
+        self.executable_name = os.path.basename(self.executable)
         self.screenshots = os.path.join(self.build_dir, "screenshots")
+        # where the plain cases start the game: the Windows game from another
+        # folder, as a player's shortcut or command line would
+        self.start_dir = tempfile.mkdtemp(prefix="felidora-cwd-") if WINE else self.build_dir
 
     def run_folder_copy(self):
         """A private copy of the run folder that a case may damage, with the
         executable: the game reads the content beside itself."""
         target = tempfile.mkdtemp(prefix="felidora-run-")
-        shutil.copy2(self.executable, os.path.join(target, "Felidora"))
+        shutil.copy2(self.executable, os.path.join(target, self.executable_name))
         for name in ("Shader", "Modelle", "Bilder", "Videos", "Klaenge"):
             source = os.path.join(self.build_dir, name)
             if os.path.isdir(source):
@@ -177,7 +221,7 @@ def expect_exit(game, status, within, what):
 def case_escape_quits(h):
     """Left alone for 3 s, then Escape: exit 0 within 2 s, no GL error."""
     with Xvfb() as x:
-        game = Game(x, h.build_dir, h.executable)
+        game = Game(x, h.start_dir, h.executable)
         try:
             game.first_frame()
             time.sleep(3)
@@ -255,7 +299,7 @@ def case_missing_vertex_shader(h):
     run = h.run_folder_copy()
     os.remove(os.path.join(run, "Shader", "OurVertexShader.vert"))
     with Xvfb() as x:
-        game = Game(x, run, os.path.join(run, "Felidora"))
+        game = Game(x, run, os.path.join(run, h.executable_name))
         try:
             expect_exit(game, 255, 20.0, "missing shader")
         finally:
@@ -270,7 +314,7 @@ def case_broken_fragment_shader(h):
     with open(os.path.join(run, "Shader", "ShadowMap.frag"), "a") as f:
         f.write("\nthis is not glsl\n")
     with Xvfb() as x:
-        game = Game(x, run, os.path.join(run, "Felidora"))
+        game = Game(x, run, os.path.join(run, h.executable_name))
         try:
             expect_exit(game, 255, 20.0, "broken shader")
         finally:
@@ -309,7 +353,7 @@ MONITOR_STATS_ROW = "230x40+130+285"
 def case_world_on_screen(h):
     """After 3 s the picture shows the world and the monitor playing its clip."""
     with Xvfb() as x:
-        game = Game(x, h.build_dir, h.executable)
+        game = Game(x, h.start_dir, h.executable)
         try:
             game.first_frame()
             time.sleep(3)
@@ -446,14 +490,19 @@ def case_scaled_to_screen(h):
 
 
 def case_installed(h):
-    """cmake --install into a fresh prefix; bin/felidora started from / plays."""
+    """cmake --install into a fresh prefix (its AppStream metadata valid);
+    bin/felidora started from / plays."""
     prefix = tempfile.mkdtemp(prefix="felidora-prefix-")
     try:
         subprocess.run([h.cmake, "--install", h.build_dir, "--prefix", prefix], check=True,
                        stdout=subprocess.DEVNULL)
         for path in ("bin/felidora", "share/applications/felidora.desktop",
-                     "share/icons/hicolor/256x256/apps/felidora.png"):
+                     "share/icons/hicolor/256x256/apps/felidora.png", "share/metainfo/felidora.metainfo.xml"):
             check(os.path.exists(os.path.join(prefix, path)), f"{path} not installed")
+        valid = subprocess.run(["appstreamcli", "validate", "--no-net",
+                                os.path.join(prefix, "share/metainfo/felidora.metainfo.xml")],
+                               capture_output=True, text=True)
+        check(valid.returncode == 0, f"the AppStream metadata is not valid:\n{valid.stdout}{valid.stderr}")
         with Xvfb() as x:
             play_and_quit(Game(x, "/", os.path.join(prefix, "bin", "felidora")), 3)
     finally:
@@ -627,19 +676,81 @@ def case_audio_device_lost(h):
     with Xvfb() as x:
         play_and_quit(Game(x, h.build_dir, h.executable, wave_device(folder, "/dev/full")), 4,
                       expected_output=SOUND_DEVICE_LOST + "\n")
+def content_fingerprint(folder):
+    """The recording format's content fingerprint, computed here from its
+    description (docs/recording.md): FNV-1a over every file of the four content
+    folders, sorted by path, each as its path with "/", a zero byte, its bytes
+    and its size."""
+    names = []
+    for top in ("Shader", "Modelle", "Bilder", "Videos"):
+        for parent, _, files in os.walk(os.path.join(folder, top)):
+            for name in files:
+                names.append(os.path.relpath(os.path.join(parent, name), folder).replace(os.sep, "/"))
+    value = 0xcbf29ce484222325
+
+    def add(data):
+        nonlocal value
+        for byte in data:
+            value = ((value ^ byte) * 0x100000001b3) & 0xFFFFFFFFFFFFFFFF
+
+    for name in sorted(names, key=lambda n: n.encode()):
+        with open(os.path.join(folder, name), "rb") as f:
+            data = f.read()
+        add(name.encode() + b"\0")
+        add(data)
+        add(len(data).to_bytes(8, "little"))
+    return value
+
+
+RECORDED_WIN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "autopilot-win")
+
+
+def case_recorded_win(h):
+    """The autopilot's recorded win, replayed by the real program as it was
+    played (every 60th frame drawn), runs to the recording's last frame and
+    ends with 0. The recording is handed over with this content's
+    fingerprint, computed here: shaders and images changed since it was
+    made, and they do not steer the game. The summary is printed beside the
+    one the recording ended with."""
+    with open(RECORDED_WIN + ".rec", "rb") as f:
+        data = f.read()
+    with open(RECORDED_WIN + ".txt") as f:
+        expected = f.read().strip()
+    frames = (len(data) - 20) // 10
+    path = os.path.join(tempfile.mkdtemp(prefix="felidora-rec-"), "autopilot-win.rec")
+    with open(path, "wb") as f:
+        f.write(data[:12] + content_fingerprint(h.build_dir).to_bytes(8, "little") + data[20:])
+    with Xvfb() as x:
+        game = Game(x, h.start_dir, h.executable, {"FELIDORA_REPLAY": path, "FELIDORA_REPLAY_DRAW_EVERY": "60"})
+        try:
+            expect_exit(game, 0, 600.0, "replay")
+        finally:
+            game.kill()
+    replayed = game.output()
+    check(replayed.startswith("Wiedergabe: ") and replayed.count("\n") == 1, f"replay printed {replayed!r}")
+    summary = replayed[len("Wiedergabe: "):].strip()
+    check(int(summary.split()[0]) == frames, f"the replay ended before frame {frames}: {summary}")
+    print(f"  replayed: {summary}\n  recorded: {expected}\n  {'the same' if summary == expected else 'DIFFERENT'}")
 
 
 def main():
+    global ESCAPE_WITHIN, WINE
     cases = {name[5:]: fn for name, fn in globals().items() if name.startswith("case_")}
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", default=os.path.join(os.path.dirname(__file__), "..", "..", "build"))
     parser.add_argument("--cmake", default="cmake")
+    parser.add_argument("--wine", metavar="PREFIX", help="run the Windows game in BUILD with Wine, in this prefix")
     parser.add_argument("--list", action="store_true")
     parser.add_argument("cases", nargs="*")
     args = parser.parse_args()
     if args.list:
         print("\n".join(cases))
         return 0
+    if args.wine:
+        WINE = wine_environment(args.wine)
+        # Wine's window teardown alone takes about 2 s
+        ESCAPE_WITHIN = max(ESCAPE_WITHIN, 10.0)
+        prepare_wine_prefix()
     harness = Harness(args.build, args.cmake)
     failed = 0
     for name in args.cases or cases:

@@ -124,7 +124,11 @@ build_sndfile() {
 }
 
 # OpenAL Soft as a static library with Windows' own backends (and null, wave).
+# NOTE: its link to the bundled fmt objects needs CMake 3.26
+# (BUILD_LOCAL_INTERFACE), Debian 12 has 3.25: the objects become sources.
 build_openal() {
+  sed -i 's/^\( *\)\$<BUILD_LOCAL_INTERFACE:alsoft::fmt>)/\1)\n\1target_sources(${IMPL_TARGET} PRIVATE $<TARGET_OBJECTS:alsoft.fmt>)\n\1target_include_directories(${IMPL_TARGET} PRIVATE $<TARGET_PROPERTY:alsoft.fmt,INCLUDE_DIRECTORIES>)/' \
+    "$SRC/CMakeLists.txt"
   cmake_cross "$SRC" "$BUILD" -DLIBTYPE=STATIC -DALSOFT_UTILS=OFF -DALSOFT_EXAMPLES=OFF -DALSOFT_TESTS=OFF \
     -DALSOFT_NO_CONFIG_UTIL=ON -DALSOFT_INSTALL_HRTF_DATA=OFF -DALSOFT_INSTALL_AMBDEC_PRESETS=OFF \
     -DALSOFT_INSTALL_EXAMPLES=OFF -DALSOFT_INSTALL_UTILS=OFF

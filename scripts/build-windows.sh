@@ -48,7 +48,7 @@ echo "Felidora.exe imports: $(echo $dlls)"
 for dll in $dlls; do
   case "${dll,,}" in
   kernel32.dll | user32.dll | gdi32.dll | opengl32.dll | msvcrt.dll | shell32.dll | advapi32.dll | bcrypt.dll | \
-    ole32.dll | api-ms-win-*) ;;
+    ole32.dll | winmm.dll | avrt.dll | api-ms-win-*) ;;
   *)
     echo "Felidora.exe needs $dll, which is no Windows system DLL" >&2
     exit 1

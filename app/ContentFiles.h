@@ -24,6 +24,10 @@ constexpr std::array<const char*, 4> kFolders{kShaderFolder, kModelFolder, kImag
 // the folders the generator fills; the shaders are written by hand
 constexpr std::array<const char*, 4> kGeneratedFolders{kModelFolder, kImageFolder, kClipFolder, kSoundFolder};
 
+// extra gamepad mappings (SDL_GameControllerDB lines) the player may put beside
+// the game; none is shipped
+constexpr const char* kGamepadMappings = "gamecontrollerdb.txt";
+
 // the three programs: lit, depth (the shadow map) and water
 constexpr const char* kLitVertexShader = "Shader/OurVertexShader.vert";
 constexpr const char* kLitFragmentShader = "Shader/OurFragmentShader.frag";
@@ -65,6 +69,7 @@ constexpr const char* kBilinearImage = "Bilder/FN_BILINEAR.png";
 constexpr const char* kNearestImage = "Bilder/FN_NEAREST_NEIGHBOUR.png";
 constexpr const char* kOnImage = "Bilder/FN_ON.png";
 constexpr const char* kOffImage = "Bilder/FN_OFF.png";
+constexpr const char* kPauseImage = "Bilder/Pause.png";
 
 inline std::string numberedImage(const char* prefix, int index) { return prefix + std::to_string(index) + ".png"; }
 
@@ -96,7 +101,7 @@ static_assert(liesIn(kHealthImagePrefix, kImageFolder) && liesIn(kLivesImagePref
                   liesIn(kSamplingLabelImage, kImageFolder) && liesIn(kMipmapLabelImage, kImageFolder) &&
                   liesIn(kLinearImage, kImageFolder) && liesIn(kBilinearImage, kImageFolder) &&
                   liesIn(kNearestImage, kImageFolder) && liesIn(kOnImage, kImageFolder) &&
-                  liesIn(kOffImage, kImageFolder),
+                  liesIn(kOffImage, kImageFolder) && liesIn(kPauseImage, kImageFolder),
               "every status image lies in the image folder");
 
 } // namespace content

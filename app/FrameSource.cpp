@@ -41,27 +41,40 @@ bool FrameSource::open(const std::string& replayPath, const std::string& recordP
   return true;
 }
 
-void FrameSource::startClock() { previousTime = glfwGetTime(); }
+void FrameSource::useClock(double (*now)()) { clock = now; }
+
+void FrameSource::startClock() { previousTime = clock ? clock() : glfwGetTime(); }
 
 bool FrameSource::next(recording::Frame& frame) {
   if (replay) {
-    if (!replay->nextFrame(frame))
-      return false; // the recorded game is over
-    applyKeys(frame.keys);
-    return true;
+    frameRuns = true;
+    return replay->nextFrame(frame); // false: the recorded game is over
   }
-  // the time between two readings, neither clamped nor smoothed
-  const double now = glfwGetTime();
+  // the time between two readings as measured: the game's update is what
+  // shortens a stall, so that a replay of this frame does the same
+  const double now = clock ? clock() : glfwGetTime();
   frame.dt = now - previousTime;
   previousTime = now;
-  frame.keys = pollKeys();
+  frame.keys = readKeys();
+
+  frameRuns = !pause;
+  const bool pauseKey = pausePressed();
+  if (pauseKey && !pauseKeyHeld)
+    pause = !pause;
+  pauseKeyHeld = pauseKey;
+  if (windowLeft())
+    pause = true;
   return true;
 }
 
-void FrameSource::played(const recording::Frame& frame) {
+bool FrameSource::played(const recording::Frame& frame) {
+  if (!frameRuns)
+    return false;
+  applyKeys(frame.keys);
   if (recording)
     recording->writeFrame(frame.dt, frame.keys);
   ++framesPlayed;
+  return true;
 }
 
 void FrameSource::printSummaries(const Game& game) {

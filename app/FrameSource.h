@@ -1,7 +1,13 @@
-// Where each frame's time and keys come from: the clock and the keyboard, or
-// a recorded game played back; beside either, a recording that keeps what was
-// played. The frame loop asks it once a frame and hands the time and keys on;
-// nothing else reads the clock.
+// Where each frame's time and keys come from: the clock, the keyboard and the
+// pads, or a recorded game played back; beside either, a recording that keeps
+// what was played. The frame loop asks it once a frame and hands the time and
+// keys on; nothing else reads the clock.
+//
+// It also keeps the pause of a live game: P, Pause or a pad's Start pause and
+// resume, and the window losing its focus or being iconified pauses (only the
+// player resumes). A paused frame is not played: its time is dropped and its
+// keys reach nothing, so the recording holds only played frames and their
+// times add up to the time played, and a replay plays straight through.
 #pragma once
 
 #include "app/RecordingFormat.h"
@@ -27,16 +33,27 @@ public:
   const std::string& error() const { return message; }
   bool replaying() const { return replay != nullptr; }
 
+  // The clock that live frames are measured with (glfwGetTime unless a test
+  // says otherwise), in seconds.
+  void useClock(double (*now)());
+
   // From now on the clock counts: the first frame's time runs from here, not
   // from start-up.
   void startClock();
 
-  // This frame's time and keys, already applied to KeyFlags: measured and
-  // polled, or the next recorded ones. False once the replay has run out.
+  // This frame's time and keys: measured and read, or the next recorded ones;
+  // and the frame's pause keys and window events. False once the replay has
+  // run out.
   bool next(recording::Frame& frame);
 
-  // The frame reaches the update: the recording keeps it, the summary counts it.
-  void played(const recording::Frame& frame);
+  // Unless the game was paused when the frame began, the frame reaches the
+  // update: its keys are applied to KeyFlags, the recording keeps it and the
+  // summary counts it; true then. A pause asked for in a frame begins after
+  // it; the frame that ends a pause only starts the clock again.
+  bool played(const recording::Frame& frame);
+
+  // Whether the game is paused once this frame's input is read.
+  bool paused() const { return pause; }
 
   // Closes the recording and prints, for a recording and for a replay, the
   // line that decides the game, in the same format for both.
@@ -45,7 +62,11 @@ public:
 private:
   std::unique_ptr<Replay> replay;
   std::unique_ptr<Recording> recording;
+  double (*clock)() = nullptr;
   double previousTime = 0.0;
+  bool pause = false;
+  bool pauseKeyHeld = false;
+  bool frameRuns = true;
   long long framesPlayed = 0;
   std::string message;
 };

@@ -21,11 +21,18 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
 
 constexpr int kScoreLimit = 999999999;
+// seconds: the longest movement step, short enough that nothing passes
+// through the landscape between two collision tests, and the longest frame
+// that counts as play
+constexpr double kLongestStep = 1.0 / 20.0;
+constexpr double kLongestFrame = 2.5;
 using layout::kWaterLevel;
 using render::kShadowMapSize;
 constexpr float kFieldOfView = 60.0f; // degrees, vertical
@@ -211,31 +218,44 @@ void Game::applyTextureFiltering() {
     monitor->setTextureFilter(linearFiltering, mipmapping, mipmapLinear);
 }
 
-// One step of the world: statistics, player, enemies, removal and scoring of
+// One frame of the world: statistics, player, enemies, removal and scoring of
 // the dead, the monitor, and the outcome of the game.
+//
+// A frame longer than kLongestStep moves the world in equal sub-steps of at
+// most that length, so that no collision test is skipped: each sub-step runs
+// the player's update, every enemy's update and the removal and scoring of
+// the dead, in that order, exactly as a short frame does; the player's input
+// was read once before the frame. The once-a-frame parts keep their place
+// around the movement: the statistics before it, the sound's frame end, the
+// monitor (clip and status display) and the outcome after the last sub-step,
+// with the frame's whole time. A frame longer than kLongestFrame is a stall,
+// not play, and counts as kLongestFrame. A frame up to kLongestStep is one
+// sub-step of exactly its own time, as it always was.
 void Game::update(double dt) {
-  elapsedTime += static_cast<float>(dt);
+  const double frameTime = std::min(dt, kLongestFrame);
+  const int steps = frameTime > kLongestStep ? static_cast<int>(std::ceil(frameTime / kLongestStep)) : 1;
+  const double step = frameTime / steps;
+
+  elapsedTime += static_cast<float>(frameTime);
   framesThisSecond += 1;
-  fpsTimer += dt;
+  fpsTimer += frameTime;
   if (fpsTimer >= 1.0) {
     fps = framesThisSecond;
     framesThisSecond = 0;
     fpsTimer -= 1.0;
   }
 
-  if (player)
-    player->update(dt, this);
-  for (std::size_t i = 0; i < enemies.size(); ++i)
-    enemies[i]->update(dt, this);
-
-  removeFinished(
-      enemies, [](const Gegner* enemy) { return enemy->dead; }, [this] { scoreKill(); });
+  for (int i = 0; i < steps; ++i) {
+    if (i > 0 && player)
+      player->continueInput(); // a press fires once, then the key is held
+    moveWorld(step);
+  }
   if (sounds)
     sounds->frameDone(KeyFlags.soundMuted);
 
   if (!monitor)
     return;
-  monitor->update(dt, this);
+  monitor->update(frameTime, this);
 
   const bool lost = player && player->gameOver;
   if (!monitor->isPlaying()) {
@@ -255,6 +275,28 @@ void Game::update(double dt) {
     if (sounds)
       sounds->outcome(true);
   }
+}
+
+// The movement and collision part of the update: the player, then every
+// enemy, then the removal and scoring of the enemies that died.
+void Game::moveWorld(double dt) {
+  if (player)
+    player->update(dt, this);
+  for (std::size_t i = 0; i < enemies.size(); ++i)
+    enemies[i]->update(dt, this);
+
+  removeFinished(
+      enemies, [](const Gegner* enemy) { return enemy->dead; }, [this] { scoreKill(); });
+}
+
+void Game::showPause(bool pause) {
+  if (pause == paused)
+    return;
+  paused = pause;
+  if (monitor)
+    monitor->showPause(paused);
+  if (sounds)
+    sounds->setPaused(paused);
 }
 
 void Game::attachSounds(SoundEvents* sink) {

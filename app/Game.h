@@ -36,7 +36,10 @@ public:
   void handleFunctionKeys();
   void applyTextureFiltering();
   void update(double dt);
+  void moveWorld(double dt);
   void scoreKill();
+  // Shows the pause (the monitor's notice, the sounds held) or the resumed game.
+  void showPause(bool pause);
   // Where the game reports what is to be heard (after assembleLevel; none: silent).
   void attachSounds(SoundEvents* sink);
   void render();
@@ -104,6 +107,7 @@ public:
   bool f8Latch = false;
   bool outcomeShown = false;
   bool running = true;
+  bool paused = false; // while paused the frame loop updates nothing
   int objectsDrawn = 0;
   bool cullingEnabled = true;
   float elapsedTime = 0.0f;

@@ -1,5 +1,7 @@
 #include "app/KeyFlags.h"
 
+#include "app/Gamepad.h"
+
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
@@ -10,9 +12,29 @@ namespace {
 // Presses seen by the key callback since the last poll, by GLFW key code.
 bool gPressedSincePoll[GLFW_KEY_LAST + 1] = {};
 
+bool gWindowModeRequested = false;
+bool gWindowLeft = false;
+// the pads' Start as the last readKeys saw it
+bool gPadPause = false;
+
 bool knownKey(int glfwKey) { return glfwKey >= 0 && glfwKey <= GLFW_KEY_LAST; }
 
-void onKey(GLFWwindow*, int key, int, int action, int) { recordKeyEvent(key, action); }
+void onKey(GLFWwindow*, int key, int, int action, int mods) {
+  recordKeyEvent(key, action);
+  const bool altEnter = (key == GLFW_KEY_ENTER || key == GLFW_KEY_KP_ENTER) && (mods & GLFW_MOD_ALT);
+  if (action == GLFW_PRESS && (key == GLFW_KEY_F11 || altEnter))
+    gWindowModeRequested = true;
+}
+
+void onFocus(GLFWwindow*, int focused) {
+  if (!focused)
+    recordWindowLeft();
+}
+
+void onIconify(GLFWwindow*, int iconified) {
+  if (iconified)
+    recordWindowLeft();
+}
 
 bool heldAtPoll(GLFWwindow* window, int glfwKey) {
   const bool down = window && glfwGetKey(window, glfwKey) == GLFW_PRESS;
@@ -53,15 +75,41 @@ KeySnapshot readKeyboard() {
 
 } // namespace
 
-KeySnapshot pollKeys() {
-  const KeySnapshot keys = readKeyboard();
-  applyKeys(keys);
-  return keys;
+KeySnapshot readKeys() {
+  const PadInput pads = readGamepads();
+  gPadPause = pads.pause;
+  return mergeKeys(readKeyboard(), pads.keys);
 }
 
-void watchKeyPresses(GLFWwindow* window) { glfwSetKeyCallback(window, onKey); }
+void watchKeyPresses(GLFWwindow* window) {
+  glfwSetKeyCallback(window, onKey);
+  glfwSetWindowFocusCallback(window, onFocus);
+  glfwSetWindowIconifyCallback(window, onIconify);
+}
 
 bool escapePressed() { return heldAtPoll(glfwGetCurrentContext(), GLFW_KEY_ESCAPE); }
+
+bool pausePressed() {
+  GLFWwindow* window = glfwGetCurrentContext();
+  // each is read, so each press is used up
+  const bool p = heldAtPoll(window, GLFW_KEY_P);
+  const bool pause = heldAtPoll(window, GLFW_KEY_PAUSE);
+  return p || pause || gPadPause;
+}
+
+bool windowModeRequested() {
+  const bool requested = gWindowModeRequested;
+  gWindowModeRequested = false;
+  return requested;
+}
+
+bool windowLeft() {
+  const bool left = gWindowLeft;
+  gWindowLeft = false;
+  return left;
+}
+
+void recordWindowLeft() { gWindowLeft = true; }
 
 void recordKeyEvent(int glfwKey, int action) {
   // key repeats and releases change nothing: the poll reads the key's state

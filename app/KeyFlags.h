@@ -1,6 +1,9 @@
-// The keyboard table. pollKeys fills it once per frame from GLFW; the player's
-// input step and the function-key step read it later in the same frame.
-// F3 (wireframe) and F9 (blending) act on the GL state inside the poll.
+// The keyboard table. readKeys reads the keyboard and the pads once per frame
+// from GLFW; applyKeys fills the table with a played frame's keys, and the
+// player's input step and the function-key step read it later in the same
+// frame. F3 (wireframe) and F9 (blending) act on the GL state as they are
+// applied. The keys that steer the program rather than the game (Escape, the
+// pause, the window mode) are read apart and never reach the table.
 #pragma once
 
 #include <bitset>
@@ -43,17 +46,30 @@ inline bool isHeld(const KeySnapshot& keys, GameKey key) { return keys.test(stat
 
 struct GLFWwindow;
 
-// Reads the keyboard of the window whose context is current and applies it;
-// returns what it read, for a recording.
-KeySnapshot pollKeys();
+// Reads the keyboard of the window whose context is current and every pad,
+// merged; the frame applies them if it is played.
+KeySnapshot readKeys();
 
-// Installs the key callback that records presses between two polls, so a tap
-// shorter than a frame still reads as held in one frame.
+// Installs the callbacks that record presses between two polls, so a tap
+// shorter than a frame still reads as held in one frame, and that note the
+// window losing its focus or being iconified.
 void watchKeyPresses(GLFWwindow* window);
 
 // Escape, which is not part of the table: down at this poll or pressed since
 // the previous one.
 bool escapePressed();
+
+// P, Pause or a pad's Start (as the last readKeys saw the pads): down at this
+// poll or pressed since the previous one.
+bool pausePressed();
+
+// F11 or Alt+Enter pressed since the previous call.
+bool windowModeRequested();
+
+// The window lost its focus or was iconified since the previous call.
+bool windowLeft();
+// What the focus and iconify callbacks do.
+void recordWindowLeft();
 
 // What the key callback does with one event (GLFW key code and action).
 void recordKeyEvent(int glfwKey, int action);

@@ -1,6 +1,8 @@
 #include "app/StartUp.h"
 
 #include "app/Console.h"
+#include "app/ContentFiles.h"
+#include "app/Gamepad.h"
 #include "app/KeyFlags.h"
 #include "render/GlDebug.h"
 #include "render/RenderSizes.h"
@@ -9,6 +11,7 @@
 #include <GLFW/glfw3.h>
 #include <IL/il.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -55,6 +58,8 @@ GLFWwindow* startUp() {
   // the display paces the frames: no tearing, no thousands of frames a second
   glfwSwapInterval(1);
   watchKeyPresses(window);
+  loadGamepadMappings(content::kGamepadMappings);
+  watchGamepads();
   // NOTE: a screen without an 800 x 600 mode gives the window its own size;
   // the frame loop scales the frame into whatever the framebuffer is.
   glfwGetFramebufferSize(window, &gFramebufferSize.width, &gFramebufferSize.height);
@@ -80,3 +85,20 @@ GLFWwindow* startUp() {
 }
 
 FramebufferSize framebufferSize() { return gFramebufferSize; }
+
+// Full screen as at the start, or an 800 x 600 window in the middle of the
+// screen that the player may resize; the frame follows through the
+// framebuffer size either way.
+void toggleWindowMode(GLFWwindow* window) {
+  GLFWmonitor* screen = glfwGetPrimaryMonitor();
+  if (!screen)
+    return; // no screen to be full on: stay as it is
+  if (glfwGetWindowMonitor(window)) {
+    int x = 0, y = 0, width = kFrameWidth, height = kFrameHeight;
+    glfwGetMonitorWorkarea(screen, &x, &y, &width, &height);
+    glfwSetWindowMonitor(window, nullptr, x + std::max(0, (width - kFrameWidth) / 2),
+                         y + std::max(0, (height - kFrameHeight) / 2), kFrameWidth, kFrameHeight, GLFW_DONT_CARE);
+  } else {
+    glfwSetWindowMonitor(window, screen, 0, 0, kFrameWidth, kFrameHeight, GLFW_DONT_CARE);
+  }
+}

@@ -8,6 +8,9 @@ struct GLFWwindow;
 
 GLFWwindow* startUp();
 
+// F11 and Alt+Enter: from full screen to an 800 x 600 resizable window and back.
+void toggleWindowMode(GLFWwindow* window);
+
 // The window framebuffer's size in pixels: read at start-up, then kept by
 // GLFW's size callback as events are processed.
 struct FramebufferSize {

@@ -76,17 +76,20 @@ void runFrameLoop(GLFWwindow* window, FrameSource& source, Game& game, FramePres
     if (!source.next(frame))
       break; // the recorded game is over
     if (quitRequested(window))
-      break;
-    source.played(frame);
-
-    game.handleFunctionKeys();
-    game.update(frame.dt);
+      break; // also while paused
+    if (source.played(frame)) {
+      game.handleFunctionKeys();
+      game.update(frame.dt);
+    }
+    game.showPause(source.paused());
     if (frames++ % gDrawEvery == 0) {
       game.render();
       presenter.present();
       glfwSwapBuffers(window);
     }
     glfwPollEvents();
+    if (windowModeRequested())
+      toggleWindowMode(window);
     followFramebufferSize(game, presenter);
     reportGlError();
   }

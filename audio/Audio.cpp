@@ -287,6 +287,21 @@ void Audio::setMuted(bool muted) {
     alListenerf(AL_GAIN, muted ? 0.0f : 1.0f);
 }
 
+void Audio::setPaused(bool paused) {
+  if (!live())
+    return;
+  for (const Voice& voice : voices) {
+    if (!voice.source)
+      continue;
+    ALint state = AL_STOPPED;
+    alGetSourcei(voice.source, AL_SOURCE_STATE, &state);
+    if (paused && state == AL_PLAYING)
+      alSourcePause(voice.source);
+    else if (!paused && state == AL_PAUSED)
+      alSourcePlay(voice.source);
+  }
+}
+
 void Audio::checkDevice() {
   if (!live() || !canTellDisconnect)
     return;

@@ -64,6 +64,8 @@ public:
   // The listener sits at the camera of this view matrix.
   void placeListener(const glm::mat4& view);
   void setMuted(bool muted);
+  // A paused game holds every sound where it is; resuming plays each on from there.
+  void setPaused(bool paused);
   // A lost device (unplugged, its server gone) makes the game silent, with one message.
   void checkDevice();
 

@@ -65,14 +65,22 @@ void GameSounds::enemyDestroyed(const glm::vec3& at) {
   audio.playOneShot(Sound::EnemyDestroyed, Audio::Placement::at(at), kMajor, 1.0f);
 }
 
+// A long frame moves the enemies in several steps: each reports its rotor in
+// every step, and the last place counts.
 void GameSounds::rotorAt(const void* enemy, const glm::vec3& at) {
-  if (rotorCount < kRotorReports)
+  const auto reportedEnd = rotors.begin() + rotorCount;
+  const auto same = std::find_if(rotors.begin(), reportedEnd, [enemy](const Rotor& r) { return r.enemy == enemy; });
+  if (same != reportedEnd)
+    same->position = at;
+  else if (rotorCount < kRotorReports)
     rotors[static_cast<std::size_t>(rotorCount++)] = {enemy, at};
 }
 
 void GameSounds::outcome(bool victory) {
   audio.playOneShot(victory ? Sound::Victory : Sound::GameOver, Audio::Placement::listener(), kOutcome, 1.0f);
 }
+
+void GameSounds::setPaused(bool paused) { audio.setPaused(paused); }
 
 void GameSounds::frameDone(bool mute) {
   if (mute != muted) {

@@ -32,6 +32,7 @@ public:
   void rotorAt(const void* enemy, const glm::vec3& at) override;
   void outcome(bool victory) override;
   void frameDone(bool muted) override;
+  void setPaused(bool paused) override;
 
   Audio& audio;
 

@@ -34,4 +34,6 @@ public:
   // After the frame's update: applies what was reported (listener, loops,
   // muting) and checks that the device is still there.
   virtual void frameDone(bool muted) = 0;
+  // The game is paused (everything heard holds) or resumed.
+  virtual void setPaused(bool paused) = 0;
 };

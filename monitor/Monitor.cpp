@@ -70,6 +70,7 @@ Monitor::Monitor(const glm::mat4& modelMatrix, Shader* shader, Shader* shadowSha
   nearestImage.load(content::kNearestImage);
   onImage.load(content::kOnImage);
   offImage.load(content::kOffImage);
+  pauseImage.load(content::kPauseImage);
 
   status = StatusDisplay{};
 }
@@ -102,6 +103,13 @@ void Monitor::refreshStatus(double dt, const Game& game) {
   const GameStatus settings{game.showStats,       game.fps,        game.objectsDrawn,
                             game.linearFiltering, game.mipmapping, game.mipmapLinear};
   elementsWritten = writeStatus(status.refresh(dt, game.player ? &player : nullptr, settings));
+}
+
+void Monitor::showPause(bool paused) {
+  if (paused)
+    elementsWritten += writeStatus({StatusDisplay::pauseNotice()});
+  else if (video->uploadPicture())
+    video->regenerateMipmaps();
 }
 
 // A write is skipped when its image is missing or has another size than its
@@ -180,6 +188,7 @@ const StatusImage* Monitor::statusImage(StatusPicture picture, int index) const 
   case StatusPicture::Bilinear: return &bilinearImage;
   case StatusPicture::Nearest: return &nearestImage;
   case StatusPicture::Off: return &offImage;
+  case StatusPicture::Pause: return &pauseImage;
   }
   return nullptr;
 }

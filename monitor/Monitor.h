@@ -34,6 +34,9 @@ public:
   // The status part of the update: decides this frame's elements and writes
   // them into the screen texture.
   void refreshStatus(double dt, const Game& game);
+  // The paused game's notice over the standing clip, or, on resuming, the
+  // clip's picture back in its place.
+  void showPause(bool paused);
   // Uploads each write whose image fits its rectangle and the texture, and
   // regenerates the mipmap chain once after each element that wrote anything.
   // Returns how many elements were written.
@@ -69,6 +72,7 @@ public:
   StatusImage nearestImage;
   StatusImage onImage; // loaded; no element shows it
   StatusImage offImage;
+  StatusImage pauseImage;
 
   // the remembered values and the notice timer
   StatusDisplay status;

@@ -22,6 +22,7 @@ enum class StatusPicture {
   Bilinear,
   Nearest,
   Off,
+  Pause,
 };
 
 // One image written into the screen texture with its lower-left texel at
@@ -56,6 +57,10 @@ struct GameStatus {
 
 class StatusDisplay {
 public:
+  // The pause notice, over the middle of the clip: the clip stands still
+  // under it and its picture is put back when the game resumes.
+  static StatusWrite pauseNotice() { return {StatusPicture::Pause, 0, 180, 564, 320, 120, true}; }
+
   // Decides this frame's writes, in the order they are to be made, and moves
   // the remembered values on. Out-of-range values are reported on the game's
   // message stream. Without a player its four elements wait for one.

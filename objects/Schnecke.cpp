@@ -148,6 +148,13 @@ void Schnecke::handleInput(Game*) {
   }
 }
 
+void Schnecke::continueInput() {
+  if (!firePressed)
+    return;
+  firePressed = false;
+  fireHeld = true;
+}
+
 // One frame of the player, in a fixed order: speed, level, flight, shots,
 // enemies, camera, monitor, fire.
 void Schnecke::update(double dt, Game* game) {

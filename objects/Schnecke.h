@@ -25,6 +25,9 @@ public:
 
   void resetPlayer();
   void handleInput(Game* game);
+  // Between the sub-steps of a long frame: the frame's fire press has fired,
+  // and the key counts as held for the rest of the frame.
+  void continueInput();
   void fire(int type);
   void takeDamage(int amount);
   void loseLife();

@@ -28,7 +28,7 @@ PACKAGES=(
   libcairo2-dev fonts-dejavu-core libopenal-dev libsndfile1-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth xdotool imagemagick ffmpeg assimp-utils libgl1-mesa-dri python3 sox appstream
+  xvfb xauth xdotool x11-utils imagemagick ffmpeg assimp-utils libgl1-mesa-dri python3 sox appstream
   # fuzzing and profiling
   "${RELEASE_PACKAGES[@]}"
 )

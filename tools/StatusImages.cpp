@@ -332,6 +332,28 @@ void noticeValue(Canvas& c, const std::string& line1, const std::string& line2, 
   }
 }
 
+// The pause notice laid over the middle of the clip: a framed banner with the
+// word and how to play on.
+void pauseNotice(Canvas& c) {
+  cairo_t* cr = c.context();
+  paintBackground(c, hud::kPanel);
+  const double r = 16, w = c.width(), h = c.height();
+  cairo_new_sub_path(cr);
+  cairo_arc(cr, r + 3, r + 3, r, kPi, 1.5 * kPi);
+  cairo_arc(cr, w - r - 3, r + 3, r, 1.5 * kPi, 2 * kPi);
+  cairo_arc(cr, w - r - 3, h - r - 3, r, 0, 0.5 * kPi);
+  cairo_arc(cr, r + 3, h - r - 3, r, 0.5 * kPi, kPi);
+  cairo_close_path(cr);
+  use(c, hud::kWell);
+  cairo_fill_preserve(cr);
+  use(c, hud::kAccent);
+  cairo_set_line_width(cr, 4);
+  cairo_stroke(cr);
+  c.centredText("PAUSE", w / 2, 52, 44);
+  use(c, hud::kText);
+  c.centredText("P OR START: PLAY ON", w / 2, 94, 18);
+}
+
 } // namespace
 
 void writeStatusImages(const std::string& folder, std::vector<GeneratedFile>& files) {
@@ -405,5 +427,10 @@ void writeStatusImages(const std::string& folder, std::vector<GeneratedFile>& fi
     Canvas c(218, 52);
     noticeValue(c, v.line1, v.line2, v.colour);
     save(c, folder, v.file, files);
+  }
+  {
+    Canvas c(320, 120);
+    pauseNotice(c);
+    save(c, folder, content::kPauseImage, files);
   }
 }

@@ -1,9 +1,12 @@
 // The whole game in process: level set-up, the update with scoring and the
 // outcome clips, and the function keys.
+#include "app/FrameSource.h"
 #include "app/Game.h"
 #include "app/GameProgramCheck.h"
+#include "app/Gamepad.h"
 #include "app/KeyFlags.h"
 #include "monitor/Monitor.h"
+#include "monitor/VideoPlayback.h"
 #include "objects/GegnerProjektil.h"
 #include "objects/Hummelot.h"
 #include "objects/LevelScene.h"
@@ -16,11 +19,15 @@
 #include "tests/support/MessageCapture.h"
 
 #include <GL/glew.h>
+#include <GLFW/glfw3.h>
 #include <glm/gtc/type_ptr.hpp>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -329,6 +336,200 @@ TEST(LightSlots, AFourLightLandscapeKeepsTheSunAndTheScreenLightAndNamesEachLigh
   glGetUniformiv(program, game.level->lichtquellenanzahlLoc, &count);
   EXPECT_EQ(count, 5);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// Long frames. A dive held on Up, replayed in half-second frames, meets the
+// ground as the same dive in 60 frames a second does: contact, lost health,
+// and the player stays at the height where the short frames kept it.
+TEST_F(GameUpdateTest, ADiveInHalfSecondFramesTouchesTheGroundAndStaysAboveIt) {
+  const auto dive = [this](double dt, double seconds, float& lowest) {
+    game = std::make_unique<Game>();
+    game->assembleLevel();
+    KeySnapshot up;
+    up.set(static_cast<std::size_t>(GameKey::Up));
+    lowest = 1e9f;
+    for (int i = 0; i * dt < seconds; ++i) {
+      applyKeys(up);
+      frame(dt);
+      lowest = std::min(lowest, game->player->position().y);
+    }
+    return game->player->health + 6 * game->player->lives;
+  };
+  float fineLowest = 0.0f, coarseLowest = 0.0f;
+  const int fineHealth = dive(1.0 / 60.0, 30.0, fineLowest);
+  const int coarseHealth = dive(0.5, 30.0, coarseLowest);
+  EXPECT_LT(fineHealth, 6);
+  EXPECT_LT(coarseHealth, 6) << "the dive never touched the ground";
+  // in contact a 1/20 s step lifts the player by 2.5 units where a 1/60 s
+  // frame lifts it by 0.8; half-second steps reach 5.8 units deeper
+  EXPECT_NEAR(coarseLowest, fineLowest, 3.0f);
+  EXPECT_GT(game->player->position().y, fineLowest - 5.0f);
+}
+
+// A stall of an hour (a suspended machine) counts as two and a half seconds:
+// the player is within that flight of where it was, and every enemy too.
+TEST_F(GameUpdateTest, AFrameOfAnHourMovesTheWorldByTwoAndAHalfSeconds) {
+  const glm::vec3 player = game->player->position();
+  const glm::vec3 enemy = game->enemies[0]->position();
+  frame(3600.0);
+  // 40 units a second forward at most, the climb adds nothing without keys
+  EXPECT_LE(glm::length(game->player->position() - player), 100.0f + 1e-3f);
+  EXPECT_GT(glm::length(game->player->position() - player), 99.0f);
+  EXPECT_LT(glm::length(game->enemies[0]->position() - enemy), 100.0f);
+  EXPECT_FLOAT_EQ(game->elapsedTime, 2.5f);
+  EXPECT_TRUE(game->running);
+}
+
+// The pause. A game steered for two seconds loses the window's focus, stays
+// paused for a minute of frames and is resumed with P: player, enemies, the
+// clip and every timer are where they were, and not a moment of the minute
+// reaches the update.
+double gClock = 0.0;
+double testClock() { return gClock; }
+
+TEST_F(GameUpdateTest, AMinutePausedByFocusLossAndEndedWithPResumesWhereItWas) {
+  FrameSource source;
+  source.useClock(testClock);
+  gClock = 100.0;
+  source.startClock();
+  KeySnapshot keys;
+  keys.set(static_cast<std::size_t>(GameKey::Left));
+  keys.set(static_cast<std::size_t>(GameKey::S));
+  keys.set(static_cast<std::size_t>(GameKey::Space));
+  double played = 0.0;
+  // one frame as the frame loop runs it, the keys scripted
+  const auto step = [&](double dt) {
+    gClock += dt;
+    recording::Frame f;
+    EXPECT_TRUE(source.next(f));
+    f.keys = keys;
+    const bool plays = source.played(f);
+    if (plays) {
+      game->handleFunctionKeys();
+      game->update(f.dt);
+      played += f.dt;
+    }
+    game->showPause(source.paused());
+    return plays;
+  };
+  for (int i = 0; i < 120; ++i)
+    step(1.0 / 60.0);
+
+  recordWindowLeft();
+  EXPECT_TRUE(step(1.0 / 60.0)) << "the frame that sees the focus go is still played";
+  EXPECT_TRUE(source.paused());
+  EXPECT_TRUE(game->paused);
+  const Schnecke& p = *game->player;
+  const glm::mat4 player = p.modelMatrix;
+  const double timers[] = {p.speedTimer, p.invulnerableTime, p.chargeTime, game->fpsTimer};
+  const std::size_t shots = p.projectiles.size();
+  const glm::vec3 enemy = game->enemies[5]->position();
+  const double fireTimer = static_cast<Hummelot*>(game->enemies[5])->fireTimer;
+  const double clipTime = game->monitor->videoPlayback().elapsedSinceFrame;
+  const std::string clip = game->monitor->currentClip();
+  const float elapsed = game->elapsedTime;
+
+  // the notice lies over the middle of the clip
+  std::vector<unsigned char> texels(static_cast<std::size_t>(game->monitor->screenWidth) *
+                                    static_cast<std::size_t>(game->monitor->screenHeight) * 4);
+  glBindTexture(GL_TEXTURE_2D, game->monitor->screenTexture);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+  const StatusImage& notice = game->monitor->pauseImage;
+  ASSERT_TRUE(notice.fits(320, 120)) << "the pause notice is 320 x 120";
+  for (const int row : {10, 60, 110})
+    for (const int column : {10, 160, 300}) {
+      const std::size_t at = ((564u + row) * static_cast<std::size_t>(game->monitor->screenWidth) + 180u + column) * 4u;
+      const std::size_t from = (static_cast<std::size_t>(row) * 320u + column) * 4u;
+      EXPECT_EQ(std::vector<unsigned char>(texels.begin() + at, texels.begin() + at + 4),
+                std::vector<unsigned char>(notice.pixels.begin() + from, notice.pixels.begin() + from + 4))
+          << "texel " << column << ", " << row << " of the notice";
+    }
+
+  for (int i = 0; i < 60 * 60; ++i)
+    EXPECT_FALSE(step(1.0 / 60.0));
+  keys.reset(); // what is held during the pause reaches nothing
+  recordKeyEvent(GLFW_KEY_P, GLFW_PRESS);
+  EXPECT_FALSE(step(1.0 / 60.0)) << "the frame that ends the pause only starts the clock";
+  EXPECT_FALSE(source.paused());
+  EXPECT_FALSE(game->paused);
+
+  EXPECT_EQ(p.modelMatrix, player);
+  const double after[] = {p.speedTimer, p.invulnerableTime, p.chargeTime, game->fpsTimer};
+  for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(after[i], timers[i]) << "timer " << i;
+  EXPECT_EQ(p.projectiles.size(), shots);
+  EXPECT_EQ(game->enemies[5]->position(), enemy);
+  EXPECT_EQ(static_cast<Hummelot*>(game->enemies[5])->fireTimer, fireTimer);
+  EXPECT_EQ(game->monitor->videoPlayback().elapsedSinceFrame, clipTime);
+  EXPECT_EQ(game->monitor->currentClip(), clip);
+  EXPECT_EQ(game->elapsedTime, elapsed);
+
+  EXPECT_TRUE(step(0.02));
+  EXPECT_NEAR(played, 121 / 60.0 + 0.02, 1e-9) << "the minute paused entered a frame time";
+  EXPECT_NE(p.modelMatrix, player);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// A flight steered by a pad (its state mapped to keys and merged as a frame
+// reads them), with a pause in the middle, recorded and replayed in a fresh
+// game: the replay ends with the recording's summary, the pause left out.
+TEST_F(GameUpdateTest, APadDrivenFlightWithAPauseReplaysToTheSameSummary) {
+  const std::string path = ::testing::TempDir() + "pad-flight.rec";
+  const auto summaryOf = [](const std::string& printed) { return printed.substr(printed.find(' ')); };
+  std::string recorded;
+  int pausedFrames = 0;
+  {
+    const felidora::test::MessageCapture messages;
+    FrameSource source;
+    ASSERT_TRUE(source.open("", path)) << source.error();
+    source.useClock(testClock);
+    gClock = 0.0;
+    source.startClock();
+    GLFWgamepadstate pad{};
+    pad.axes[GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER] = -1.0f;
+    for (int i = 0; i < 400; ++i) {
+      pad.axes[GLFW_GAMEPAD_AXIS_LEFT_X] = i < 150 ? -0.8f : 0.1f;
+      pad.axes[GLFW_GAMEPAD_AXIS_LEFT_Y] = i > 100 && i < 250 ? 0.9f : 0.0f;
+      pad.axes[GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER] = i > 330 && i < 350 ? 1.0f : -1.0f;
+      pad.buttons[GLFW_GAMEPAD_BUTTON_A] = i % 20 < 3 ? GLFW_PRESS : GLFW_RELEASE;
+      pad.buttons[GLFW_GAMEPAD_BUTTON_RIGHT_BUMPER] = i > 300 ? GLFW_PRESS : GLFW_RELEASE;
+      if (i == 200 || i == 260)
+        recordKeyEvent(i == 200 ? GLFW_KEY_P : GLFW_KEY_PAUSE, GLFW_PRESS);
+      gClock += i % 7 == 0 ? 0.2 : 1.0 / 60.0; // some long frames among them
+      recording::Frame f;
+      ASSERT_TRUE(source.next(f));
+      f.keys = mergeKeys(f.keys, padInput(pad).keys);
+      if (source.played(f)) {
+        game->handleFunctionKeys();
+        game->update(f.dt);
+      } else {
+        ++pausedFrames;
+      }
+      game->showPause(source.paused());
+    }
+    source.printSummaries(*game);
+    recorded = messages.text();
+  }
+  EXPECT_EQ(pausedFrames, 60);
+  ASSERT_EQ(recorded.rfind("Aufnahme: ", 0), 0u) << recorded;
+  EXPECT_NE(recorded.find("Bilder"), std::string::npos);
+
+  KeyFlags = KeyFlagTable{};
+  game = std::make_unique<Game>();
+  game->assembleLevel();
+  const felidora::test::MessageCapture messages;
+  FrameSource replay;
+  ASSERT_TRUE(replay.open(path, "")) << replay.error();
+  recording::Frame f;
+  while (game->running && replay.next(f)) {
+    ASSERT_TRUE(replay.played(f));
+    game->handleFunctionKeys();
+    game->update(f.dt);
+  }
+  replay.printSummaries(*game);
+  EXPECT_EQ(summaryOf(messages.text()), summaryOf(recorded));
+  EXPECT_EQ(messages.text().rfind("Wiedergabe: ", 0), 0u);
+  std::remove(path.c_str());
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // Keyboard polling: held entries follow their keys, F3 and F9 toggle GL state
 // once per press however long the key is held.
 #include "app/KeyFlags.h"
+
+#include "app/Gamepad.h"
 #include "tests/support/GlContext.h"
 
 #include <GL/glew.h>
@@ -148,6 +150,73 @@ TEST(KeyMergeTest, HeldKeysFollowThePollsAndATapBetweenTwoPollsCountsOnce) {
   recordKeyEvent(GLFW_KEY_LAST + 1, GLFW_PRESS);
   EXPECT_FALSE(mergeKeyState(GLFW_KEY_UNKNOWN, false));
   EXPECT_FALSE(mergeKeyState(GLFW_KEY_LAST + 1, false));
+}
+
+// A pad at rest, then each control: the stick only beyond its dead zone, the
+// right trigger only beyond halfway, and the keys the keyboard would give.
+TEST(GamepadTest, StickTriggerAndButtonsGiveTheKeyboardsKeysBeyondDeadZoneAndThreshold) {
+  GLFWgamepadstate rest{};
+  rest.axes[GLFW_GAMEPAD_AXIS_LEFT_TRIGGER] = rest.axes[GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER] = -1.0f;
+  const auto keysOf = [](const GLFWgamepadstate& state) {
+    std::set<GameKey> keys;
+    const PadInput input = padInput(state);
+    for (int k = 0; k < kGameKeyCount; ++k)
+      if (input.keys.test(static_cast<std::size_t>(k)))
+        keys.insert(static_cast<GameKey>(k));
+    return keys;
+  };
+  EXPECT_TRUE(keysOf(rest).empty());
+  EXPECT_FALSE(padInput(rest).pause);
+
+  const struct {
+    int axis;
+    float value;
+    std::set<GameKey> keys;
+  } axes[] = {{GLFW_GAMEPAD_AXIS_LEFT_X, -0.2f, {}},
+              {GLFW_GAMEPAD_AXIS_LEFT_X, -0.5f, {GameKey::Left}},
+              {GLFW_GAMEPAD_AXIS_LEFT_X, 0.9f, {GameKey::Right}},
+              {GLFW_GAMEPAD_AXIS_LEFT_Y, 0.25f, {}},
+              {GLFW_GAMEPAD_AXIS_LEFT_Y, -1.0f, {GameKey::Up}}, // pushed away: descend, as Up
+              {GLFW_GAMEPAD_AXIS_LEFT_Y, 0.6f, {GameKey::Down}},
+              {GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER, -0.2f, {}},
+              {GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER, 0.3f, {GameKey::Space}},
+              {GLFW_GAMEPAD_AXIS_LEFT_TRIGGER, 1.0f, {}}};
+  for (const auto& a : axes) {
+    GLFWgamepadstate state = rest;
+    state.axes[a.axis] = a.value;
+    EXPECT_EQ(keysOf(state), a.keys) << "axis " << a.axis << " at " << a.value;
+  }
+
+  const struct {
+    int button;
+    std::set<GameKey> keys;
+  } buttons[] = {{GLFW_GAMEPAD_BUTTON_DPAD_LEFT, {GameKey::Left}},
+                 {GLFW_GAMEPAD_BUTTON_DPAD_RIGHT, {GameKey::Right}},
+                 {GLFW_GAMEPAD_BUTTON_DPAD_UP, {GameKey::Up}},
+                 {GLFW_GAMEPAD_BUTTON_DPAD_DOWN, {GameKey::Down}},
+                 {GLFW_GAMEPAD_BUTTON_A, {GameKey::Space}},
+                 {GLFW_GAMEPAD_BUTTON_RIGHT_BUMPER, {GameKey::S}},
+                 {GLFW_GAMEPAD_BUTTON_LEFT_BUMPER, {GameKey::A}},
+                 {GLFW_GAMEPAD_BUTTON_Y, {GameKey::F1}},
+                 {GLFW_GAMEPAD_BUTTON_BACK, {GameKey::F2}},
+                 {GLFW_GAMEPAD_BUTTON_B, {}},
+                 {GLFW_GAMEPAD_BUTTON_X, {}},
+                 {GLFW_GAMEPAD_BUTTON_START, {}}};
+  for (const auto& b : buttons) {
+    GLFWgamepadstate state = rest;
+    state.buttons[b.button] = GLFW_PRESS;
+    EXPECT_EQ(keysOf(state), b.keys) << "button " << b.button;
+    EXPECT_EQ(padInput(state).pause, b.button == GLFW_GAMEPAD_BUTTON_START) << "button " << b.button;
+  }
+
+  // keyboard and pad together: each holds what it holds, nothing is lost
+  KeySnapshot keyboard, pad;
+  keyboard.set(static_cast<std::size_t>(GameKey::Left));
+  keyboard.set(static_cast<std::size_t>(GameKey::M));
+  pad.set(static_cast<std::size_t>(GameKey::Left));
+  pad.set(static_cast<std::size_t>(GameKey::Space));
+  EXPECT_EQ(mergeKeys(keyboard, pad).to_ulong(), (1ul << 0) | (1ul << 4) | (1ul << 15));
+  EXPECT_EQ(mergeKeys(keyboard, KeySnapshot()), keyboard);
 }
 
 } // namespace

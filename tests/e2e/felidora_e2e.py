@@ -27,6 +27,9 @@ SOUND_DEVICE_LOST = "Das Tonausgabegeraet ist verloren gegangen: das Spiel spiel
 # Escape is seen only at the start of the frame after the one being drawn.
 SOFTPIPE = os.environ.get("GALLIUM_DRIVER") == "softpipe"
 ESCAPE_WITHIN = 10.0 if SOFTPIPE else 2.0
+# The dive into the ground and the game-over clip, which shows one picture a
+# frame: a few minutes at softpipe's pace.
+CRASH_WITHIN = 780.0 if SOFTPIPE else 150.0
 
 # How long the strict-GL case plays (FELIDORA_E2E_PLAY_SECONDS overrides).
 PLAY_SECONDS = float(os.environ.get("FELIDORA_E2E_PLAY_SECONDS", "12"))
@@ -425,12 +428,12 @@ def case_crash_into_ground(h):
         try:
             game.window()
             game.key_down("Up")  # Up descends
-            code = game.wait(150.0)
+            code = game.wait(CRASH_WITHIN)
             game.key_up("Up")
             if code is None:
                 game.screenshot(os.path.join(h.screenshots, "crash-timeout.png"))
                 game.kill()
-                raise Failure(f"still running after 150 s:\n{game.output()}")
+                raise Failure(f"still running after {CRASH_WITHIN:.0f} s:\n{game.output()}")
             check(code == 0, f"exit status {code}\n{game.output()}")
         finally:
             game.kill()
@@ -731,6 +734,136 @@ def case_recorded_win(h):
     summary = replayed[len("Wiedergabe: "):].strip()
     check(int(summary.split()[0]) == frames, f"the replay ended before frame {frames}: {summary}")
     print(f"  replayed: {summary}\n  recorded: {expected}\n  {'the same' if summary == expected else 'DIFFERENT'}")
+
+
+def recorded_frame_times(path):
+    """The frame times of a recording (a 20-byte header, then 10 bytes a
+    frame: a little-endian double and the keys)."""
+    import struct
+    with open(path, "rb") as f:
+        data = f.read()
+    return [struct.unpack_from("<d", data, at)[0] for at in range(20, len(data) - 9, 10)]
+
+
+def window_geometry(game, window):
+    found = game.xdotool("getwindowgeometry", "--shell", window)
+    values = dict(line.split("=", 1) for line in found.stdout.split())
+    return int(values["WIDTH"]), int(values["HEIGHT"]), int(values["X"]), int(values["Y"])
+
+
+def case_pause_on_focus_loss(h):
+    """In a recorded game another window takes the focus for 10 s: the game
+    pauses (nothing on the screen moves); the game's window gets the focus
+    back, still paused, and P resumes. P pauses again and Escape quits. The
+    recording's frame times add up to the time played, not the time paused,
+    and its replay ends with the recording's summary."""
+    path = os.path.join(tempfile.mkdtemp(prefix="felidora-rec-"), "paused.rec")
+    with Xvfb() as x:
+        game = Game(x, h.build_dir, h.executable, {"FELIDORA_RECORD": path})
+        other = None
+        try:
+            window = game.window()
+            game.first_frame()
+            first = time.monotonic()
+            game.key_down("Left")
+            time.sleep(1.5)
+            game.key_up("Left")
+            game.key_down("Down")
+            other = subprocess.Popen(["xmessage", "-title", "Andere", "another window"], env=x.env,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            deadline = time.monotonic() + 10.0
+            found = None
+            while time.monotonic() < deadline and not found:
+                found = game.xdotool("search", "--name", "^Andere$").stdout.split()
+                time.sleep(0.1)
+            check(found, "the other window did not appear")
+            game.xdotool("windowfocus", "--sync", found[0])
+            left = time.monotonic()
+            game.key_up("Down")
+            time.sleep(5.0)
+            a = game.screenshot(os.path.join(h.screenshots, "paused-a.png"))
+            time.sleep(4.0)
+            b = game.screenshot(os.path.join(h.screenshots, "paused-b.png"))
+            check(difference(a, b) == 0.0, f"the paused picture moved ({difference(a, b):.4f})")
+            time.sleep(1.0)
+            game.xdotool("windowfocus", "--sync", window)
+            time.sleep(1.0)
+            c = game.screenshot(os.path.join(h.screenshots, "paused-c.png"))
+            check(difference(b, c) == 0.0, "the focus came back and the game went on by itself")
+            game.key("p")
+            resumed = time.monotonic()
+            game.key_down("Right")
+            time.sleep(1.5)
+            game.key_up("Right")
+            game.key("p")
+            paused = time.monotonic()
+            time.sleep(1.0)
+            check(game.proc.poll() is None, f"game ended on its own:\n{game.output()}")
+            game.key("Escape")
+            expect_exit(game, 0, 5.0, "Escape while paused")
+        finally:
+            if other:
+                other.kill()
+                other.wait()
+            game.kill()
+    recorded = game.output()
+    check(recorded.startswith("Aufnahme: ") and recorded.count("\n") == 1, f"recording printed {recorded!r}")
+    total = sum(recorded_frame_times(path))
+    # played: from the start of the clock (before the first frame) to the focus
+    # loss, and from P to P; a frame's time either side of each
+    most = (left - game.started) + (paused - resumed) + 0.5
+    least = (left - first) + (paused - resumed) - 0.5
+    check(least <= total <= most, f"frame times add up to {total:.2f} s, played were {least:.2f} to {most:.2f} s")
+
+    with Xvfb() as x:
+        game = Game(x, h.build_dir, h.executable, {"FELIDORA_REPLAY": path})
+        try:
+            expect_exit(game, 0, 180.0, "replay")
+        finally:
+            game.kill()
+    replayed = game.output()
+    check(replayed == "Wiedergabe: " + recorded[len("Aufnahme: "):], f"replay ended elsewhere:\n{recorded}{replayed}")
+
+
+def case_window_mode(h):
+    """On a 1920 x 1080 screen F11 makes the game a window of 800 x 600 that
+    shows the whole scene, aspect kept; Alt+Enter makes it full screen again,
+    the frame scaled between black bars. The title stays."""
+    with Xvfb("1920x1080") as x:
+        game = Game(x, h.build_dir, h.executable)
+        try:
+            window = game.window()
+            game.first_frame()
+            game.key("F11")
+            time.sleep(1.5)
+            width, height, left, top = window_geometry(game, window)
+            check((width, height) == (800, 600), f"the window is {width} x {height}")
+            shot = game.screenshot(os.path.join(h.screenshots, "windowed-1920x1080.png"))
+            mean, spread = image_stats(shot, f"800x600+{left}+{top}")
+            check(mean > 0.05 and spread > 0.05, f"the window shows no scene (mean {mean:.3f}, deviation {spread:.3f})")
+            for edge in (f"8x600+{left}+{top}", f"8x600+{left + 792}+{top}", f"800x8+{left}+{top}",
+                         f"800x8+{left}+{top + 592}"):
+                mean, _ = image_stats(shot, edge)
+                check(mean > 0.05, f"the scene does not reach the window's edge {edge} (mean {mean:.3f})")
+            outside, _ = image_stats(shot, f"{left}x1080+0+0" if left > 0 else "1x1+0+0")
+            check(outside < 0.01, f"the screen beside the window is not empty (mean {outside:.3f})")
+            check(game.xdotool("search", "--name", "^Felidora$").stdout.split() == [window], "the title changed")
+
+            game.key("alt+Return")
+            time.sleep(1.5)
+            width, height, _, _ = window_geometry(game, window)
+            check((width, height) == (1920, 1080), f"full screen again, the window is {width} x {height}")
+            full = game.screenshot(os.path.join(h.screenshots, "fullscreen-again-1920x1080.png"))
+            for bar in ("240x1080+0+0", "240x1080+1680+0"):
+                mean, spread = image_stats(full, bar)
+                check(mean < 0.01 and spread < 0.01, f"bar {bar} is not black (mean {mean:.3f})")
+            mean, spread = image_stats(full, "1440x1080+240+0")
+            check(mean > 0.05 and spread > 0.05, f"no scene between the bars (mean {mean:.3f})")
+            game.key("Escape")
+            expect_exit(game, 0, 5.0, "Escape")
+        finally:
+            game.kill()
+    check(GL_ERROR not in game.output(), f"GL error reported:\n{game.output()}")
 
 
 def main():

@@ -108,8 +108,10 @@ void Monitor::refreshStatus(double dt, const Game& game) {
 void Monitor::showPause(bool paused) {
   if (paused)
     elementsWritten += writeStatus({StatusDisplay::pauseNotice()});
-  else if (video->uploadPicture())
+  else if (video->uploadPicture()) {
+    screenOpacity.writeOpaque(video->uploadedX, video->uploadedY, video->uploadedWidth, video->uploadedHeight);
     video->regenerateMipmaps();
+  }
 }
 
 // A write is skipped when its image is missing or has another size than its

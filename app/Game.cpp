@@ -16,6 +16,7 @@
 #include "objects/WasserPlane.h"
 #include "render/ModelImport.h"
 #include "render/Shader.h"
+#include "render/TextureUnits.h"
 
 #include <GL/glew.h>
 #include <glm/gtc/matrix_transform.hpp>
@@ -134,12 +135,11 @@ void Game::setupReflectionTarget() {
   locTime = glGetUniformLocation(p, "time");
   locViewTranslation = glGetUniformLocation(p, "viewTranslation");
 
-  glUniform1i(locNormalMap, 0);
-  glUniform1i(locReflectionTexture, 2);
-  glActiveTexture(GL_TEXTURE2);
+  glUniform1i(locNormalMap, render::kColorTextureUnit);
+  glUniform1i(locReflectionTexture, render::kReflectionUnit);
+  glActiveTexture(GL_TEXTURE0 + render::kReflectionUnit);
   glBindTexture(GL_TEXTURE_2D, reflectionColorTexture);
-  // every later texture set-up binds on unit 0; none may land on unit 2
-  glActiveTexture(GL_TEXTURE0);
+  glActiveTexture(GL_TEXTURE0 + render::kColorTextureUnit);
   // the reflection framebuffer stays bound; the passes bind what they need
 }
 

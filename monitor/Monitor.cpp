@@ -5,6 +5,7 @@
 #include "monitor/VideoPlayback.h"
 #include "objects/LevelScene.h"
 #include "objects/Schnecke.h"
+#include "render/TextureUnits.h"
 
 #include <GL/glew.h>
 
@@ -33,7 +34,7 @@ Monitor::Monitor(const glm::mat4& modelMatrix, Shader* shader, Shader* shadowSha
   bindShadowAttributes();
   screenTexture = textures.empty() ? 0u : textures[0];
   if (screenTexture != 0) {
-    glActiveTexture(GL_TEXTURE0);
+    glActiveTexture(GL_TEXTURE0 + render::kColorTextureUnit);
     glBindTexture(GL_TEXTURE_2D, screenTexture);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &screenWidth);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &screenHeight);
@@ -120,7 +121,7 @@ void Monitor::showPause(bool paused) {
 int Monitor::writeStatus(const std::vector<StatusWrite>& statusWrites) {
   if (statusWrites.empty() || screenTexture == 0)
     return 0;
-  glActiveTexture(GL_TEXTURE0);
+  glActiveTexture(GL_TEXTURE0 + render::kColorTextureUnit);
   glBindTexture(GL_TEXTURE_2D, screenTexture);
   GLint alignment = 4;
   glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
@@ -150,7 +151,7 @@ int Monitor::writeStatus(const std::vector<StatusWrite>& statusWrites) {
 // image samples as opaque black.
 bool Monitor::textureOpaque(unsigned texture, std::vector<std::uint8_t>& level0) {
   GLint width = 0, height = 0;
-  glActiveTexture(GL_TEXTURE0);
+  glActiveTexture(GL_TEXTURE0 + render::kColorTextureUnit);
   glBindTexture(GL_TEXTURE_2D, texture);
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);

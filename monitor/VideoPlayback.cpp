@@ -4,6 +4,7 @@
 #include "monitor/VideoPlayback.h"
 
 #include "app/Console.h"
+#include "render/TextureUnits.h"
 
 #include <GL/glew.h>
 
@@ -57,7 +58,7 @@ void VideoPlayback::setScreenTexture(unsigned texture) {
   textureHeight = 0;
   if (texture == 0)
     return;
-  glActiveTexture(GL_TEXTURE0);
+  glActiveTexture(GL_TEXTURE0 + render::kColorTextureUnit);
   glBindTexture(GL_TEXTURE_2D, texture);
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &textureWidth);
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &textureHeight);
@@ -257,7 +258,7 @@ bool VideoPlayback::uploadPicture() {
   if (rgbBuffer == nullptr || screenTexture == 0 || width <= 0 || height <= 0)
     return false;
 
-  glActiveTexture(GL_TEXTURE0);
+  glActiveTexture(GL_TEXTURE0 + render::kColorTextureUnit);
   glBindTexture(GL_TEXTURE_2D, screenTexture);
   GLint rowLength = 0;
   GLint alignment = 4;
@@ -277,7 +278,7 @@ bool VideoPlayback::uploadPicture() {
 void VideoPlayback::regenerateMipmaps() {
   if (screenTexture == 0)
     return;
-  glActiveTexture(GL_TEXTURE0);
+  glActiveTexture(GL_TEXTURE0 + render::kColorTextureUnit);
   glBindTexture(GL_TEXTURE_2D, screenTexture);
   glGenerateMipmap(GL_TEXTURE_2D);
 }

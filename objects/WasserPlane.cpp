@@ -4,6 +4,7 @@
 #include "app/Game.h"
 #include "objects/LevelScene.h"
 #include "render/Shader.h"
+#include "render/TextureUnits.h"
 
 #include <GL/glew.h>
 #include <glm/gtc/type_ptr.hpp>
@@ -16,8 +17,7 @@ WasserPlane::WasserPlane(const glm::vec3& position, Shader* shader, Shader* shad
 
 void WasserPlane::update(double, Game*) {}
 
-// The water's normal map goes to unit 0; the reflection texture has waited on
-// unit 2 since the game was built.
+// The reflection texture has waited on its unit since the game was built.
 void WasserPlane::drawWaterSurface(Game* game, Shader* waterShader, glm::mat4 mirror) {
   const glm::mat4& projection = shader->projectionMatrix;
   const glm::mat4& view = shader->viewMatrix;
@@ -39,7 +39,7 @@ void WasserPlane::drawWaterSurface(Game* game, Shader* waterShader, glm::mat4 mi
 
   for (std::size_t i = 0; i < meshes.size(); ++i) {
     glBindVertexArray(vertexArrays[i]);
-    glActiveTexture(GL_TEXTURE0);
+    glActiveTexture(GL_TEXTURE0 + render::kColorTextureUnit);
     glBindTexture(GL_TEXTURE_2D, textures[i]);
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(meshes[i]->indexCount), GL_UNSIGNED_INT, nullptr);
     glBindVertexArray(0);

@@ -8,6 +8,7 @@
 #include "render/ModelImport.h"
 #include "render/RenderSizes.h"
 #include "render/Shader.h"
+#include "render/TextureUnits.h"
 
 #include <GL/glew.h>
 #include <glm/gtc/matrix_transform.hpp>
@@ -138,7 +139,7 @@ void SceneObject::uploadMeshes() {
     if (mesh.hasUvs) {
       wire("uv", uvBuffers[i], 2);
       colorTextureLoc = glGetUniformLocation(program, "colorTexture");
-      glUniform1i(colorTextureLoc, 0);
+      glUniform1i(colorTextureLoc, render::kColorTextureUnit);
     }
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffers[i]);
 
@@ -175,11 +176,11 @@ void SceneObject::fetchUniformLocations() {
   shadowMapLoc = glGetUniformLocation(program, "shadowMap");
 }
 
-// Loads the mesh's texture file through DevIL into a mipmapped texture on
-// unit 0. A file that does not load leaves the texture without an image.
+// Loads the mesh's texture file through DevIL into a mipmapped texture. A
+// file that does not load leaves the texture without an image.
 void SceneObject::loadTexture(std::size_t meshIndex) {
   glGenTextures(1, &textures[meshIndex]);
-  glActiveTexture(GL_TEXTURE0);
+  glActiveTexture(GL_TEXTURE0 + render::kColorTextureUnit);
   glBindTexture(GL_TEXTURE_2D, textures[meshIndex]);
   DecodedImage image;
   if (decodeImageFile(meshes[meshIndex]->texturePath, image)) {
@@ -241,7 +242,7 @@ void SceneObject::setTextureFilter(bool linear, bool mipmap, bool mipmapLinear) 
   for (std::size_t i = 0; i < meshes.size() && i < textures.size(); ++i) {
     if (!meshes[i]->hasUvs || textures[i] == 0)
       continue;
-    glActiveTexture(GL_TEXTURE0);
+    glActiveTexture(GL_TEXTURE0 + render::kColorTextureUnit);
     glBindTexture(GL_TEXTURE_2D, textures[i]);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
@@ -309,7 +310,7 @@ int SceneObject::draw(glm::mat4 world, bool cull) {
     glUniform3fv(specularLoc, 1, mesh.specular);
     glUniform1f(shininessLoc, mesh.shininess);
     if (mesh.hasUvs) {
-      glActiveTexture(GL_TEXTURE0);
+      glActiveTexture(GL_TEXTURE0 + render::kColorTextureUnit);
       glBindTexture(GL_TEXTURE_2D, textures[i]);
     }
     glBindVertexArray(vertexArrays[i]);
@@ -397,12 +398,10 @@ void SceneObject::drawShadow(Game* game) {
   Shader::useNone();
 }
 
-// The depth texture is made on unit 0: whatever another set-up left active
-// (the reflection target leaves unit 2) keeps its texture.
 void SceneObject::createShadowMap() {
   shadowShader->use();
   glGenTextures(1, &shadowTexture);
-  glActiveTexture(GL_TEXTURE0);
+  glActiveTexture(GL_TEXTURE0 + render::kColorTextureUnit);
   glBindTexture(GL_TEXTURE_2D, shadowTexture);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, kShadowMapSize, kShadowMapSize, 0, GL_DEPTH_COMPONENT,
                GL_UNSIGNED_BYTE, nullptr);
@@ -422,10 +421,10 @@ void SceneObject::createShadowMap() {
   glReadBuffer(GL_NONE);
 
   shader->use();
-  glUniform1i(shadowMapLoc, 1);
-  glActiveTexture(GL_TEXTURE1);
+  glUniform1i(shadowMapLoc, render::kShadowMapUnit);
+  glActiveTexture(GL_TEXTURE0 + render::kShadowMapUnit);
   glBindTexture(GL_TEXTURE_2D, shadowTexture);
-  glActiveTexture(GL_TEXTURE0);
+  glActiveTexture(GL_TEXTURE0 + render::kColorTextureUnit);
   shadowDepthMatrixLoc = glGetUniformLocation(shadowShader->program, "depthProjectionViewModelMatrix");
 }
 

@@ -331,6 +331,7 @@ void Game::render() {
 // that region and this frame's are cleared: whatever looks the map up
 // elsewhere reads lit, as after a whole clear.
 void Game::renderShadowPass() {
+  aimSun();
   const ShadowRegion region = shadowRegion();
   glEnable(GL_SCISSOR_TEST);
   if (level) {
@@ -450,6 +451,8 @@ glm::mat4 Game::sunProjectionView() const {
          glm::lookAt(glm::vec3(sun[0], sun[1], sun[2]), playerPosition(), glm::vec3(0.0f, 1.0f, 0.0f));
 }
 
+void Game::aimSun() { sunMatrix = sunProjectionView(); }
+
 ShadowRegion::Box Game::litBox() const {
   const float greatest = std::numeric_limits<float>::max();
   ShadowRegion::Box box{glm::vec3(greatest), glm::vec3(-greatest)};
@@ -482,12 +485,13 @@ ShadowRegion::Box Game::litBox() const {
   return box;
 }
 
-// Only the main view reads the map: the reflection goes without shadows.
+// Only the main view reads the map: the reflection goes without shadows. The
+// sun is aimed first (aimSun).
 ShadowRegion Game::shadowRegion() const {
   if (!level || level->lights.empty())
     return ShadowRegion::whole(kShadowMapSize);
   const glm::mat4 camera = mainShader->projectionMatrix * mainShader->viewMatrix;
-  return ShadowRegion::compute(camera, sunProjectionView(), litBox(), kShadowMapSize, kShadowMargin);
+  return ShadowRegion::compute(camera, sunMatrix, litBox(), kShadowMapSize, kShadowMargin);
 }
 
 glm::vec3 Game::playerPosition() const { return player ? player->position() : glm::vec3(0.0f); }

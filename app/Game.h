@@ -59,6 +59,9 @@ public:
   // The sun's view of the scene: the depth program's projection looking from
   // light 0 of the level at the player.
   glm::mat4 sunProjectionView() const;
+  // Forms sunMatrix for the frame: the shadow pass does it before any caster
+  // draws.
+  void aimSun();
   // The box that holds every lit surface: the landscape and what flies above.
   ShadowRegion::Box litBox() const;
   // The part of the shadow map that this frame's lit draws can read.
@@ -88,6 +91,9 @@ public:
   int locSunShadowOff = -1;
   // the part of the shadow map the current frame reads (renderShadowPass)
   ShadowRegion shadowCasterRegion;
+  // sunProjectionView as the current frame's casters and lit lookups use it
+  // (aimSun)
+  glm::mat4 sunMatrix{1.0f};
   // The passes' shortcuts, each taken only where it cannot change the
   // picture; switched off they are never taken, which draws the same frame.
   bool monitorDepthFirst = true; // the monitor's depth before the scene

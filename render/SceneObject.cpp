@@ -23,6 +23,10 @@ namespace {
 
 using render::kShadowMapSize;
 
+// From the sun's clip space to the shadow map's texture coordinates and depth.
+const glm::mat4 kShadowMapBias =
+    glm::translate(glm::mat4(1.0f), glm::vec3(0.5f)) * glm::scale(glm::mat4(1.0f), glm::vec3(0.5f));
+
 } // namespace
 
 SceneObject::SceneObject(const glm::vec3& position, Shader* shader, Shader* shadowShader)
@@ -365,7 +369,8 @@ bool SceneObject::isVisible() const {
 }
 
 // Depth-only draw into the level's shadow map, seen from the sun (light 0 of
-// the level) looking at the player through the camera's perspective.
+// the level) looking at the player through the camera's perspective: the
+// frame's sunMatrix, formed once for all casters.
 void SceneObject::drawShadow(Game* game) {
   LevelScene* level = game->level;
   if (!level || level->lights.empty())
@@ -374,13 +379,10 @@ void SceneObject::drawShadow(Game* game) {
   glViewport(0, 0, kShadowMapSize, kShadowMapSize);
   game->shadowShader->use();
 
-  const glm::mat4 sun = game->sunProjectionView();
-  depthMatrix = sun * modelMatrix;
-  glUniformMatrix4fv(level->shadowDepthMatrixLoc, 1, GL_FALSE, glm::value_ptr(depthMatrix));
-
-  const glm::mat4 bias =
-      glm::translate(glm::mat4(1.0f), glm::vec3(0.5f)) * glm::scale(glm::mat4(1.0f), glm::vec3(0.5f));
-  depthMatrix = bias * depthMatrix;
+  const glm::mat4& sun = game->sunMatrix;
+  const glm::mat4 sunModel = sun * modelMatrix;
+  glUniformMatrix4fv(level->shadowDepthMatrixLoc, 1, GL_FALSE, glm::value_ptr(sunModel));
+  depthMatrix = kShadowMapBias * sunModel;
 
   // what casts no shadow into the part of the map the frame reads is left out
   // (its matrix above is still the lit draw's)
@@ -392,7 +394,7 @@ void SceneObject::drawShadow(Game* game) {
   const glm::vec4 window = game->shadowCasterRegion.window(kShadowMapSize);
   for (std::size_t i = 0; i < meshes.size(); ++i) {
     glBindVertexArray(vertexArrays[i]);
-    meshes[i]->tiles.draw(sun * modelMatrix, meshes[i]->indexCount, window);
+    meshes[i]->tiles.draw(sunModel, meshes[i]->indexCount, window);
     glBindVertexArray(0);
   }
   Shader::useNone();

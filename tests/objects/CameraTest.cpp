@@ -61,6 +61,7 @@ TEST_F(ChaseCamera, DrawsThePlayerAndItsShots) {
   EXPECT_EQ(player->draw(glm::mat4(1.0f), false), 3);
   // both shots are ahead of the camera, inside the view
   EXPECT_EQ(player->draw(glm::mat4(1.0f), true), 3);
+  game->aimSun();
   player->drawShadow(game);
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
   glViewport(0, 0, 800, 600);

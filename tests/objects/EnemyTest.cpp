@@ -133,6 +133,7 @@ TEST_F(Enemy, RotorIsDrawnButCastsNoShadow) {
   EXPECT_EQ(lit, body + rotor + 2 * laser);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
+  game->aimSun();
   const GLuint shadow = primitivesOf([&] { enemy->drawShadow(game); });
   EXPECT_EQ(shadow, body + 2 * laser);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));

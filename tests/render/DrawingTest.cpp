@@ -128,6 +128,7 @@ TEST_F(DrawingTest, ShadowMatrixMapsThePlayersPositionToTheMapCentre) {
   // no player yet: the shadow pass aims at the origin
   object->modelMatrix = glm::translate(glm::mat4(1.0f), glm::vec3(40, 7, -25));
   object->modelMatrix = glm::scale(object->modelMatrix, glm::vec3(2.0f));
+  game->aimSun();
   object->drawShadow(game.get());
   const glm::vec4 target = glm::inverse(object->modelMatrix) * glm::vec4(game->playerPosition(), 1.0f);
   const glm::vec4 lookup = object->depthMatrix * target;

@@ -1,17 +1,14 @@
 // The four render passes, read back from GL: the mirrored world in the
 // reflection texture, depths in the shadow map, the water surface, object
-// counts, the GL state a frame leaves behind, and the texture units the level
-// set-up leaves to the samplers.
+// counts and the GL state a frame leaves behind.
 #include "app/Game.h"
 #include "app/GameProgramCheck.h"
 #include "objects/LevelScene.h"
 #include "objects/WasserPlane.h"
-#include "render/FramePresenter.h"
 #include "render/Shader.h"
 #include "render/ShadowRegion.h"
 #include "tests/support/ColladaFixture.h"
 #include "tests/support/GlContext.h"
-#include "tests/support/MessageCapture.h"
 
 #include <GL/glew.h>
 #include <glm/gtc/matrix_transform.hpp>
@@ -306,111 +303,6 @@ TEST_F(RenderPassTest, ThreeHundredFramesLeaveNoGlError) {
     look(kEye + glm::vec3(frame, 0, 0), glm::vec3(0, 60, 0));
     game->render();
     ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "frame " << frame;
-  }
-}
-
-// A window framebuffer of another size gets the frame scaled with its aspect
-// kept, centred between black bars; at 800 x 600 the window is drawn directly.
-TEST(FramePresenterTest, ScalesTheFrameIntoTheWindowBetweenBlackBars) {
-  FELIDORA_REQUIRE_GL();
-  const FramePresenter::Placement wide = FramePresenter::fit(800, 600, 1920, 1080);
-  EXPECT_EQ(std::vector<int>({wide.x, wide.y, wide.width, wide.height}), std::vector<int>({240, 0, 1440, 1080}));
-  const FramePresenter::Placement tall = FramePresenter::fit(800, 600, 600, 1000);
-  EXPECT_EQ(std::vector<int>({tall.x, tall.y, tall.width, tall.height}), std::vector<int>({0, 275, 600, 450}));
-
-  FramePresenter presenter(800, 600);
-  presenter.resize(800, 600);
-  EXPECT_EQ(presenter.sceneFramebuffer(), 0u);
-
-  // a 400 x 400 "window" is the lower-left corner of the test's own 800 x 600 one
-  presenter.resize(400, 400);
-  ASSERT_NE(presenter.sceneFramebuffer(), 0u);
-  GLint bound = 0;
-  glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
-  EXPECT_EQ(static_cast<unsigned>(bound), presenter.sceneFramebuffer());
-  glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glClearColor(0.14f, 0.25f, 0.43f, 0.0f);
-  presenter.present();
-
-  auto windowPixel = [](int x, int y) {
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-    unsigned char rgba[4] = {};
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    return std::vector<int>({rgba[0], rgba[1], rgba[2]});
-  };
-  // the frame lands at y 50..349
-  EXPECT_EQ(windowPixel(200, 200), std::vector<int>({255, 0, 0}));
-  EXPECT_EQ(windowPixel(0, 51), std::vector<int>({255, 0, 0}));
-  EXPECT_EQ(windowPixel(399, 348), std::vector<int>({255, 0, 0}));
-  EXPECT_EQ(windowPixel(200, 20), std::vector<int>({0, 0, 0}));
-  EXPECT_EQ(windowPixel(200, 380), std::vector<int>({0, 0, 0}));
-  GLfloat clear[4] = {};
-  glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-  EXPECT_FLOAT_EQ(clear[2], 0.43f);
-  glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
-  EXPECT_EQ(static_cast<unsigned>(bound), presenter.sceneFramebuffer());
-
-  presenter.resize(800, 600);
-  EXPECT_EQ(presenter.sceneFramebuffer(), 0u);
-  glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
-  EXPECT_EQ(bound, 0);
-  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-// The debug context reports a driver error as one "GL: " line, in the call
-// that caused it; GL still records the error.
-TEST(StrictGl, ADriverErrorArrivesAsOneGlLineInTheCallThatCausedIt) {
-  FELIDORA_REQUIRE_GL();
-  felidora::test::GlReportCapture reports;
-  glBindTexture(GL_TEXTURE_2D, 987654); // a name never generated: refused by the core profile
-  ASSERT_EQ(reports.lines().size(), 1u);
-  EXPECT_EQ(reports.lines()[0].rfind("GL: ", 0), 0u) << reports.lines()[0];
-  EXPECT_GT(reports.lines()[0].size(), 8u) << "no driver text";
-  EXPECT_EQ(reports.lines()[0].find('\n'), std::string::npos);
-  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_INVALID_OPERATION));
-}
-
-// The lit program's "colorTexture" reads unit 0 and its "shadowMap" unit 1,
-// and units 1 and 2 keep the shadow map and the reflection, however the level
-// turned out: imported without a single textured mesh, or not at all.
-TEST(LevelSetUp, LeavesEverySamplerOnItsOwnUnitWithoutTexturesOrWithoutAModel) {
-  FELIDORA_REQUIRE_GL();
-  FixtureMesh bare = ground();
-  bare.uvs.clear();
-  const std::string untextured = writeCollada("untextured.dae", {bare}, true, "", {{0, 1000, 300}});
-  for (const std::string& model : {untextured, std::string("Modelle/Fehlt.dae")}) {
-    SCOPED_TRACE(model);
-    Game game;
-    {
-      // before any level sets it, "shadowMap" shares unit 0 with "colorTexture"
-      felidora::test::GlReportCapture reports;
-      checkGamePrograms(game);
-      ASSERT_EQ(reports.lines().size(), 1u);
-      EXPECT_EQ(reports.lines()[0].rfind("GL: Hauptprogramm: Sampler ", 0), 0u) << reports.lines()[0];
-      EXPECT_NE(reports.lines()[0].find("\"shadowMap\" (sampler2DShadow)"), std::string::npos);
-      EXPECT_NE(reports.lines()[0].find("\"colorTexture\" (sampler2D)"), std::string::npos);
-      EXPECT_NE(reports.lines()[0].find("Textureinheit 0"), std::string::npos);
-    }
-    felidora::test::MessageCapture importer;
-    game.level = new LevelScene(glm::vec3(1.0f), game.mainShader, game.shadowShader, model);
-
-    const unsigned lit = game.mainShader->program;
-    GLint unit = -1;
-    glGetUniformiv(lit, glGetUniformLocation(lit, "shadowMap"), &unit);
-    EXPECT_EQ(unit, 1);
-    glGetUniformiv(lit, glGetUniformLocation(lit, "colorTexture"), &unit);
-    EXPECT_EQ(unit, 0);
-    GLint bound = 0;
-    glActiveTexture(GL_TEXTURE1);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(static_cast<unsigned>(bound), game.level->shadowTexture);
-    glActiveTexture(GL_TEXTURE2);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(static_cast<unsigned>(bound), game.reflectionColorTexture);
-    glActiveTexture(GL_TEXTURE0);
-    checkGamePrograms(game); // any report now fails the test
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
   }
 }
 

@@ -1,5 +1,7 @@
 #include "render/MeshTiles.h"
 
+#include "render/ViewVolume.h"
+
 #include <GL/glew.h>
 
 #include <algorithm>
@@ -79,7 +81,7 @@ void MeshTiles::arrange(std::vector<std::uint32_t>& indices, const std::vector<f
   }
 }
 
-std::size_t MeshTiles::draw(const glm::mat4& toClip, std::size_t indexCount, const glm::vec4& window) const {
+std::size_t MeshTiles::draw(const ViewVolume& seen, std::size_t indexCount) const {
   if (tiles.empty()) {
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indexCount), GL_UNSIGNED_INT, nullptr);
     return indexCount;
@@ -93,7 +95,7 @@ std::size_t MeshTiles::draw(const glm::mat4& toClip, std::size_t indexCount, con
     runStart = runEnd = 0;
   };
   for (const Tile& tile : tiles) {
-    if (!mayShow(toClip, tile.boxMin, tile.boxMax, window))
+    if (!seen.mayHoldBox(tile.boxMin, tile.boxMax))
       continue;
     if (runEnd != tile.firstIndex)
       flush(), runStart = tile.firstIndex;
@@ -101,27 +103,4 @@ std::size_t MeshTiles::draw(const glm::mat4& toClip, std::size_t indexCount, con
   }
   flush();
   return drawn;
-}
-
-// The window's four sides and the near and far planes, each as a plane of
-// clip space (x >= left * w and so on), hold for every point that is drawn,
-// whatever the sign of w: a box with all corners outside one of them has
-// nothing to draw.
-bool MeshTiles::mayShow(const glm::mat4& toClip, const glm::vec3& boxMin, const glm::vec3& boxMax,
-                        const glm::vec4& window) {
-  const glm::vec4 planes[6] = {{1.0f, 0.0f, 0.0f, -window.x}, {-1.0f, 0.0f, 0.0f, window.z},
-                               {0.0f, 1.0f, 0.0f, -window.y}, {0.0f, -1.0f, 0.0f, window.w},
-                               {0.0f, 0.0f, 1.0f, 1.0f},      {0.0f, 0.0f, -1.0f, 1.0f}};
-  glm::vec4 corners[8];
-  for (int i = 0; i < 8; ++i)
-    corners[i] =
-        toClip * glm::vec4(i & 1 ? boxMax.x : boxMin.x, i & 2 ? boxMax.y : boxMin.y, i & 4 ? boxMax.z : boxMin.z, 1.0f);
-  for (const glm::vec4& plane : planes) {
-    bool allOutside = true;
-    for (const glm::vec4& c : corners)
-      allOutside = allOutside && glm::dot(plane, c) < 0.0f;
-    if (allOutside)
-      return false;
-  }
-  return true;
 }

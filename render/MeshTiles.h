@@ -10,10 +10,10 @@
 #include <cstdint>
 #include <vector>
 
+class ViewVolume;
+
 class MeshTiles {
 public:
-  // A window of normalized device coordinates: left, bottom, right, top.
-  static constexpr glm::vec4 kWholeView{-1.0f, -1.0f, 1.0f, 1.0f};
   // Below this many triangles a mesh is drawn whole.
   static constexpr std::size_t kLeastTriangles = 2048;
 
@@ -23,15 +23,9 @@ public:
   void arrange(std::vector<std::uint32_t>& indices, const std::vector<float>& positions);
 
   // Draws the mesh of the bound vertex array: the runs of tiles whose box may
-  // show through window of the clip space that toClip (model to clip) leads
-  // to; adjacent tiles go in one call. Untiled, the whole index list.
-  // Returns the number of indices drawn.
-  std::size_t draw(const glm::mat4& toClip, std::size_t indexCount, const glm::vec4& window = kWholeView) const;
-
-  // Whether a box in model space can reach into the window seen through
-  // toClip: false only when all its corners lie outside one plane of it.
-  static bool mayShow(const glm::mat4& toClip, const glm::vec3& boxMin, const glm::vec3& boxMax,
-                      const glm::vec4& window = kWholeView);
+  // reach into seen (a view volume in model space); adjacent tiles go in one
+  // call. Untiled, the whole index list. Returns the number of indices drawn.
+  std::size_t draw(const ViewVolume& seen, std::size_t indexCount) const;
 
   std::size_t tileCount() const { return tiles.size(); }
 

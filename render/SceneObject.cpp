@@ -9,13 +9,13 @@
 #include "render/RenderSizes.h"
 #include "render/Shader.h"
 #include "render/TextureUnits.h"
+#include "render/ViewVolume.h"
 
 #include <GL/glew.h>
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
 #include <algorithm>
-#include <cmath>
 #include <memory>
 #include <string>
 
@@ -308,6 +308,7 @@ int SceneObject::draw(glm::mat4 world, bool cull) {
   glUniformMatrix4fv(projectionViewModelMatrixLoc, 1, GL_FALSE, glm::value_ptr(projectionViewModel));
   glUniformMatrix4fv(depthProjectionViewModelMatrixLoc, 1, GL_FALSE, glm::value_ptr(depthMatrix));
 
+  const ViewVolume seen(projectionViewModel);
   for (std::size_t i = 0; i < meshes.size(); ++i) {
     const MeshData& mesh = *meshes[i];
     glUniform3fv(diffuseLoc, 1, mesh.diffuse);
@@ -319,7 +320,7 @@ int SceneObject::draw(glm::mat4 world, bool cull) {
     }
     glBindVertexArray(vertexArrays[i]);
     if (cull)
-      mesh.tiles.draw(projectionViewModel, mesh.indexCount);
+      mesh.tiles.draw(seen, mesh.indexCount);
     else
       glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.indexCount), GL_UNSIGNED_INT, nullptr);
     glBindVertexArray(0);
@@ -341,31 +342,20 @@ void SceneObject::drawDepth(Game* game) {
   game->shadowShader->use();
   const glm::mat4 product = cameraProduct(glm::mat4(1.0f));
   glUniformMatrix4fv(level->shadowDepthMatrixLoc, 1, GL_FALSE, glm::value_ptr(product));
+  const ViewVolume seen(product);
   for (std::size_t i = 0; i < meshes.size(); ++i) {
     glBindVertexArray(vertexArrays[i]);
-    meshes[i]->tiles.draw(product, meshes[i]->indexCount);
+    meshes[i]->tiles.draw(seen, meshes[i]->indexCount);
     glBindVertexArray(0);
   }
   Shader::useNone();
 }
 
-// Bounding sphere about the model's origin against the six planes of the view
-// volume. The world matrix of the reflection pass plays no part.
+// Bounding sphere about the model's origin against the view volume, in model
+// space. The world matrix of the reflection pass plays no part.
 bool SceneObject::isVisible() const {
-  const glm::mat4 k = shader->projectionMatrix * (shader->viewMatrix * modelMatrix);
-  const float* K = glm::value_ptr(k);
-  const float* M = glm::value_ptr(modelMatrix);
-  const auto row = [K](int r) { return glm::vec4(K[r], K[4 + r], K[8 + r], K[12 + r]); };
-  const glm::vec4 planes[6] = {row(3) + row(0), row(3) - row(0), row(3) + row(1),
-                               row(3) - row(1), row(3) + row(2), row(3) - row(2)};
-  for (const glm::vec4& plane : planes) {
-    const float n =
-        static_cast<float>(std::sqrt(static_cast<double>(plane.x * plane.x + plane.y * plane.y + plane.z * plane.z)));
-    const float distance = (plane.x / n) * M[3] + (plane.y / n) * M[7] + (plane.z / n) * M[11] + plane.w / n;
-    if (-boundingRadius >= distance)
-      return false;
-  }
-  return true;
+  const ViewVolume seen(shader->projectionMatrix * (shader->viewMatrix * modelMatrix));
+  return seen.mayHoldSphere(glm::vec3(0.0f), boundingRadius);
 }
 
 // Depth-only draw into the level's shadow map, seen from the sun (light 0 of
@@ -391,10 +381,10 @@ void SceneObject::drawShadow(Game* game) {
     return;
   }
 
-  const glm::vec4 window = game->shadowCasterRegion.window(kShadowMapSize);
+  const ViewVolume seen(sunModel, game->shadowCasterRegion.window(kShadowMapSize));
   for (std::size_t i = 0; i < meshes.size(); ++i) {
     glBindVertexArray(vertexArrays[i]);
-    meshes[i]->tiles.draw(sunModel, meshes[i]->indexCount, window);
+    meshes[i]->tiles.draw(seen, meshes[i]->indexCount);
     glBindVertexArray(0);
   }
   Shader::useNone();

@@ -1,6 +1,6 @@
 #include "render/ShadowRegion.h"
 
-#include "render/MeshTiles.h"
+#include "render/ViewVolume.h"
 
 #include <algorithm>
 #include <cmath>
@@ -61,13 +61,10 @@ ShadowRegion ShadowRegion::compute(const glm::mat4& cameraProjectionView, const 
         glm::dvec3(i & 1 ? lit.max.x : lit.min.x, i & 2 ? lit.max.y : lit.min.y, i & 4 ? lit.max.z : lit.min.z);
   }
 
-  std::vector<glm::dvec4> viewPlanes, boxPlanes;
-  for (int r = 0; r < 3; ++r) {
-    viewPlanes.push_back(row(camera, 3) + row(camera, r));
-    viewPlanes.push_back(row(camera, 3) - row(camera, r));
-  }
-  boxPlanes = {{1, 0, 0, -lit.min.x}, {-1, 0, 0, lit.max.x}, {0, 1, 0, -lit.min.y},
-               {0, -1, 0, lit.max.y}, {0, 0, 1, -lit.min.z}, {0, 0, -1, lit.max.z}};
+  const ViewVolume seen(cameraProjectionView);
+  const std::vector<glm::dvec4> viewPlanes(seen.planes().begin(), seen.planes().end());
+  const std::vector<glm::dvec4> boxPlanes = {{1, 0, 0, -lit.min.x}, {-1, 0, 0, lit.max.x}, {0, 1, 0, -lit.min.y},
+                                             {0, -1, 0, lit.max.y}, {0, 0, 1, -lit.min.z}, {0, 0, -1, lit.max.z}};
   // w of the sun's clip space grows with the distance in front of it
   const glm::dvec4 inFrontOfSun = row(sun, 3) - glm::dvec4(0.0, 0.0, 0.0, 1e-3);
 
@@ -137,5 +134,5 @@ glm::vec4 ShadowRegion::window(int mapSize) const {
 
 bool ShadowRegion::mayHold(const glm::mat4& sunProjectionView, const glm::mat4& model, const glm::vec3& boxMin,
                            const glm::vec3& boxMax, int mapSize) const {
-  return !isEmpty() && MeshTiles::mayShow(sunProjectionView * model, boxMin, boxMax, window(mapSize));
+  return !isEmpty() && ViewVolume(sunProjectionView * model, window(mapSize)).mayHoldBox(boxMin, boxMax);
 }

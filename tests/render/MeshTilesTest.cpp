@@ -2,6 +2,7 @@
 // triangle would show as a hole in the landscape, and a tile box too small
 // as a part of it vanishing at the edge of the view.
 #include "render/MeshTiles.h"
+#include "render/ViewVolume.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
@@ -65,18 +66,18 @@ TEST(MeshTilesTest, LeavesOutOnlyBoxesWhollyOutsideTheView) {
   const glm::mat4 view = glm::lookAt(glm::vec3(0, 10, 0), glm::vec3(0, 10, -1), glm::vec3(0, 1, 0));
   const glm::mat4 camera = glm::perspective(glm::radians(60.0f), 4.0f / 3.0f, 0.1f, 1000.0f) * view;
   const glm::vec3 unit(1.0f);
-  const auto at = [&](glm::vec3 centre) { return MeshTiles::mayShow(camera, centre - unit, centre + unit); };
+  const auto at = [&](glm::vec3 centre) { return ViewVolume(camera).mayHoldBox(centre - unit, centre + unit); };
   EXPECT_TRUE(at({0, 10, -50}));    // ahead
   EXPECT_FALSE(at({0, 10, 50}));    // behind the camera
   EXPECT_FALSE(at({200, 10, -50})); // beside the view
   EXPECT_FALSE(at({0, 10, -1200})); // beyond the far plane
   EXPECT_TRUE(at({0, 10, 0}));      // around the camera
   // reaching into the view from beside it, its corners all outside
-  EXPECT_TRUE(MeshTiles::mayShow(camera, glm::vec3(-500, 9, -60), glm::vec3(500, 11, -40)));
+  EXPECT_TRUE(ViewVolume(camera).mayHoldBox(glm::vec3(-500, 9, -60), glm::vec3(500, 11, -40)));
   // a window: only the left half of the view
   const glm::vec4 leftHalf(-1.0f, -1.0f, 0.0f, 1.0f);
-  EXPECT_TRUE(MeshTiles::mayShow(camera, glm::vec3(-11, 9, -51), glm::vec3(-9, 11, -49), leftHalf));
-  EXPECT_FALSE(MeshTiles::mayShow(camera, glm::vec3(9, 9, -51), glm::vec3(11, 11, -49), leftHalf));
+  EXPECT_TRUE(ViewVolume(camera, leftHalf).mayHoldBox(glm::vec3(-11, 9, -51), glm::vec3(-9, 11, -49)));
+  EXPECT_FALSE(ViewVolume(camera, leftHalf).mayHoldBox(glm::vec3(9, 9, -51), glm::vec3(11, 11, -49)));
 }
 
 } // namespace

@@ -1,0 +1,33 @@
+// The six planes that bound what a matrix to clip space shows, taken back
+// into the matrix's own space: the four sides of a window of normalized device
+// coordinates and the near and far planes. A point p is inside when
+// dot(plane, (p, 1)) >= 0 for all six, whatever the sign of its clip w.
+// Derived once for a matrix, they serve every test against it: an object's
+// bounding sphere, each tile of a mesh, the shadow region's corners.
+#pragma once
+
+#include <glm/glm.hpp>
+
+#include <array>
+
+class ViewVolume {
+public:
+  // A window of normalized device coordinates: left, bottom, right, top.
+  static constexpr glm::vec4 kWholeView{-1.0f, -1.0f, 1.0f, 1.0f};
+
+  // The volume that toClip (some space to clip space) shows through window;
+  // the planes in the order left, right, bottom, top, near, far.
+  explicit ViewVolume(const glm::mat4& toClip, const glm::vec4& window = kWholeView);
+
+  // Whether a box can reach into the volume: false only when all its corners
+  // lie outside one plane.
+  bool mayHoldBox(const glm::vec3& boxMin, const glm::vec3& boxMax) const;
+  // Whether a sphere can reach into the volume: false when it lies outside
+  // one plane, touching it from outside included.
+  bool mayHoldSphere(const glm::vec3& centre, float radius) const;
+
+  const std::array<glm::dvec4, 6>& planes() const { return bounds; }
+
+private:
+  std::array<glm::dvec4, 6> bounds;
+};

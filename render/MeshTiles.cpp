@@ -1,9 +1,5 @@
 #include "render/MeshTiles.h"
 
-#include "render/ViewVolume.h"
-
-#include <GL/glew.h>
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -14,10 +10,6 @@ namespace {
 // mesh out, large enough that the draw calls stay few.
 constexpr std::size_t kTrianglesPerTile = 256;
 constexpr int kMostTilesPerSide = 16;
-
-const void* indexOffset(std::uint32_t firstIndex) {
-  return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(firstIndex) * sizeof(std::uint32_t));
-}
 
 } // namespace
 
@@ -79,28 +71,4 @@ void MeshTiles::arrange(std::vector<std::uint32_t>& indices, const std::vector<f
     }
     tiles.push_back(tile);
   }
-}
-
-std::size_t MeshTiles::draw(const ViewVolume& seen, std::size_t indexCount) const {
-  if (tiles.empty()) {
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indexCount), GL_UNSIGNED_INT, nullptr);
-    return indexCount;
-  }
-  std::size_t drawn = 0;
-  std::uint32_t runStart = 0, runEnd = 0;
-  const auto flush = [&]() {
-    if (runEnd > runStart)
-      glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(runEnd - runStart), GL_UNSIGNED_INT, indexOffset(runStart));
-    drawn += runEnd - runStart;
-    runStart = runEnd = 0;
-  };
-  for (const Tile& tile : tiles) {
-    if (!seen.mayHoldBox(tile.boxMin, tile.boxMax))
-      continue;
-    if (runEnd != tile.firstIndex)
-      flush(), runStart = tile.firstIndex;
-    runEnd = tile.firstIndex + tile.indexCount;
-  }
-  flush();
-  return drawn;
 }

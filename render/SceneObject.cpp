@@ -16,8 +16,10 @@
 #include <glm/gtc/type_ptr.hpp>
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -26,6 +28,35 @@ using render::kShadowMapSize;
 // From the sun's clip space to the shadow map's texture coordinates and depth.
 const glm::mat4 kShadowMapBias =
     glm::translate(glm::mat4(1.0f), glm::vec3(0.5f)) * glm::scale(glm::mat4(1.0f), glm::vec3(0.5f));
+
+const void* indexOffset(std::uint32_t firstIndex) {
+  return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(firstIndex) * sizeof(std::uint32_t));
+}
+
+// Draws a mesh of the bound vertex array: the runs of its tiles whose box may
+// reach into seen (the pass's view volume in model space), adjacent tiles in
+// one call; an untiled mesh whole.
+void drawTiles(const MeshData& mesh, const ViewVolume& seen) {
+  const std::vector<MeshTiles::Tile>& tiles = mesh.tiles.runs();
+  if (tiles.empty()) {
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.indexCount), GL_UNSIGNED_INT, nullptr);
+    return;
+  }
+  std::uint32_t runStart = 0, runEnd = 0;
+  const auto flush = [&]() {
+    if (runEnd > runStart)
+      glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(runEnd - runStart), GL_UNSIGNED_INT, indexOffset(runStart));
+    runStart = runEnd = 0;
+  };
+  for (const MeshTiles::Tile& tile : tiles) {
+    if (!seen.mayHoldBox(tile.boxMin, tile.boxMax))
+      continue;
+    if (runEnd != tile.firstIndex)
+      flush(), runStart = tile.firstIndex;
+    runEnd = tile.firstIndex + tile.indexCount;
+  }
+  flush();
+}
 
 } // namespace
 
@@ -320,7 +351,7 @@ int SceneObject::draw(glm::mat4 world, bool cull) {
     }
     glBindVertexArray(vertexArrays[i]);
     if (cull)
-      mesh.tiles.draw(seen, mesh.indexCount);
+      drawTiles(mesh, seen);
     else
       glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.indexCount), GL_UNSIGNED_INT, nullptr);
     glBindVertexArray(0);
@@ -345,7 +376,7 @@ void SceneObject::drawDepth(Game* game) {
   const ViewVolume seen(product);
   for (std::size_t i = 0; i < meshes.size(); ++i) {
     glBindVertexArray(vertexArrays[i]);
-    meshes[i]->tiles.draw(seen, meshes[i]->indexCount);
+    drawTiles(*meshes[i], seen);
     glBindVertexArray(0);
   }
   Shader::useNone();
@@ -384,7 +415,7 @@ void SceneObject::drawShadow(Game* game) {
   const ViewVolume seen(sunModel, game->shadowCasterRegion.window(kShadowMapSize));
   for (std::size_t i = 0; i < meshes.size(); ++i) {
     glBindVertexArray(vertexArrays[i]);
-    meshes[i]->tiles.draw(seen, meshes[i]->indexCount);
+    drawTiles(*meshes[i], seen);
     glBindVertexArray(0);
   }
   Shader::useNone();

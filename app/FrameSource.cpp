@@ -8,6 +8,7 @@
 
 #include <GLFW/glfw3.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <ostream>
 #include <system_error>
@@ -40,6 +41,21 @@ bool FrameSource::open(const std::string& replayPath, const std::string& recordP
   }
   return true;
 }
+
+bool FrameSource::drawReplayEvery(const std::string& value) {
+  if (!replaying() || value.empty())
+    return true;
+  char* end = nullptr;
+  drawInterval = std::strtoll(value.c_str(), &end, 10);
+  if (*end != '\0' || drawInterval < 1) {
+    drawInterval = 1;
+    message = "FELIDORA_REPLAY_DRAW_EVERY braucht eine ganze Zahl ab 1: " + value;
+    return false;
+  }
+  return true;
+}
+
+bool FrameSource::drawsFrame() { return framesDrawnOrSkipped++ % drawInterval == 0; }
 
 void FrameSource::useClock(double (*now)()) { clock = now; }
 

@@ -33,6 +33,12 @@ public:
   const std::string& error() const { return message; }
   bool replaying() const { return replay != nullptr; }
 
+  // A replay may draw only the first of every n frames (value, a whole number
+  // from 1), so a long recording replays in a fraction of its time; the game
+  // still steps through every frame. An empty value, or live play, draws every
+  // frame. False (see error()) for anything else.
+  bool drawReplayEvery(const std::string& value);
+
   // The clock that live frames are measured with (glfwGetTime unless a test
   // says otherwise), in seconds.
   void useClock(double (*now)());
@@ -52,6 +58,10 @@ public:
   // it; the frame that ends a pause only starts the clock again.
   bool played(const recording::Frame& frame);
 
+  // Whether this frame is drawn and presented: every frame but in a thinned
+  // replay. Asked once a frame.
+  bool drawsFrame();
+
   // Whether the game is paused once this frame's input is read.
   bool paused() const { return pause; }
 
@@ -68,5 +78,7 @@ private:
   bool pauseKeyHeld = false;
   bool frameRuns = true;
   long long framesPlayed = 0;
+  long long drawInterval = 1;
+  long long framesDrawnOrSkipped = 0;
   std::string message;
 };

@@ -25,10 +25,6 @@ FramePresenter* gPresenter = nullptr;
 // Sound is optional: without a device the game plays silently.
 Audio* gAudio = nullptr;
 GameSounds* gSounds = nullptr;
-// FELIDORA_REPLAY_DRAW_EVERY=N: a replay draws only the first of every N
-// frames (as the test autopilot did while it recorded), so a long recording
-// replays in a fraction of its time; the game still steps every frame.
-long long gDrawEvery = 1;
 
 std::string environment(const char* name) {
   const char* value = std::getenv(name);
@@ -36,17 +32,13 @@ std::string environment(const char* name) {
 }
 
 // FELIDORA_REPLAY and FELIDORA_RECORD: where the frames come from, and where
-// they go. A bad file ends the game with its message before the window opens.
+// they go; FELIDORA_REPLAY_DRAW_EVERY: how many of a replay's frames are
+// drawn. A bad file or value ends the game with its message before the
+// window opens.
 void openFrameSource(FrameSource& source) {
-  if (!source.open(environment("FELIDORA_REPLAY"), environment("FELIDORA_RECORD")))
+  if (!source.open(environment("FELIDORA_REPLAY"), environment("FELIDORA_RECORD")) ||
+      !source.drawReplayEvery(environment("FELIDORA_REPLAY_DRAW_EVERY")))
     fatalError(source.error());
-  const std::string drawEvery = environment("FELIDORA_REPLAY_DRAW_EVERY");
-  if (source.replaying() && !drawEvery.empty()) {
-    char* end = nullptr;
-    gDrawEvery = std::strtoll(drawEvery.c_str(), &end, 10);
-    if (*end != '\0' || gDrawEvery < 1)
-      fatalError("FELIDORA_REPLAY_DRAW_EVERY braucht eine ganze Zahl ab 1: " + drawEvery);
-  }
 }
 
 // Escape or a closed window ends the game before the frame is played.
@@ -69,7 +61,6 @@ void reportGlError() {
 
 void runFrameLoop(GLFWwindow* window, FrameSource& source, Game& game, FramePresenter& presenter) {
   source.startClock();
-  long long frames = 0;
   while (game.running) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     recording::Frame frame;
@@ -82,7 +73,7 @@ void runFrameLoop(GLFWwindow* window, FrameSource& source, Game& game, FramePres
       game.update(frame.dt);
     }
     game.showPause(source.paused());
-    if (frames++ % gDrawEvery == 0) {
+    if (source.drawsFrame()) {
       game.render();
       presenter.present();
       glfwSwapBuffers(window);

@@ -20,13 +20,7 @@ using felidora::test::FixtureMesh;
 using felidora::test::writeCollada;
 
 // A ground quad at y = -5 facing up.
-FixtureMesh ground() {
-  FixtureMesh m;
-  m.positions = {-200, -5, 200, 200, -5, 200, 200, -5, -200, -200, -5, -200};
-  m.uvs = {0, 0, 1, 0, 1, 1, 0, 1};
-  m.triangles = {0, 1, 2, 0, 2, 3};
-  return m;
-}
+FixtureMesh ground() { return felidora::test::groundFacingUp(-5, 200); }
 
 // The lit program's "colorTexture" reads unit 0 and its "shadowMap" unit 1,
 // and units 1 and 2 keep the shadow map and the reflection, however the level

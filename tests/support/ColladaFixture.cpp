@@ -104,4 +104,12 @@ FixtureMesh wallFacingPlusZ(float x0, float x1, float y0, float y1, float z) {
   return m;
 }
 
+FixtureMesh groundFacingUp(float y, float half) {
+  FixtureMesh m;
+  m.positions = {-half, y, half, half, y, half, half, y, -half, -half, y, -half};
+  m.uvs = {0, 0, 1, 0, 1, 1, 0, 1};
+  m.triangles = {0, 1, 2, 0, 2, 3};
+  return m;
+}
+
 } // namespace felidora::test

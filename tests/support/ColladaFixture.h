@@ -26,4 +26,7 @@ std::string writeCollada(const std::string& name, const std::vector<FixtureMesh>
 // +z), spanning x0..x1 and y0..y1.
 FixtureMesh wallFacingPlusZ(float x0, float x1, float y0, float y1, float z);
 
+// A square in the plane y = const, facing up, from -half to half in x and z.
+FixtureMesh groundFacingUp(float y, float half);
+
 } // namespace felidora::test

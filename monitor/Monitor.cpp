@@ -44,10 +44,13 @@ Monitor::Monitor(const glm::mat4& modelMatrix, Shader* shader, Shader* shadowSha
   for (unsigned texture : textures)
     if (texture != screenTexture)
       casingOpaque = casingOpaque && textureOpaque(texture, level0);
+  level0.clear();
   if (screenTexture != 0 && !textureOpaque(screenTexture, level0))
     screenOpacity.reset(screenWidth, screenHeight, level0);
   else
     screenOpacity.reset(screenWidth, screenHeight, {});
+  const StatusWrite notice = StatusDisplay::pauseNotice();
+  underPauseNotice.reset(notice.x, notice.y, notice.width, notice.height, screenWidth, screenHeight, level0);
 
   video->playing = false;
   defaultClipPath = content::kDefaultClip;
@@ -90,8 +93,11 @@ void Monitor::update(double dt, Game* game) {
   // changes are written in the next frame.
   const unsigned pictures = video->uploadCount;
   const bool goesOn = video->advanceVideo(dt);
-  if (video->uploadCount != pictures)
+  if (video->uploadCount != pictures) {
     screenOpacity.writeOpaque(video->uploadedX, video->uploadedY, video->uploadedWidth, video->uploadedHeight);
+    underPauseNotice.write(video->uploadedX, video->uploadedY, video->uploadedWidth, video->uploadedHeight,
+                           video->uploadedPixels(), video->uploadedRowLength());
+  }
   if (!goesOn)
     return;
   refreshStatus(dt, *game);
@@ -106,13 +112,36 @@ void Monitor::refreshStatus(double dt, const Game& game) {
   elementsWritten = writeStatus(status.refresh(dt, game.player ? &player : nullptr, settings));
 }
 
+// NOTE: resuming puts back the texels kept on this side, not the clip's
+// picture: a clip opened in the frame of the pause has converted nothing yet,
+// and with no clip at all there is no picture to cover the notice.
 void Monitor::showPause(bool paused) {
-  if (paused)
-    elementsWritten += writeStatus({StatusDisplay::pauseNotice()});
-  else if (video->uploadPicture()) {
-    screenOpacity.writeOpaque(video->uploadedX, video->uploadedY, video->uploadedWidth, video->uploadedHeight);
-    video->regenerateMipmaps();
+  if (paused) {
+    const int written = writeStatus({StatusDisplay::pauseNotice()});
+    elementsWritten += written;
+    pauseNoticeShown = pauseNoticeShown || written > 0;
+    return;
   }
+  if (!pauseNoticeShown)
+    return;
+  pauseNoticeShown = false;
+  const CoveredTexels& covered = underPauseNotice;
+  uploadTexels(covered.x(), covered.y(), covered.width(), covered.height(), covered.texels().data());
+  screenOpacity.write(covered.x(), covered.y(), covered.width(), covered.height(), covered.texels().data());
+  glGenerateMipmap(GL_TEXTURE_2D);
+  ++elementsWritten;
+}
+
+// One tightly packed RGBA rectangle into level 0 of the screen texture, which
+// stays bound.
+void Monitor::uploadTexels(int x, int y, int width, int height, const std::uint8_t* rgba) {
+  glActiveTexture(GL_TEXTURE0 + render::kColorTextureUnit);
+  glBindTexture(GL_TEXTURE_2D, screenTexture);
+  GLint alignment = 4;
+  glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
 }
 
 // A write is skipped when its image is missing or has another size than its
@@ -135,6 +164,9 @@ int Monitor::writeStatus(const std::vector<StatusWrite>& statusWrites) {
       glTexSubImage2D(GL_TEXTURE_2D, 0, write.x, write.y, write.width, write.height, GL_RGBA, GL_UNSIGNED_BYTE,
                       image->pixels.data());
       screenOpacity.write(write.x, write.y, write.width, write.height, image->pixels.data());
+      // the notice is what resuming takes away, so it is never kept under itself
+      if (write.picture != StatusPicture::Pause)
+        underPauseNotice.write(write.x, write.y, write.width, write.height, image->pixels.data(), write.width);
       elementWrote = true;
     }
     if (write.endsElement && elementWrote) {

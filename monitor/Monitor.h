@@ -4,6 +4,7 @@
 // of texture-filtering changes, all written into the texture itself.
 #pragma once
 
+#include "monitor/CoveredTexels.h"
 #include "monitor/ScreenOpacity.h"
 #include "monitor/StatusDisplay.h"
 #include "monitor/StatusImage.h"
@@ -34,8 +35,8 @@ public:
   // The status part of the update: decides this frame's elements and writes
   // them into the screen texture.
   void refreshStatus(double dt, const Game& game);
-  // The paused game's notice over the standing clip, or, on resuming, the
-  // clip's picture back in its place.
+  // The paused game's notice over the standing clip, or, on resuming, exactly
+  // the texels it covered back in their place.
   void showPause(bool paused);
   // Uploads each write whose image fits its rectangle and the texture, and
   // regenerates the mipmap chain once after each element that wrote anything.
@@ -81,9 +82,13 @@ public:
 
 private:
   static bool textureOpaque(unsigned texture, std::vector<std::uint8_t>& level0);
+  void uploadTexels(int x, int y, int width, int height, const std::uint8_t* rgba);
 
   std::unique_ptr<VideoPlayback> video;
   // the textures besides the screen never change after loading
   bool casingOpaque = true;
   ScreenOpacity screenOpacity;
+  // what the pause notice covers, kept from every write but the notice's own
+  CoveredTexels underPauseNotice;
+  bool pauseNoticeShown = false;
 };

@@ -58,7 +58,7 @@ struct GameStatus {
 class StatusDisplay {
 public:
   // The pause notice, over the middle of the clip: the clip stands still
-  // under it and its picture is put back when the game resumes.
+  // under it, and what it covers is put back when the game resumes.
   static StatusWrite pauseNotice() { return {StatusPicture::Pause, 0, 180, 564, 320, 120, true}; }
 
   // Decides this frame's writes, in the order they are to be made, and moves

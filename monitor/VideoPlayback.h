@@ -50,6 +50,11 @@ public:
   // where the last picture went (its level-0 rectangle) and how many went
   int uploadedX = 0, uploadedY = 0, uploadedWidth = 0, uploadedHeight = 0;
   unsigned uploadCount = 0;
+  // The last picture written, rows uploadedRowLength() texels apart, bottom
+  // row first. Only right after an upload: the buffer belongs to the clip and
+  // holds nothing of it before its first picture is converted.
+  const std::uint8_t* uploadedPixels() const { return rgbBuffer; }
+  int uploadedRowLength() const { return pictureWidth; }
 
   // pacing
   bool playing = false;

@@ -49,6 +49,7 @@ Monitor::Monitor(const glm::mat4& modelMatrix, Shader* shader, Shader* shadowSha
     screenOpacity.reset(screenWidth, screenHeight, level0);
   else
     screenOpacity.reset(screenWidth, screenHeight, {});
+  // the screen as loaded is what lies under the notice until a write lands there
   const StatusWrite notice = StatusDisplay::pauseNotice();
   underPauseNotice.reset(notice.x, notice.y, notice.width, notice.height, screenWidth, screenHeight, level0);
 

@@ -8,10 +8,24 @@
 
 #include <GLFW/glfw3.h>
 
-#include <cstdlib>
+#include <charconv>
 #include <filesystem>
 #include <ostream>
 #include <system_error>
+
+namespace {
+
+// The keys that set the program rather than steer the flight: M and the
+// function keys. A flight key held while paused moves nothing, ever.
+KeySnapshot keptWhilePaused() {
+  KeySnapshot keys;
+  for (GameKey key :
+       {GameKey::F1, GameKey::F2, GameKey::F3, GameKey::F4, GameKey::F5, GameKey::F8, GameKey::F9, GameKey::M})
+    keys.set(static_cast<std::size_t>(key));
+  return keys;
+}
+
+} // namespace
 
 FrameSource::FrameSource() = default;
 FrameSource::~FrameSource() = default;
@@ -43,15 +57,19 @@ bool FrameSource::open(const std::string& replayPath, const std::string& recordP
 }
 
 bool FrameSource::drawReplayEvery(const std::string& value) {
-  if (!replaying() || value.empty())
+  drawInterval = 1;
+  if (value.empty())
     return true;
-  char* end = nullptr;
-  drawInterval = std::strtoll(value.c_str(), &end, 10);
-  if (*end != '\0' || drawInterval < 1) {
-    drawInterval = 1;
+  // digits only: no sign, no space, nothing after, and no more than fits
+  long long interval = 0;
+  const char* end = value.data() + value.size();
+  const std::from_chars_result read = std::from_chars(value.data(), end, interval);
+  if (value.front() < '0' || value.front() > '9' || read.ec != std::errc() || read.ptr != end || interval < 1) {
     message = "FELIDORA_REPLAY_DRAW_EVERY braucht eine ganze Zahl ab 1: " + value;
     return false;
   }
+  if (replaying())
+    drawInterval = interval;
   return true;
 }
 
@@ -84,11 +102,16 @@ bool FrameSource::next(recording::Frame& frame) {
 }
 
 bool FrameSource::played(const recording::Frame& frame) {
-  if (!frameRuns)
+  if (!frameRuns) {
+    keptKeys |= frame.keys & keptWhilePaused();
     return false;
-  applyKeys(frame.keys);
+  }
+  // what was kept through a pause is held in this frame, and recorded so
+  const KeySnapshot keys = frame.keys | keptKeys;
+  keptKeys.reset();
+  applyKeys(keys);
   if (recording)
-    recording->writeFrame(frame.dt, frame.keys);
+    recording->writeFrame(frame.dt, keys);
   ++framesPlayed;
   return true;
 }

@@ -6,8 +6,11 @@
 // It also keeps the pause of a live game: P, Pause or a pad's Start pause and
 // resume, and the window losing its focus or being iconified pauses (only the
 // player resumes). A paused frame is not played: its time is dropped and its
-// keys reach nothing, so the recording holds only played frames and their
-// times add up to the time played, and a replay plays straight through.
+// flight keys reach nothing, so the recording holds only played frames and
+// their times add up to the time played, and a replay plays straight through.
+// M and the function keys pressed while paused are kept: they count as held in
+// the first played frame, whose recorded keys hold them, so a replay of it
+// mutes, toggles and starts clips exactly where the game did.
 #pragma once
 
 #include "app/RecordingFormat.h"
@@ -34,9 +37,10 @@ public:
   bool replaying() const { return replay != nullptr; }
 
   // A replay may draw only the first of every n frames (value, a whole number
-  // from 1), so a long recording replays in a fraction of its time; the game
-  // still steps through every frame. An empty value, or live play, draws every
-  // frame. False (see error()) for anything else.
+  // from 1 in plain digits), so a long recording replays in a fraction of its
+  // time; the game still steps through every frame. An empty value, or live
+  // play, draws every frame. False (see error()) for anything else, also in
+  // live play: a mistyped setting is said, not ignored.
   bool drawReplayEvery(const std::string& value);
 
   // The clock that live frames are measured with (glfwGetTime unless a test
@@ -53,9 +57,11 @@ public:
   bool next(recording::Frame& frame);
 
   // Unless the game was paused when the frame began, the frame reaches the
-  // update: its keys are applied to KeyFlags, the recording keeps it and the
-  // summary counts it; true then. A pause asked for in a frame begins after
-  // it; the frame that ends a pause only starts the clock again.
+  // update: its keys (with those kept through a pause) are applied to
+  // KeyFlags, the recording keeps them and the summary counts the frame; true
+  // then. A paused frame only keeps its M and function keys. A pause asked for
+  // in a frame begins after it; the frame that ends a pause only starts the
+  // clock again.
   bool played(const recording::Frame& frame);
 
   // Whether this frame is drawn and presented: every frame but in a thinned
@@ -77,6 +83,7 @@ private:
   bool pause = false;
   bool pauseKeyHeld = false;
   bool frameRuns = true;
+  KeySnapshot keptKeys; // pressed while paused, for the first played frame
   long long framesPlayed = 0;
   long long drawInterval = 1;
   long long framesDrawnOrSkipped = 0;

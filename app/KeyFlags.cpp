@@ -14,6 +14,7 @@ bool gPressedSincePoll[GLFW_KEY_LAST + 1] = {};
 
 bool gWindowModeRequested = false;
 bool gWindowLeft = false;
+bool gWindowExposed = false;
 // the pads' Start as the last readKeys saw it
 bool gPadPause = false;
 
@@ -35,6 +36,8 @@ void onIconify(GLFWwindow*, int iconified) {
   if (iconified)
     recordWindowLeft();
 }
+
+void onRefresh(GLFWwindow*) { gWindowExposed = true; }
 
 bool heldAtPoll(GLFWwindow* window, int glfwKey) {
   const bool down = window && glfwGetKey(window, glfwKey) == GLFW_PRESS;
@@ -85,6 +88,7 @@ void watchKeyPresses(GLFWwindow* window) {
   glfwSetKeyCallback(window, onKey);
   glfwSetWindowFocusCallback(window, onFocus);
   glfwSetWindowIconifyCallback(window, onIconify);
+  glfwSetWindowRefreshCallback(window, onRefresh);
 }
 
 bool escapePressed() { return heldAtPoll(glfwGetCurrentContext(), GLFW_KEY_ESCAPE); }
@@ -107,6 +111,12 @@ bool windowLeft() {
   const bool left = gWindowLeft;
   gWindowLeft = false;
   return left;
+}
+
+bool windowExposed() {
+  const bool exposed = gWindowExposed;
+  gWindowExposed = false;
+  return exposed;
 }
 
 void recordWindowLeft() { gWindowLeft = true; }

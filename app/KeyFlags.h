@@ -52,7 +52,7 @@ KeySnapshot readKeys();
 
 // Installs the callbacks that record presses between two polls, so a tap
 // shorter than a frame still reads as held in one frame, and that note the
-// window losing its focus or being iconified.
+// window losing its focus, being iconified or needing its picture again.
 void watchKeyPresses(GLFWwindow* window);
 
 // Escape, which is not part of the table: down at this poll or pressed since
@@ -68,6 +68,9 @@ bool windowModeRequested();
 
 // The window lost its focus or was iconified since the previous call.
 bool windowLeft();
+// The system asked for the window's picture again (uncovered, restored)
+// since the previous call.
+bool windowExposed();
 // What the focus and iconify callbacks do.
 void recordWindowLeft();
 

@@ -50,12 +50,14 @@ void waitForKeyIfInteractive() {
   std::system("PAUSE");
 }
 
-void enterExecutableFolder() {
+std::filesystem::path enterExecutableFolder() {
+  std::error_code error;
+  const std::filesystem::path started = std::filesystem::current_path(error);
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (length == 0)
-      return;
+      return started;
     if (length < path.size()) {
       path.resize(length);
       break;
@@ -63,6 +65,7 @@ void enterExecutableFolder() {
     path.resize(path.size() * 2); // cut off: try again with more room
   }
   enterFolderOf(std::filesystem::path(path));
+  return started;
 }
 
 #else
@@ -77,13 +80,15 @@ void waitForKeyIfInteractive() {
   std::getline(std::cin, line);
 }
 
-void enterExecutableFolder() {
+std::filesystem::path enterExecutableFolder() {
   std::error_code error;
+  const std::filesystem::path started = std::filesystem::current_path(error);
   // NOTE: /proc/self/exe names the binary itself, with every link on the way
   // (bin/felidora -> ../lib/felidora/Felidora) already resolved.
   const std::filesystem::path executable = std::filesystem::canonical("/proc/self/exe", error);
   if (!error)
     enterFolderOf(executable);
+  return started;
 }
 
 #endif

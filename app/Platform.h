@@ -3,6 +3,8 @@
 // Windows is here.
 #pragma once
 
+#include <filesystem>
+
 // Called first in main. Standard output passes the messages' bytes on
 // unchanged, as on Linux (the Windows C runtime would otherwise write "\r\n"
 // for every line end). On Windows the XInput DLL that GLFW loads and frees is
@@ -18,5 +20,7 @@ void waitForKeyIfInteractive();
 // Makes the folder that holds the running executable (links resolved) the
 // working directory, so the content beside the game is found wherever it was
 // started from. A folder without Shader/ (a build tree laid out otherwise, a
-// test binary) leaves the working directory as it was.
-void enterExecutableFolder();
+// test binary) leaves the working directory as it was. Returns the folder the
+// game was started from (empty if the system does not say), against which
+// the player's own relative paths are read.
+std::filesystem::path enterExecutableFolder();

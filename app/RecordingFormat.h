@@ -5,6 +5,9 @@
 //   each frame, 10 bytes: frame time in seconds, IEEE 754 double | held keys, uint16 (bit i: GameKey i)
 //
 // Version 1 knew the keys up to F9; version 2 added M (bit 15). Both replay.
+// The version also names the rules a frame is played by: changing those
+// (how a recorded frame's time and keys reach the update, such as sub-steps)
+// raises it, bytes unchanged or not.
 //
 // The frames follow the header until the end of the file; a file written by a
 // game that was killed simply ends after its last whole frame.

@@ -11,7 +11,7 @@
 
 class Replay {
 public:
-  // Reads and checks the file: it must exist, carry the magic and this
+  // Reads and checks the file: it must open and read, carry the magic and this
   // format's version, belong to the content with this fingerprint, and hold
   // only whole, valid frames. False (see error()) otherwise.
   bool load(const std::string& path, std::uint64_t fingerprint);

@@ -15,6 +15,8 @@
 #include <GLFW/glfw3.h>
 
 #include <cstdlib>
+#include <exception>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -31,12 +33,25 @@ std::string environment(const char* name) {
   return value ? value : "";
 }
 
+// A relative path the player gives names a file in the folder the game was
+// started from: the game has entered its own folder since.
+std::string fromStartFolder(const std::filesystem::path& startFolder, const std::string& path) {
+  if (path.empty() || startFolder.empty() || std::filesystem::path(path).is_absolute())
+    return path;
+  try {
+    return (startFolder / path).string();
+  } catch (const std::exception&) {
+    return path; // NOTE: a folder name the narrow encoding cannot hold (Windows)
+  }
+}
+
 // FELIDORA_REPLAY and FELIDORA_RECORD: where the frames come from, and where
 // they go; FELIDORA_REPLAY_DRAW_EVERY: how many of a replay's frames are
 // drawn. A bad file or value ends the game with its message before the
 // window opens.
-void openFrameSource(FrameSource& source) {
-  if (!source.open(environment("FELIDORA_REPLAY"), environment("FELIDORA_RECORD")) ||
+void openFrameSource(FrameSource& source, const std::filesystem::path& startFolder) {
+  if (!source.open(fromStartFolder(startFolder, environment("FELIDORA_REPLAY")),
+                   fromStartFolder(startFolder, environment("FELIDORA_RECORD"))) ||
       !source.drawReplayEvery(environment("FELIDORA_REPLAY_DRAW_EVERY")))
     fatalError(source.error());
 }
@@ -46,12 +61,14 @@ bool quitRequested(GLFWwindow* window) { return escapePressed() || glfwWindowSho
 
 // A changed framebuffer size (or the first one) chooses where the main view is
 // drawn: straight into the window, or into a frame scaled into it.
-void followFramebufferSize(Game& game, FramePresenter& presenter) {
+// True when the size changed.
+bool followFramebufferSize(Game& game, FramePresenter& presenter) {
   const FramebufferSize size = framebufferSize();
   if (presenter.sizedFor(size.width, size.height))
-    return;
+    return false;
   presenter.resize(size.width, size.height);
   game.sceneFramebuffer = presenter.sceneFramebuffer();
+  return true;
 }
 
 void reportGlError() {
@@ -59,10 +76,20 @@ void reportGlError() {
     messageStream() << "Ein GL-Fehler ist aufgetreten!" << std::endl;
 }
 
+// How long a paused game sleeps at most between two looks at the pads, which
+// send no events: a pad's Start resumes within this.
+constexpr double kPausedPadPoll = 0.02;
+
+// While paused the picture stands still: it is drawn when the pause begins
+// and again only when the window needs it (resized, exposed, switched by F11
+// or Alt+Enter); in between the loop sleeps until an event comes, so Escape
+// and P act as soon as they are pressed and a paused game costs next to
+// nothing.
 void runFrameLoop(GLFWwindow* window, FrameSource& source, Game& game, FramePresenter& presenter) {
   source.startClock();
+  bool pausedPictureShown = false;
+  bool windowChanged = false;
   while (game.running) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     recording::Frame frame;
     if (!source.next(frame))
       break; // the recorded game is over
@@ -73,15 +100,28 @@ void runFrameLoop(GLFWwindow* window, FrameSource& source, Game& game, FramePres
       game.update(frame.dt);
     }
     game.showPause(source.paused());
-    if (source.drawsFrame()) {
+    const bool standsStill = source.paused() && pausedPictureShown && !windowChanged;
+    if (source.drawsFrame() && !standsStill) {
+      // nothing in the update binds a framebuffer: the scene's is still bound
+      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
       game.render();
       presenter.present();
       glfwSwapBuffers(window);
+      windowChanged = false;
     }
-    glfwPollEvents();
-    if (windowModeRequested())
+    pausedPictureShown = source.paused(); // drawn now, or standing since
+    if (pausedPictureShown)
+      glfwWaitEventsTimeout(kPausedPadPoll);
+    else
+      glfwPollEvents();
+    if (windowModeRequested()) {
       toggleWindowMode(window);
-    followFramebufferSize(game, presenter);
+      windowChanged = true;
+    }
+    if (windowExposed())
+      windowChanged = true;
+    if (followFramebufferSize(game, presenter))
+      windowChanged = true;
     reportGlError();
   }
 }
@@ -90,11 +130,11 @@ void runFrameLoop(GLFWwindow* window, FrameSource& source, Game& game, FramePres
 
 int main() {
   setUpProcess();
-  enterExecutableFolder();
+  const std::filesystem::path startFolder = enterExecutableFolder();
   resetKeyToggles();
   // destroyed by exit(), which closes the recording's file
   static FrameSource source;
-  openFrameSource(source);
+  openFrameSource(source, startFolder);
   GLFWwindow* window = startUp();
   if (source.replaying())
     glfwSwapInterval(0); // a replay runs as fast as its frames render

@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <string>
@@ -96,8 +97,11 @@ TEST(RecordingTest, BadFilesAreRefusedWithTheirMessage) {
     const double value = std::nan("");
     std::memcpy(b.data() + 30, &value, sizeof value);
   });
-  const std::vector<Case> cases = {
+  // a folder opens on Linux and fails only when it is read
+  std::filesystem::create_directory(folder.file("folder.rec"));
+  std::vector<Case> cases = {
       {folder.file("missing.rec"), "Die Aufnahme konnte nicht geoeffnet werden"},
+      {folder.file("folder.rec"), "Die Aufnahme konnte nicht geoeffnet werden"},
       {variant("empty.rec", [](std::vector<char>& b) { b.clear(); }), "Die Datei ist keine Felidora-Aufnahme"},
       {variant("short.rec", [](std::vector<char>& b) { b.resize(12); }), "Die Datei ist keine Felidora-Aufnahme"},
       {variant("magic.rec", [](std::vector<char>& b) { b[0] = 'X'; }), "Die Datei ist keine Felidora-Aufnahme"},
@@ -117,6 +121,10 @@ TEST(RecordingTest, BadFilesAreRefusedWithTheirMessage) {
                }),
        "Die Aufnahme enthaelt ein ungueltiges Bild (Bild 1)"},
   };
+#ifdef __linux__
+  // opens, and every read of its first page fails
+  cases.push_back({"/proc/self/mem", "Die Aufnahme konnte nicht geoeffnet werden"});
+#endif
   for (const Case& c : cases) {
     Replay replay;
     EXPECT_FALSE(replay.load(c.path, kContent)) << c.path;

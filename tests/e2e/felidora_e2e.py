@@ -460,9 +460,34 @@ def play_and_quit(game, seconds, shot=None, expected_output=""):
 
 def case_started_elsewhere(h):
     """Started from another working directory, the game finds its content
-    beside itself."""
+    beside itself; a relative recording path names a file in that folder, to
+    record and to replay, and naming it twice is still refused."""
+    folder = tempfile.mkdtemp(prefix="felidora-cwd-")
     with Xvfb() as x:
-        play_and_quit(Game(x, tempfile.mkdtemp(prefix="felidora-cwd-"), h.executable), 3)
+        play_and_quit(Game(x, folder, h.executable), 3)
+        game = Game(x, folder, h.executable, {"FELIDORA_RECORD": "rel.rec"})
+        try:
+            game.first_frame()
+            game.key("Escape")
+            expect_exit(game, 0, 5.0, "Escape")
+        finally:
+            game.kill()
+        recorded = game.output()
+        check(not os.path.exists(os.path.join(h.build_dir, "rel.rec")), "the recording went beside the game")
+        check(os.path.exists(os.path.join(folder, "rel.rec")), f"no recording in the start folder:\n{recorded}")
+        check(recorded.startswith("Aufnahme: "), f"recording printed {recorded!r}")
+        game = Game(x, folder, h.executable, {"FELIDORA_REPLAY": os.path.join(".", "rel.rec")})
+        try:
+            expect_exit(game, 0, 60.0, "replay")
+        finally:
+            game.kill()
+        check(game.output() == "Wiedergabe: " + recorded[len("Aufnahme: "):],
+              f"replay ended elsewhere:\n{recorded}{game.output()}")
+    no_display = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+    run = subprocess.run([h.executable], cwd=folder, stdin=subprocess.DEVNULL, capture_output=True, text=True,
+                         env=dict(no_display, FELIDORA_RECORD="rel.rec", FELIDORA_REPLAY="./rel.rec"), timeout=30)
+    check(run.returncode == 255 and run.stdout.startswith("Aufnahme und Wiedergabe nennen dieselbe Datei: "),
+          f"exit status {run.returncode}, output {run.stdout!r}")
 
 
 def case_scaled_to_screen(h):
@@ -552,9 +577,9 @@ def case_record_and_replay(h):
 
 
 def case_bad_replays(h):
-    """A recording cut in the middle of a frame, and one made for other
-    content: the message and status 255 before any window is opened (there is
-    no display at all)."""
+    """A recording cut in the middle of a frame, one made for other content, a
+    folder and a file no read succeeds on: the message and status 255 before
+    any window is opened (there is no display at all)."""
     path = os.path.join(tempfile.mkdtemp(prefix="felidora-rec-"), "good.rec")
     with Xvfb() as x:
         game = Game(x, h.build_dir, h.executable, {"FELIDORA_RECORD": path})
@@ -575,7 +600,9 @@ def case_bad_replays(h):
 
     no_display = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
     for file, message in ((cut, "Die Aufnahme endet mitten in Bild 2"),
-                          (other, "Die Aufnahme gehoert zu anderen Spieldateien")):
+                          (other, "Die Aufnahme gehoert zu anderen Spieldateien"),
+                          (os.path.dirname(path), "Die Aufnahme konnte nicht geoeffnet werden"),
+                          ("/proc/self/mem", "Die Aufnahme konnte nicht geoeffnet werden")):
         run = subprocess.run([h.executable], env=dict(no_display, FELIDORA_REPLAY=file), stdin=subprocess.DEVNULL,
                              capture_output=True, text=True, timeout=30)
         check(run.returncode == 255, f"exit status {run.returncode} for {file}:\n{run.stdout}")
@@ -823,6 +850,48 @@ def case_pause_on_focus_loss(h):
             game.kill()
     replayed = game.output()
     check(replayed == "Wiedergabe: " + recorded[len("Aufnahme: "):], f"replay ended elsewhere:\n{recorded}{replayed}")
+
+
+def cpu_seconds(pid):
+    """User and system time of the process, all its threads, in seconds."""
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def case_paused_picture_stands(h):
+    """Paused with P, the game draws its picture once and then nothing for 10 s
+    (every buffer swap counted by bench/libswap_stamp.so); P resumes drawing,
+    Escape quits. Prints the paused game's share of a core."""
+    stamp = os.path.join(h.build_dir, "bench", "libswap_stamp.so")
+    check(os.path.exists(stamp), f"{stamp} is not built (cmake --build BUILD --target swap_stamp)")
+    log = os.path.join(tempfile.mkdtemp(prefix="felidora-swaps-"), "swaps.txt")
+    with Xvfb() as x:
+        game = Game(x, h.build_dir, h.executable, {"LD_PRELOAD": stamp, "FELIDORA_SWAP_LOG": log})
+        try:
+            game.first_frame()
+            time.sleep(1.0)
+            game.key("p")
+            time.sleep(1.5)
+            paused, used = time.monotonic(), cpu_seconds(game.proc.pid)
+            time.sleep(10.0)
+            paused_for, used = time.monotonic() - paused, cpu_seconds(game.proc.pid) - used
+            game.key("p")
+            resumed = time.monotonic()
+            time.sleep(2.0)
+            game.key("Escape")
+            expect_exit(game, 0, ESCAPE_WITHIN, "Escape")
+        finally:
+            game.kill()
+    with open(log) as f:
+        stamps = [float(line) for line in f]
+    still = sum(1 for t in stamps if paused <= t <= paused + paused_for)
+    after = sum(1 for t in stamps if t > resumed)
+    print(f"  paused: {still} frames drawn in {paused_for:.1f} s, {used / paused_for:.3f} of a core; "
+          f"{after} frames drawn in the 2 s after P")
+    check(still == 0, f"the paused game drew {still} frames in {paused_for:.1f} s")
+    check(after > 0, "nothing drawn after the pause ended")
+    check(game.output() == "", f"output was {game.output()!r}")
 
 
 def case_window_mode(h):

@@ -90,6 +90,7 @@ void runFrameLoop(GLFWwindow* window, FrameSource& source, Game& game, FramePres
 
 int main() {
   setUpProcess();
+  quietSoundLibraries();
   enterExecutableFolder();
   resetKeyToggles();
   // destroyed by exit(), which closes the recording's file

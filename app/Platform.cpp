@@ -16,6 +16,7 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <dlfcn.h>
 #include <unistd.h>
 #endif
 
@@ -31,6 +32,8 @@ void enterFolderOf(const std::filesystem::path& executable) {
   fs::current_path(folder, error);
 }
 
+const char* const kOpenAlLogLevel = "ALSOFT_LOGLEVEL";
+
 } // namespace
 
 #ifdef _WIN32
@@ -38,6 +41,11 @@ void enterFolderOf(const std::filesystem::path& executable) {
 void setUpProcess() {
   _setmode(_fileno(stdout), _O_BINARY);
   LoadLibraryW(L"xinput1_4.dll"); // never freed; missing is fine
+}
+
+void quietSoundLibraries() {
+  if (!std::getenv(kOpenAlLogLevel))
+    _putenv_s(kOpenAlLogLevel, "0");
 }
 
 void waitForKeyIfInteractive() {
@@ -71,6 +79,31 @@ std::filesystem::path enterExecutableFolder() {
 #else
 
 void setUpProcess() {}
+
+#ifdef __linux__
+namespace {
+// libasound's snd_lib_error_handler_t: where ALSA sends the text of its errors.
+void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+using AlsaErrorHandler = void (*)(const char*, int, const char*, int, const char*, ...);
+using SetAlsaErrorHandler = int (*)(AlsaErrorHandler);
+} // namespace
+#endif
+
+void quietSoundLibraries() {
+  if (std::getenv(kOpenAlLogLevel))
+    return;
+  setenv(kOpenAlLogLevel, "0", 0);
+#ifdef __linux__
+  // NOTE: OpenAL Soft loads libasound itself (with dlopen, or through a library
+  // it links), so the game does not link it: it asks for the same library by
+  // its soname, which hands back the one copy the process has or will have,
+  // and sets the handler there. The library stays loaded to the end, so
+  // the handler cannot be lost with an unload; without ALSA nothing is done.
+  if (void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL))
+    if (auto setHandler = reinterpret_cast<SetAlsaErrorHandler>(dlsym(alsa, "snd_lib_error_set_handler")))
+      setHandler(ignoreAlsaError);
+#endif
+}
 
 void waitForKeyIfInteractive() {
   if (!isatty(STDIN_FILENO))

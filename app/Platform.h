@@ -12,6 +12,15 @@
 // after GLFW frees it, which now and then faulted at exit.
 void setUpProcess();
 
+// Called in main before anything else starts a thread (setting a variable of
+// the environment is not safe beside threads that read it). Without a sound
+// device OpenAL Soft, and ALSA beneath it on Linux, write lines of their own to
+// standard error before the game says so in its one line; this quiets both:
+// OpenAL Soft through its log level (ALSOFT_LOGLEVEL=0), ALSA through its
+// error handler. A player who set ALSOFT_LOGLEVEL asked for the libraries' own
+// words, and gets them from both.
+void quietSoundLibraries();
+
 // The console "press a key" pause after a fatal message. Waits only when
 // standard input is a terminal (a console on Windows, where "PAUSE" goes to
 // the command interpreter), so scripts and CI never hang.

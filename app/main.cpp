@@ -130,6 +130,7 @@ void runFrameLoop(GLFWwindow* window, FrameSource& source, Game& game, FramePres
 
 int main() {
   setUpProcess();
+  quietSoundLibraries();
   const std::filesystem::path startFolder = enterExecutableFolder();
   resetKeyToggles();
   // destroyed by exit(), which closes the recording's file

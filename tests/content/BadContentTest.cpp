@@ -8,9 +8,16 @@
 // with its message and status -1; it must never crash, hang or read past a
 // buffer (the sanitizer build watches the last).
 //
+// The files are not named here: the cases are made from the content folders
+// of the build folder when the binary starts (CTest runs it there), so a file
+// added to the content is damaged like the others of its kind, and
+// BadContentCoverage fails for a file that no kind takes.
+//
 // With FELIDORA_BADCONTENT_TABLE set to a file name, the binary writes the
-// observed outcomes there as a markdown table.
+// observed outcomes there as a markdown document (docs/bad-content.md, written
+// by scripts/bad-content-table.sh).
 #include "app/Console.h"
+#include "app/ContentFiles.h"
 #include "app/Game.h"
 #include "app/GameProgramCheck.h"
 #include "app/KeyFlags.h"
@@ -48,6 +55,7 @@
 #include <limits>
 #include <map>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -105,6 +113,122 @@ const fs::path& buildFolder() {
   return folder;
 }
 
+// The content
+
+// The files of one content folder of the build folder that end in `extension`,
+// sorted by name.
+std::vector<std::string> contentFiles(const char* folder, const std::string& extension) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (fs::directory_iterator it(buildFolder() / folder, error), end; !error && it != end; it.increment(error))
+    if (it->path().extension() == extension)
+      names.push_back(it->path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string fileName(const char* path) { return fs::path(path).filename().string(); }
+
+const std::vector<std::string>& models() {
+  static const std::vector<std::string> names = contentFiles(content::kModelFolder, ".dae");
+  return names;
+}
+
+// A texture lies beside the models and belongs to the model whose images name
+// it; "" for one that no model names.
+struct ModelTexture {
+  std::string model;
+  std::string texture;
+};
+
+const std::vector<ModelTexture>& modelTextures() {
+  static const std::vector<ModelTexture> textures = [] {
+    std::vector<std::pair<std::string, std::string>> modelTexts;
+    for (const std::string& model : models()) {
+      const std::vector<char> bytes = readBytes(buildFolder() / content::kModelFolder / model);
+      modelTexts.emplace_back(model, std::string(bytes.begin(), bytes.end()));
+    }
+    std::vector<ModelTexture> found;
+    for (const std::string& texture : contentFiles(content::kModelFolder, ".png")) {
+      ModelTexture t{"", texture};
+      for (const auto& [model, text] : modelTexts)
+        if (text.find("<init_from>" + texture + "</init_from>") != std::string::npos) {
+          t.model = model;
+          break;
+        }
+      found.push_back(t);
+    }
+    return found;
+  }();
+  return textures;
+}
+
+const std::vector<std::string>& statusImageNames() {
+  static const std::vector<std::string> names = contentFiles(content::kImageFolder, ".png");
+  return names;
+}
+
+const std::vector<std::string>& clips() {
+  static const std::vector<std::string> names = contentFiles(content::kClipFolder, ".mpg");
+  return names;
+}
+
+const std::vector<std::string>& sounds() {
+  static const std::vector<std::string> names = contentFiles(content::kSoundFolder, ".wav");
+  return names;
+}
+
+const std::vector<std::string>& shaders() {
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> all = contentFiles(content::kShaderFolder, ".vert");
+    for (const std::string& name : contentFiles(content::kShaderFolder, ".frag"))
+      all.push_back(name);
+    std::sort(all.begin(), all.end());
+    return all;
+  }();
+  return names;
+}
+
+// Every file of the content folders is one that a kind of case damages: a file
+// of another kind (or a texture no model names) would be left out, and a
+// folder of content laid out otherwise would not be found.
+TEST(BadContentCoverage, EveryContentFileIsDamagedByTheCases) {
+  std::set<std::string> damaged;
+  const auto add = [&damaged](const char* folder, const std::vector<std::string>& names) {
+    for (const std::string& name : names)
+      damaged.insert(std::string(folder) + "/" + name);
+  };
+  add(content::kModelFolder, models());
+  for (const ModelTexture& t : modelTextures()) {
+    EXPECT_NE(t.model, "") << "no model names the texture " << t.texture;
+    if (!t.model.empty())
+      damaged.insert(std::string(content::kModelFolder) + "/" + t.texture);
+  }
+  add(content::kImageFolder, statusImageNames());
+  add(content::kClipFolder, clips());
+  add(content::kSoundFolder, sounds());
+  add(content::kShaderFolder, shaders());
+
+  std::size_t files = 0;
+  std::vector<const char*> folders{content::kShaderFolder};
+  folders.insert(folders.end(), content::kGeneratedFolders.begin(), content::kGeneratedFolders.end());
+  for (const char* folder : folders) {
+    ASSERT_TRUE(fs::is_directory(buildFolder() / folder))
+        << folder << " not beside the test: run it in the build folder";
+    for (const fs::directory_entry& entry : fs::directory_iterator(buildFolder() / folder)) {
+      ++files;
+      const std::string relative = std::string(folder) + "/" + entry.path().filename().string();
+      EXPECT_TRUE(entry.is_regular_file()) << relative << " is not a file";
+      EXPECT_EQ(damaged.count(relative), 1u) << relative << " is damaged by no case";
+    }
+  }
+  EXPECT_EQ(files, damaged.size());
+  // the game's own names among them
+  for (const char* path : {content::kLitVertexShader, content::kWaterFragmentShader, content::kMonitorModel,
+                           content::kVictoryClip, content::kPauseImage, content::kOnImage})
+    EXPECT_EQ(damaged.count(path), 1u) << path;
+}
+
 std::string currentTestName() {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
   std::string name = std::string(info->test_suite_name()) + "." + info->name();
@@ -125,7 +249,9 @@ public:
     name << "felidora-badcontent-" << std::hex << fnv1a(buildFolder().string()) << "-" << currentTestName();
     root = fs::temp_directory_path() / name.str();
     fs::remove_all(root);
-    for (const char* folder : {"Shader", "Modelle", "Bilder", "Videos", "Klaenge"}) {
+    std::vector<const char*> folders{content::kShaderFolder};
+    folders.insert(folders.end(), content::kGeneratedFolders.begin(), content::kGeneratedFolders.end());
+    for (const char* folder : folders) {
       fs::create_directories(root / folder);
       for (const fs::directory_entry& entry : fs::directory_iterator(buildFolder() / folder))
         fs::create_symlink(entry.path(), root / folder / entry.path().filename());
@@ -217,8 +343,30 @@ public:
     addTableRows();
   }
   void TearDown() override {
-    if (const char* path = std::getenv("FELIDORA_BADCONTENT_TABLE"))
-      OutcomeTable::get().write(path);
+    const char* path = std::getenv("FELIDORA_BADCONTENT_TABLE");
+    if (!path)
+      return;
+    int cases = 0, passed = 0;
+    const ::testing::UnitTest* unit = ::testing::UnitTest::GetInstance();
+    for (int i = 0; i < unit->total_test_suite_count(); ++i) {
+      const ::testing::TestSuite* suite = unit->GetTestSuite(i);
+      if (std::string(suite->name()).rfind("BadContent/", 0) != 0)
+        continue;
+      cases += suite->test_to_run_count();
+      passed += suite->successful_test_count();
+    }
+    std::ostringstream preamble;
+    preamble << "# Damaged content: every file, every damage\n\n"
+             << "Written by `scripts/bad-content-table.sh`, which runs the bad-content test (`badcontent_tests`, "
+                "`tests/content/BadContentTest.cpp`) in the build folder under a private display: "
+             << cases << " cases, "
+             << (passed == cases ? std::string("all passed")
+                                 : std::to_string(cases - passed) + " failed (their cells are left empty)")
+             << ". Every file of the content folders is damaged in turn: missing, empty, cut to half its length, "
+                "overwritten with random bytes of its length and (PNG files) replaced by a valid PNG of the wrong "
+                "size. A cell says what the case's checks confirmed; \"in the whole game\" is the game assembled and "
+                "played for 40 frames with that file damaged.\n\n";
+    OutcomeTable::get().write(path, preamble.str());
   }
 };
 
@@ -307,18 +455,6 @@ Shader* WithGamePrograms::depth = nullptr;
 
 // Models
 
-const std::vector<std::string> kModels = {
-    "UmgebungGross.dae",
-    "WasserNormal.dae",
-    "SchneckeModell.dae",
-    "Wollknaeuel.dae",
-    "WollknaeuelSuperschussLevel1.dae",
-    "HummelotModell.dae",
-    "Hummelot_Rotorblatt_Modell.dae",
-    "LaserschussModell.dae",
-    "Monitor.dae",
-};
-
 using FileDamage = std::tuple<std::string, Damage>;
 
 class ModelDamage : public WithGamePrograms, public ::testing::WithParamInterface<FileDamage> {};
@@ -362,51 +498,22 @@ TEST_P(ModelDamage, GivesAnEmptyModelWithTheImportersMessage) {
   recordIfPassed("model `" + model + "`", damageName(damage), "\"" + importerText + "\", empty model");
 }
 
-INSTANTIATE_TEST_SUITE_P(BadContent, ModelDamage, ::testing::Combine(::testing::ValuesIn(kModels), kFileDamages),
+INSTANTIATE_TEST_SUITE_P(BadContent, ModelDamage, ::testing::Combine(::testing::ValuesIn(models()), kFileDamages),
                          caseName<FileDamage>);
 
 // Textures
 
-struct ModelTexture {
-  std::string model;
-  std::string texture;
-};
-
-const std::vector<ModelTexture> kTextures = {
-    {"UmgebungGross.dae", "UmgebungBoden.png"},
-    {"UmgebungGross.dae", "UmgebungWald.png"},
-    {"WasserNormal.dae", "WasserNormalmap.png"},
-    {"SchneckeModell.dae", "SchneckeKoerper.png"},
-    {"SchneckeModell.dae", "SchneckeHaus.png"},
-    {"SchneckeModell.dae", "SchneckeAugen.png"},
-    {"SchneckeModell.dae", "SchneckeFluegel.png"},
-    {"Wollknaeuel.dae", "WollknaeuelBall.png"},
-    {"Wollknaeuel.dae", "WollknaeuelFaden.png"},
-    {"WollknaeuelSuperschussLevel1.dae", "SuperknaeuelBall.png"},
-    {"WollknaeuelSuperschussLevel1.dae", "SuperknaeuelFaden.png"},
-    {"WollknaeuelSuperschussLevel1.dae", "SuperknaeuelFunken.png"},
-    {"HummelotModell.dae", "HummelotRumpf.png"},
-    {"HummelotModell.dae", "HummelotAugen.png"},
-    {"HummelotModell.dae", "HummelotFluegel.png"},
-    {"HummelotModell.dae", "HummelotTechnik.png"},
-    {"Hummelot_Rotorblatt_Modell.dae", "RotorBlaetter.png"},
-    {"Hummelot_Rotorblatt_Modell.dae", "RotorNabe.png"},
-    {"LaserschussModell.dae", "LaserStrahl.png"},
-    {"LaserschussModell.dae", "LaserRinge.png"},
-    {"Monitor.dae", "MonitorBildschirm.png"},
-    {"Monitor.dae", "MonitorGehaeuse.png"},
-    {"Monitor.dae", "MonitorOhren.png"},
-};
-
-std::vector<std::string> textureNames() {
+// The textures a model names, of every model or of one.
+std::vector<std::string> textureNames(const std::string& ofModel = "") {
   std::vector<std::string> names;
-  for (const ModelTexture& t : kTextures)
-    names.push_back(t.texture);
+  for (const ModelTexture& t : modelTextures())
+    if (!t.model.empty() && (ofModel.empty() || t.model == ofModel))
+      names.push_back(t.texture);
   return names;
 }
 
 std::string modelOf(const std::string& texture) {
-  for (const ModelTexture& t : kTextures)
+  for (const ModelTexture& t : modelTextures())
     if (t.texture == texture)
       return t.model;
   return "";
@@ -500,6 +607,7 @@ struct Shown {
   bool stats = false;
   int fps = 5, objects = 5;
   bool linear = true, mipmap = true, mipmapLinear = true;
+  bool paused = false; // the pause notice after the update
 };
 
 using Texels = std::vector<std::uint8_t>;
@@ -521,6 +629,8 @@ protected:
     game->mipmapping = shown.mipmap;
     game->mipmapLinear = shown.mipmapLinear;
     monitor.update(dt, game);
+    if (shown.paused)
+      monitor.showPause(true);
   }
 
   static Texels screen(const Monitor& monitor) {
@@ -606,24 +716,9 @@ StatusFile statusFile(const std::string& name) {
     return {218, 52, {noticeValue}, {neutral, noMipmaps}};
   if (name == "FN_ON.png")
     return {218, 52, {}, {neutral, stats, nearest, noMipmaps}};
+  if (name == "Pause.png")
+    return {320, 120, {{180, 564, 320, 120}}, {neutral, changed([](Shown& s) { s.paused = true; })}};
   return {0, 0, {}, {}};
-}
-
-std::vector<std::string> statusImageNames() {
-  std::vector<std::string> names;
-  const auto numbered = [&names](const std::string& prefix, int count) {
-    for (int i = 0; i < count; ++i)
-      names.push_back(prefix + std::to_string(i) + ".png");
-  };
-  numbered("WuerfelGross", 7);
-  numbered("LebensanzahlGross", 10);
-  numbered("PunktezahlZiffernsatzGross", 10);
-  numbered("BeschleunigungsanzeigenanimationOhneTrans", 9);
-  for (const char* name : {"PunkteanzeigeGrossOhneTrans.png", "FPS.png", "FPSleer.png", "Objects_Rendered.png",
-                           "FN_Texture_Sampling_Quality.png", "FN_Mip_Mapping_Quality.png", "FN_LINEAR.png",
-                           "FN_BILINEAR.png", "FN_NEAREST_NEIGHBOUR.png", "FN_ON.png", "FN_OFF.png"})
-    names.push_back(name);
-  return names;
 }
 
 bool inside(const std::vector<Rect>& rects, int x, int y) {
@@ -786,14 +881,11 @@ TEST_P(MonitorTextureDamage, PlaysAndShowsItsStatusAsFarAsTheScreenHolds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BadContent, MonitorTextureDamage,
-                         ::testing::Combine(::testing::Values("MonitorBildschirm.png", "MonitorGehaeuse.png",
-                                                              "MonitorOhren.png"),
+                         ::testing::Combine(::testing::ValuesIn(textureNames(fileName(content::kMonitorModel))),
                                             kImageDamages),
                          caseName<FileDamage>);
 
 // Clips
-
-const std::vector<std::string> kClips = {"Katzenvideo.mpg", "Katzentutorial.mpg", "GameOver.mpg", "Sieg.mpg"};
 
 class ClipDamage : public ::testing::TestWithParam<FileDamage> {
 protected:
@@ -882,14 +974,10 @@ TEST_P(ClipDamage, OpensWithItsMessageOrPlaysWhatItHolds) {
   recordIfPassed("clip `" + clip + "`", damageName(damage), outcome);
 }
 
-INSTANTIATE_TEST_SUITE_P(BadContent, ClipDamage, ::testing::Combine(::testing::ValuesIn(kClips), kFileDamages),
+INSTANTIATE_TEST_SUITE_P(BadContent, ClipDamage, ::testing::Combine(::testing::ValuesIn(clips()), kFileDamages),
                          caseName<FileDamage>);
 
 // Sounds
-
-std::vector<std::string> soundNames() {
-  return std::vector<std::string>(std::begin(kSoundFiles), std::end(kSoundFiles));
-}
 
 class SoundDamage : public ::testing::TestWithParam<FileDamage> {};
 
@@ -937,7 +1025,7 @@ TEST_P(SoundDamage, SilencesItsOwnSoundOnlyWithOneMessage) {
                      "\", that sound silent, the others play");
 }
 
-INSTANTIATE_TEST_SUITE_P(BadContent, SoundDamage, ::testing::Combine(::testing::ValuesIn(soundNames()), kFileDamages),
+INSTANTIATE_TEST_SUITE_P(BadContent, SoundDamage, ::testing::Combine(::testing::ValuesIn(sounds()), kFileDamages),
                          caseName<FileDamage>);
 
 // Shaders and the monitor's light: fatal
@@ -980,9 +1068,6 @@ bool compiles(const fs::path& path) {
   return status != 0;
 }
 
-const std::vector<std::string> kShaders = {
-    "OurVertexShader.vert", "OurFragmentShader.frag", "ShadowMap.vert", "ShadowMap.frag", "Wasser.vert", "Wasser.frag"};
-
 class ShaderDamageDeathTest : public ::testing::TestWithParam<FileDamage> {};
 
 // A shader the game cannot build stops it: its message and status -1.
@@ -1010,7 +1095,7 @@ TEST_P(ShaderDamageDeathTest, StopsTheGameWithItsMessageAndStatus255) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BadContent, ShaderDamageDeathTest,
-                         ::testing::Combine(::testing::ValuesIn(kShaders), kFileDamages), caseName<FileDamage>);
+                         ::testing::Combine(::testing::ValuesIn(shaders()), kFileDamages), caseName<FileDamage>);
 
 class MonitorModelDeathTest : public ::testing::TestWithParam<Damage> {};
 
@@ -1038,6 +1123,20 @@ INSTANTIATE_TEST_SUITE_P(BadContent, MonitorModelDeathTest,
                          [](const ::testing::TestParamInfo<Damage>& info) { return damageName(info.param); });
 
 // The whole game with one model damaged
+
+// Every model but the monitor's (without which the level stops, above), with
+// how many objects of the level import it: the enemy's files once per enemy.
+std::vector<std::tuple<std::string, int>> gameModels() {
+  std::vector<std::tuple<std::string, int>> loads;
+  for (const std::string& model : models()) {
+    if (model == fileName(content::kMonitorModel))
+      continue;
+    const bool perEnemy = model == fileName(content::kEnemyModel) || model == fileName(content::kRotorModel) ||
+                          model == fileName(content::kLaserModel);
+    loads.emplace_back(model, perEnemy ? 17 : 1);
+  }
+  return loads;
+}
 
 class GameDamage : public ::testing::TestWithParam<std::tuple<std::string, int>> {};
 
@@ -1088,34 +1187,28 @@ TEST_P(GameDamage, PlaysOnWithoutTheModel) {
                      ", 40 frames played and drawn");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    BadContent, GameDamage,
-    ::testing::Values(std::make_tuple("UmgebungGross.dae", 1), std::make_tuple("WasserNormal.dae", 1),
-                      std::make_tuple("SchneckeModell.dae", 1), std::make_tuple("Wollknaeuel.dae", 1),
-                      std::make_tuple("WollknaeuelSuperschussLevel1.dae", 1), std::make_tuple("HummelotModell.dae", 17),
-                      std::make_tuple("Hummelot_Rotorblatt_Modell.dae", 17),
-                      std::make_tuple("LaserschussModell.dae", 17)),
-    [](const ::testing::TestParamInfo<std::tuple<std::string, int>>& info) {
-      std::string name = std::get<0>(info.param);
-      for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c)))
-          c = '_';
-      return name;
-    });
+INSTANTIATE_TEST_SUITE_P(BadContent, GameDamage, ::testing::ValuesIn(gameModels()),
+                         [](const ::testing::TestParamInfo<std::tuple<std::string, int>>& info) {
+                           std::string name = std::get<0>(info.param);
+                           for (char& c : name)
+                             if (!std::isalnum(static_cast<unsigned char>(c)))
+                               c = '_';
+                           return name;
+                         });
 
 void addTableRows() {
   OutcomeTable& table = OutcomeTable::get();
-  for (const std::string& model : kModels)
+  for (const std::string& model : models())
     table.addRow("model `" + model + "`");
-  for (const ModelTexture& t : kTextures)
+  for (const ModelTexture& t : modelTextures())
     table.addRow("texture `" + t.texture + "` (" + t.model + ")");
   for (const std::string& name : statusImageNames())
     table.addRow("status image `" + name + "`");
-  for (const std::string& clip : kClips)
+  for (const std::string& clip : clips())
     table.addRow("clip `" + clip + "`");
-  for (const std::string& sound : soundNames())
+  for (const std::string& sound : sounds())
     table.addRow("sound `" + sound + "`");
-  for (const std::string& shader : kShaders)
+  for (const std::string& shader : shaders())
     table.addRow("shader `" + shader + "`");
 }
 

@@ -24,8 +24,9 @@ void OutcomeTable::record(const std::string& row, const std::string& column, con
   it->cells[column][part] = outcome;
 }
 
-void OutcomeTable::write(const std::string& path) const {
+void OutcomeTable::write(const std::string& path, const std::string& preamble) const {
   std::ofstream out(path);
+  out << preamble;
   out << "| file | missing | empty | truncated to half | random bytes | wrong-size PNG | in the whole game |\n";
   out << "|---|---|---|---|---|---|---|\n";
   for (const Row& row : rows) {

@@ -18,7 +18,8 @@ public:
   // ran in (death tests run first). Columns: missing, empty, truncated,
   // random, wrongsize, game.
   void record(const std::string& row, const std::string& column, const std::string& outcome, int part);
-  void write(const std::string& path) const;
+  // The preamble (the document's title and text), then the table.
+  void write(const std::string& path, const std::string& preamble) const;
 
 private:
   struct Row {

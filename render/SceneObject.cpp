@@ -485,29 +485,40 @@ int SceneObject::lightSlots() {
   return lightSlotCount;
 }
 
-// Which slot of the lit program each light gets. The program has a fixed
-// number of slots (each costs every pixel); when the list holds more lights
-// the sun (light 0, the one with the shadow) comes first, then the lights
-// added from other objects (the monitor's screen), then the imported ones in
-// list order. A light left without a slot is named once.
-void SceneObject::assignLightSlots() {
-  const int slots = lightSlots();
-  lightSlot.assign(lights.size(), -1);
+// Light k takes element k while every light has one. When the list holds
+// more lights than the program has elements (each costs every pixel), the sun
+// (light 0, the one with the shadow) comes first, then the lights added from
+// other objects (the monitor's screen), then the imported ones in list order.
+std::vector<int> SceneObject::chooseLightSlots(const std::vector<bool>& added, int slots) {
+  std::vector<int> slot(added.size(), -1);
+  const int count = static_cast<int>(added.size());
+  if (count <= slots) {
+    for (int k = 0; k < count; ++k)
+      slot[static_cast<std::size_t>(k)] = k;
+    return slot;
+  }
   int used = 0;
   const auto give = [&](std::size_t k) {
-    if (lightSlot[k] < 0 && used < slots)
-      lightSlot[k] = used++;
+    if (slot[k] < 0 && used < slots)
+      slot[k] = used++;
   };
-  if (!lights.empty())
+  if (!added.empty())
     give(0);
-  const auto imported = [this](const Light* light) {
-    return std::find(ownedLights.begin(), ownedLights.end(), light) != ownedLights.end();
-  };
-  for (std::size_t k = 0; k < lights.size(); ++k)
-    if (!imported(lights[k]))
+  for (std::size_t k = 0; k < added.size(); ++k)
+    if (added[k])
       give(k);
-  for (std::size_t k = 0; k < lights.size(); ++k)
+  for (std::size_t k = 0; k < added.size(); ++k)
     give(k);
+  return slot;
+}
+
+// A light left without a slot is named once.
+void SceneObject::assignLightSlots() {
+  const int slots = lightSlots();
+  std::vector<bool> added(lights.size());
+  for (std::size_t k = 0; k < lights.size(); ++k)
+    added[k] = std::find(ownedLights.begin(), ownedLights.end(), lights[k]) == ownedLights.end();
+  lightSlot = chooseLightSlots(added, slots);
   for (std::size_t k = 0; k < lights.size(); ++k)
     if (lightSlot[k] < 0 && std::find(unlitLights.begin(), unlitLights.end(), lights[k]) == unlitLights.end()) {
       unlitLights.push_back(lights[k]);
@@ -555,8 +566,13 @@ void SceneObject::setLightPosition(int index, const glm::vec3& position) {
     return;
   Light& light = *lights[static_cast<std::size_t>(index)];
   light.position[0] = position.x, light.position[1] = position.y, light.position[2] = position.z;
-  // a light added since the last upload has no slot yet
-  const int slot = static_cast<std::size_t>(index) < lightSlot.size() ? lightSlot[static_cast<std::size_t>(index)] : -1;
+  // a light added since the last upload has its own element if all fit, and
+  // otherwise none until the next upload chooses
+  int slot = -1;
+  if (static_cast<std::size_t>(index) < lightSlot.size())
+    slot = lightSlot[static_cast<std::size_t>(index)];
+  else if (static_cast<int>(lights.size()) <= lightSlots())
+    slot = index;
   shader->use();
   if (slot >= 0 && lichtquellenpositionLoc >= 0)
     glUniform3fv(lichtquellenpositionLoc + slot, 1, light.position);

@@ -52,6 +52,9 @@ public:
   int addLight(Light* light);
   void setLightPosition(int index, const glm::vec3& position);
   std::vector<Light*> getLights() const { return lights; }
+  // The lit program's element for each light (-1: none), given which lights
+  // were added from other objects and how many elements the program has.
+  static std::vector<int> chooseLightSlots(const std::vector<bool>& added, int slots);
   void createShadowMap();
   unsigned getShadowFramebuffer() const { return shadowFramebuffer; }
   unsigned getShadowTexture() const { return shadowTexture; }

@@ -4,6 +4,12 @@
 // dot(plane, (p, 1)) >= 0 for all six, whatever the sign of its clip w.
 // Derived once for a matrix, they serve every test against it: an object's
 // bounding sphere, each tile of a mesh, the shadow region's corners.
+//
+// The planes are sums of the matrix's single-precision rows, formed in single
+// precision, and the sphere test keeps to single precision too (only the
+// square root of a plane's length is taken in double): whether a sphere that
+// just touches a plane counts as seen depends on the last bit, and this is
+// the arithmetic the visibility test has always had.
 #pragma once
 
 #include <glm/glm.hpp>
@@ -26,8 +32,8 @@ public:
   // one plane, touching it from outside included.
   bool mayHoldSphere(const glm::vec3& centre, float radius) const;
 
-  const std::array<glm::dvec4, 6>& planes() const { return bounds; }
+  const std::array<glm::vec4, 6>& planes() const { return bounds; }
 
 private:
-  std::array<glm::dvec4, 6> bounds;
+  std::array<glm::vec4, 6> bounds;
 };

@@ -104,6 +104,7 @@ void Schnecke::resetPlayer() {
   fireLatch = false;
   firePressed = false;
   fireHeld = false;
+  pressFrame = false;
   combo = 1;
   gameOver = false;
 }
@@ -128,6 +129,7 @@ void Schnecke::handleInput(Game*) {
   } else {
     fireLatch = firePressed = fireHeld = false;
   }
+  pressFrame = firePressed;
 
   if (speedRecovering)
     return; // S and A are ignored until the recovery is over
@@ -292,12 +294,14 @@ void Schnecke::placeMonitor(Game* game, const glm::vec3& eye) {
 }
 
 // A normal shot on the press; a super shot on a release after a long enough
-// hold. The frame of the press adds nothing to the charge.
+// hold. The frame of the press adds nothing to the charge, also in the later
+// steps of a long frame.
 void Schnecke::updateFire(double dt) {
   if (firePressed) {
     fire(0);
   } else if (fireHeld) {
-    chargeTime += dt;
+    if (!pressFrame)
+      chargeTime += dt;
   } else {
     if (chargeTime >= kChargeSeconds)
       fire(1);
@@ -320,8 +324,10 @@ void Schnecke::fire(int type) {
   }
 }
 
+// A game that is over is over: the player lying on the ground while the
+// game-over clip plays loses nothing more, so lives stays at -1.
 void Schnecke::takeDamage(int amount) {
-  if (invulnerable)
+  if (invulnerable || gameOver)
     return;
   health -= amount;
   combo = 1;

@@ -26,7 +26,7 @@ public:
   void resetPlayer();
   void handleInput(Game* game);
   // Between the sub-steps of a long frame: the frame's fire press has fired,
-  // and the key counts as held for the rest of the frame.
+  // and the key counts as held, without charging, for the rest of the frame.
   void continueInput();
   void fire(int type);
   void takeDamage(int amount);
@@ -64,6 +64,9 @@ public:
   SoundEvents* sounds = nullptr;
 
 private:
+  // The fire key went down in this frame, which adds nothing to the charge.
+  bool pressFrame = false;
+
   void updateSpeedState(double dt);
   void touchLevel(double dt, Game* game);
   void updateShots(double dt, Game* game);

@@ -13,6 +13,7 @@
 #include "objects/Projektil.h"
 #include "objects/Schnecke.h"
 #include "objects/WasserPlane.h"
+#include "render/CollisionModel3D.h"
 #include "render/Shader.h"
 #include "tests/support/ColladaFixture.h"
 #include "tests/support/GlContext.h"
@@ -336,6 +337,41 @@ TEST(LightSlots, AFourLightLandscapeKeepsTheSunAndTheScreenLightAndNamesEachLigh
   glGetUniformiv(program, game.level->lichtquellenanzahlLoc, &count);
   EXPECT_EQ(count, 5);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// The player lying on the ground with its last hit point: the half-second
+// frame that ends the game is played in ten steps, several of them touching
+// the ground. The game is over after the first, lives stays at -1 and the
+// monitor reports it once; the contacts of the frames after cost nothing.
+TEST_F(GameUpdateTest, GameOverInALongFrameOnTheGroundReportsMinusOneOnce) {
+  Schnecke& player = *game->player;
+  const auto intoTheGround = [&] {
+    LevelScene& level = *game->level;
+    level.meshCollisionModel->setTransform(glm::value_ptr(level.modelMatrix));
+    glm::vec3 at = player.position();
+    for (at.y = 3000.0f; at.y > -3000.0f; at.y -= 1.0f) // finer than the sphere: never jumps a surface
+      if (level.meshCollisionModel->sphereCollision(glm::value_ptr(at), kLandscapeHitRadius))
+        break;
+    player.modelMatrix[3] = glm::vec4(at - glm::vec3(0.0f, 6.0f, 0.0f), 1.0f); // lifting off takes steps
+  };
+  frame(1.0 / 60.0); // the monitor shows the lives once
+  player.lives = 0;
+  player.health = 1;
+  const felidora::test::MessageCapture messages;
+  intoTheGround();
+  frame(0.5);
+  ASSERT_TRUE(player.gameOver);
+  EXPECT_EQ(player.lives, -1);
+  EXPECT_EQ(player.health, 0);
+  const std::string report = "Fehler! Lebensanzahl hat einen ungueltigen Wert: -1\n";
+  EXPECT_EQ(messages.text(), report);
+  for (int i = 0; i < 4; ++i) {
+    intoTheGround();
+    frame(0.5);
+  }
+  EXPECT_EQ(player.lives, -1);
+  EXPECT_EQ(player.health, 0);
+  EXPECT_EQ(messages.text(), report);
 }
 
 // Long frames. A dive held on Up, replayed in half-second frames, meets the

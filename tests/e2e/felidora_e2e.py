@@ -20,6 +20,7 @@ import tempfile
 import time
 
 GL_ERROR = "Ein GL-Fehler ist aufgetreten!"
+LIVES_MESSAGE = "Fehler! Lebensanzahl hat einen ungueltigen Wert: "
 NO_SOUND_DEVICE = "Kein Tonausgabegeraet gefunden: das Spiel bleibt stumm."
 SOUND_DEVICE_LOST = "Das Tonausgabegeraet ist verloren gegangen: das Spiel spielt stumm weiter."
 
@@ -422,7 +423,10 @@ def case_tutorial_clip(h):
 
 
 def case_crash_into_ground(h):
-    """Steered into the ground the player loses; the game-over clip ends the game."""
+    """Steered into the ground the player loses; the game-over clip ends the
+    game with exit status 0. Its one output is the lives message with -1: the
+    player lying on the ground after the game is over loses nothing more, also
+    when a frame is played in several steps."""
     with Xvfb() as x:
         game = Game(x, h.build_dir, h.executable)
         try:
@@ -437,7 +441,9 @@ def case_crash_into_ground(h):
             check(code == 0, f"exit status {code}\n{game.output()}")
         finally:
             game.kill()
-        check(GL_ERROR not in game.output(), f"GL error reported:\n{game.output()}")
+        lines = [l for l in game.output().splitlines() if not l.startswith("AL lib:")]
+        check(lines == [LIVES_MESSAGE + "-1"],
+              f"expected the lives message once, with -1, and nothing more:\n{game.output()}")
 
 
 def play_and_quit(game, seconds, shot=None, expected_output=""):

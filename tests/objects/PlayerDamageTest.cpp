@@ -115,7 +115,7 @@ TEST_F(EnemyContact, AnEnemyAwayFromTheBoxCostsNothing) {
   EXPECT_EQ(player->health, 6);
 }
 
-TEST_F(PlayerDamage, SixthPointWithNoSpareLifeSetsGameOver) {
+TEST_F(PlayerDamage, SixthPointWithNoSpareLifeEndsTheGameAndNothingHurtsAfter) {
   Schnecke* player = addPlayer({0.0f, kSky, 0.0f});
   ASSERT_EQ(player->lives, 0);
   for (int i = 1; i <= 5; ++i) {
@@ -129,9 +129,10 @@ TEST_F(PlayerDamage, SixthPointWithNoSpareLifeSetsGameOver) {
   EXPECT_EQ(player->health, 0);
   EXPECT_EQ(player->lives, -1);
   EXPECT_FALSE(player->invulnerable);
-  player->takeDamage(2); // no invulnerability after a lost life
-  EXPECT_EQ(player->lives, -2);
-  EXPECT_EQ(player->health, -2);
+  player->takeDamage(2); // a game that is over is over
+  EXPECT_EQ(player->lives, -1);
+  EXPECT_EQ(player->health, 0);
+  EXPECT_TRUE(player->gameOver);
 }
 
 TEST_F(PlayerDamage, ALostLifeWithASpareOneRestoresHealth) {

@@ -186,6 +186,20 @@ TEST_F(PlayerInput, HoldOfExactlyThreeSecondsFromThePressFallsShort) {
   EXPECT_EQ(player->chargeTime, 0.0);
 }
 
+// A long frame is played in short steps; its press still fires once and
+// adds nothing to the charge, however many steps the frame takes.
+TEST_F(PlayerInput, APressInAHalfSecondFrameAddsNothingToTheCharge) {
+  KeyFlags.keyFire = true;
+  game->handleFunctionKeys();
+  game->update(0.5);
+  EXPECT_EQ(player->chargeTime, 0.0);
+  EXPECT_EQ(player->projectiles.size(), 1u);
+  game->handleFunctionKeys();
+  game->update(0.5); // held: the whole frame counts
+  EXPECT_DOUBLE_EQ(player->chargeTime, 0.5);
+  EXPECT_EQ(player->projectiles.size(), 1u);
+}
+
 TEST_F(PlayerInput, ASuperShotLeavesPointingThePlayersWay) {
   KeyFlags.keyLeft = true;
   frame(0.5);

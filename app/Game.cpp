@@ -76,16 +76,13 @@ bool risingEdge(bool keyDown, bool& latch) {
 } // namespace
 
 Game::Game() {
-  enemies.clear();
-  windowWidth = render::kFrameWidth;
-  windowHeight = render::kFrameHeight;
   mainShader = new Shader(content::kLitVertexShader, content::kLitFragmentShader);
   shadowShader = new Shader(content::kShadowVertexShader, content::kShadowFragmentShader);
   waterShader = new Shader(content::kWaterVertexShader, content::kWaterFragmentShader);
   locSunShadowOff = glGetUniformLocation(mainShader->program, "sunShadowOff");
   setupReflectionTarget();
   // the level's new shadow map holds no depths yet: its first frame clears it whole
-  shadowCasterRegion = ShadowRegion::whole(kShadowMapSize);
+  shadowPass.region = ShadowRegion::whole(kShadowMapSize);
 }
 
 // The running program never gets here (it ends with exit); tests do, and free
@@ -337,14 +334,14 @@ void Game::renderShadowPass() {
   if (level) {
     glBindFramebuffer(GL_FRAMEBUFFER, level->shadowFramebuffer);
     glViewport(0, 0, kShadowMapSize, kShadowMapSize);
-    const ShadowRegion cleared = ShadowRegion::enclosing(shadowCasterRegion, region);
+    const ShadowRegion cleared = ShadowRegion::enclosing(shadowPass.region, region);
     glScissor(cleared.x, cleared.y, cleared.width, cleared.height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   }
   glEnable(GL_POLYGON_OFFSET_FILL);
   glPolygonOffset(1.1f, 4.0f);
-  shadowCasterRegion = region;
-  glScissor(shadowCasterRegion.x, shadowCasterRegion.y, shadowCasterRegion.width, shadowCasterRegion.height);
+  shadowPass.region = region;
+  glScissor(region.x, region.y, region.width, region.height);
   drawShadowCasters();
   glDisable(GL_SCISSOR_TEST);
 }
@@ -399,7 +396,7 @@ void Game::layMonitorDepth() {
     return;
   glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
   glPolygonOffset(0.0f, 1.0f);
-  monitor->drawDepth(this);
+  monitor->drawDepth(shadowPass);
   glPolygonOffset(0.0f, 0.0f);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 }
@@ -451,7 +448,15 @@ glm::mat4 Game::sunProjectionView() const {
          glm::lookAt(glm::vec3(sun[0], sun[1], sun[2]), playerPosition(), glm::vec3(0.0f, 1.0f, 0.0f));
 }
 
-void Game::aimSun() { sunMatrix = sunProjectionView(); }
+// The casters draw through the level's map and depth program; before there
+// is a level the record stays empty and they draw nothing.
+void Game::aimSun() {
+  shadowPass.sunUp = level && !level->lights.empty();
+  shadowPass.framebuffer = level ? level->shadowFramebuffer : 0;
+  shadowPass.depthShader = level ? shadowShader : nullptr;
+  shadowPass.depthMatrixLoc = level ? level->shadowDepthMatrixLoc : -1;
+  shadowPass.sun = sunProjectionView();
+}
 
 ShadowRegion::Box Game::litBox() const {
   const float greatest = std::numeric_limits<float>::max();
@@ -491,7 +496,7 @@ ShadowRegion Game::shadowRegion() const {
   if (!level || level->lights.empty())
     return ShadowRegion::whole(kShadowMapSize);
   const glm::mat4 camera = mainShader->projectionMatrix * mainShader->viewMatrix;
-  return ShadowRegion::compute(camera, sunMatrix, litBox(), kShadowMapSize, kShadowMargin);
+  return ShadowRegion::compute(camera, shadowPass.sun, litBox(), kShadowMapSize, kShadowMargin);
 }
 
 glm::vec3 Game::playerPosition() const { return player ? player->position() : glm::vec3(0.0f); }

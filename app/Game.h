@@ -6,6 +6,7 @@
 
 #include "app/LevelLayout.h"
 #include "render/RenderSizes.h"
+#include "render/ShadowPass.h"
 #include "render/ShadowRegion.h"
 
 #include <glm/glm.hpp>
@@ -59,8 +60,8 @@ public:
   // The sun's view of the scene: the depth program's projection looking from
   // light 0 of the level at the player.
   glm::mat4 sunProjectionView() const;
-  // Forms sunMatrix for the frame: the shadow pass does it before any caster
-  // draws.
+  // Fills shadowPass for the frame (the level's map and depth program, the
+  // sun aimed at the player): the shadow pass does it before any caster draws.
   void aimSun();
   // The box that holds every lit surface: the landscape and what flies above.
   ShadowRegion::Box litBox() const;
@@ -89,15 +90,13 @@ public:
   int locViewTranslation = -1;
   // lit program: "sunShadowOff", set for the reflection pass
   int locSunShadowOff = -1;
-  // the part of the shadow map the current frame reads (renderShadowPass)
-  ShadowRegion shadowCasterRegion;
-  // sunProjectionView as the current frame's casters and lit lookups use it
-  // (aimSun)
-  glm::mat4 sunMatrix{1.0f};
-  // The passes' shortcuts, each taken only where it cannot change the
-  // picture; switched off they are never taken, which draws the same frame.
-  bool monitorDepthFirst = true; // the monitor's depth before the scene
-  bool reflectionMasked = true;  // no reflection behind land
+  // what the casters draw the current frame's shadow with (aimSun), and the
+  // part of the map it reads (renderShadowPass)
+  ShadowPass shadowPass;
+  // The monitor's depth before the scene: a shortcut of the main pass, taken
+  // only where it cannot change the picture; switched off it is never taken,
+  // which draws the same frame.
+  bool monitorDepthFirst = true;
   // statistics and toggles
   int fps = 0;
   double fpsTimer = 0.0;

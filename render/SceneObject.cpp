@@ -2,12 +2,12 @@
 
 #include "app/Console.h"
 #include "app/Game.h"
-#include "objects/LevelScene.h"
 #include "render/CollisionModel3D.h"
 #include "render/ImageFile.h"
 #include "render/ModelImport.h"
 #include "render/RenderSizes.h"
 #include "render/Shader.h"
+#include "render/ShadowPass.h"
 #include "render/TextureUnits.h"
 #include "render/ViewVolume.h"
 
@@ -364,15 +364,14 @@ glm::mat4 SceneObject::cameraProduct(const glm::mat4& world) const {
   return shader->projectionMatrix * ((shader->viewMatrix * world) * modelMatrix);
 }
 
-// The depth program and its uniform locations belong to the level's shadow
+// The depth program and its uniform location come with the level's shadow
 // map; without a level there is nothing to draw with.
-void SceneObject::drawDepth(Game* game) {
-  const LevelScene* level = game->level;
-  if (!level)
+void SceneObject::drawDepth(const ShadowPass& pass) {
+  if (!pass.depthShader)
     return;
-  game->shadowShader->use();
+  pass.depthShader->use();
   const glm::mat4 product = cameraProduct(glm::mat4(1.0f));
-  glUniformMatrix4fv(level->shadowDepthMatrixLoc, 1, GL_FALSE, glm::value_ptr(product));
+  glUniformMatrix4fv(pass.depthMatrixLoc, 1, GL_FALSE, glm::value_ptr(product));
   const ViewVolume seen(product);
   for (std::size_t i = 0; i < meshes.size(); ++i) {
     glBindVertexArray(vertexArrays[i]);
@@ -391,28 +390,27 @@ bool SceneObject::isVisible() const {
 
 // Depth-only draw into the level's shadow map, seen from the sun (light 0 of
 // the level) looking at the player through the camera's perspective: the
-// frame's sunMatrix, formed once for all casters.
+// frame's shadow pass, gathered once for all casters (Game::aimSun).
 void SceneObject::drawShadow(Game* game) {
-  LevelScene* level = game->level;
-  if (!level || level->lights.empty())
+  const ShadowPass& pass = game->shadowPass;
+  if (!pass.sunUp)
     return; // no sun, no shadow
-  glBindFramebuffer(GL_FRAMEBUFFER, level->shadowFramebuffer);
+  glBindFramebuffer(GL_FRAMEBUFFER, pass.framebuffer);
   glViewport(0, 0, kShadowMapSize, kShadowMapSize);
-  game->shadowShader->use();
+  pass.depthShader->use();
 
-  const glm::mat4& sun = game->sunMatrix;
-  const glm::mat4 sunModel = sun * modelMatrix;
-  glUniformMatrix4fv(level->shadowDepthMatrixLoc, 1, GL_FALSE, glm::value_ptr(sunModel));
+  const glm::mat4 sunModel = pass.sun * modelMatrix;
+  glUniformMatrix4fv(pass.depthMatrixLoc, 1, GL_FALSE, glm::value_ptr(sunModel));
   depthMatrix = kShadowMapBias * sunModel;
 
   // what casts no shadow into the part of the map the frame reads is left out
   // (its matrix above is still the lit draw's)
-  if (!game->shadowCasterRegion.mayHold(sun, modelMatrix, boundsMin, boundsMax, kShadowMapSize)) {
+  if (!pass.region.mayHold(pass.sun, modelMatrix, boundsMin, boundsMax, kShadowMapSize)) {
     Shader::useNone();
     return;
   }
 
-  const ViewVolume seen(sunModel, game->shadowCasterRegion.window(kShadowMapSize));
+  const ViewVolume seen(sunModel, pass.region.window(kShadowMapSize));
   for (std::size_t i = 0; i < meshes.size(); ++i) {
     glBindVertexArray(vertexArrays[i]);
     drawTiles(*meshes[i], seen);

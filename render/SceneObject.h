@@ -19,6 +19,7 @@
 class CollisionModel3D;
 class Game;
 class Shader;
+struct ShadowPass;
 
 class SceneObject {
 public:
@@ -44,8 +45,8 @@ public:
 
   // drawing and lighting
   bool isVisible() const;
-  // Depth only, seen by the camera, through the depth program.
-  void drawDepth(Game* game);
+  // Depth only, seen by the camera, through the shadow pass's depth program.
+  void drawDepth(const ShadowPass& pass);
   void setProjectionMatrix(const glm::mat4& projection);
   void setViewMatrix(const glm::mat4& view);
   void uploadLights();

@@ -177,22 +177,6 @@ protected:
   Monitor* monitor = nullptr;
 };
 
-TEST_F(MonitorStatus, FirstUpdateWritesLivesHealthScorePanelWithOneZeroAndSpeed) {
-  game->player->lives = 3;
-  const Texels before = screen();
-  update(0.016);
-  const Texels after = screen();
-
-  EXPECT_TRUE(filled(after, 100, 212, 128, 64, colourOf(P::Lives, 3)));
-  EXPECT_TRUE(filled(after, 100, 296, 128, 128, colourOf(P::Health, 6)));
-  EXPECT_TRUE(filled(after, 546, 306, 32, 44, colourOf(P::Digit, 0)));
-  EXPECT_TRUE(filled(after, 248, 296, 298, 62, colourOf(P::ScorePanel))) << "one digit, no leading zeros";
-  EXPECT_TRUE(filled(after, 539, 358, 49, 26, colourOf(P::ScorePanel))) << "right of the speed indicator";
-  EXPECT_TRUE(filled(after, 297, 358, 242, 86, colourOf(P::Speed, 2))) << "over the panel";
-  EXPECT_TRUE(unchanged(before, after, 25, 957, 654, 52)) << "no statistics row";
-  EXPECT_TRUE(unchanged(before, after, 100, 444, 436, 52)) << "no setting notice";
-}
-
 TEST_F(MonitorStatus, RealImageLandsRowForRowWithItsBottomRowAtTheRectanglesBottom) {
   StatusImage& lives = monitor->livesImages[3];
   ASSERT_TRUE(lives.load("Bilder/LebensanzahlGross3.png"));
@@ -210,20 +194,6 @@ TEST_F(MonitorStatus, RealImageLandsRowForRowWithItsBottomRowAtTheRectanglesBott
       ASSERT_EQ(after.at(100 + column, 212 + row), (Colour{expected[0], expected[1], expected[2], expected[3]}))
           << "texel (" << column << ", " << row << ") of the image";
     }
-}
-
-TEST_F(MonitorStatus, ScoreChangeRewritesTheSpeedElementToo) {
-  update(0.016);
-  monitor->speedImages[2] = solid(242, 86, {1, 2, 3, 255});
-  update(0.016);
-  EXPECT_TRUE(filled(screen(), 297, 358, 242, 86, colourOf(P::Speed, 2))) << "nothing changed: not rewritten";
-
-  game->player->score = 40;
-  update(0.016);
-  const Texels after = screen();
-  EXPECT_TRUE(filled(after, 297, 358, 242, 86, {1, 2, 3, 255}));
-  EXPECT_TRUE(filled(after, 546, 306, 32, 44, colourOf(P::Digit, 0)));
-  EXPECT_TRUE(filled(after, 514, 306, 32, 44, colourOf(P::Digit, 4)));
 }
 
 TEST_F(MonitorStatus, NineDigitScoreCoversX290To578) {
@@ -271,50 +241,24 @@ TEST_F(MonitorStatus, StatisticsRowShowsWhileOnAndIsBlankedOnceWhenTurnedOff) {
   EXPECT_TRUE(filled(screen(), 25, 957, 654, 52, colourOf(P::EmptySlot))) << "blanked only once";
 }
 
-TEST_F(MonitorStatus, FilterChangeShowsTheSamplingNoticeForTwoSecondsAndASecondChangeRestartsIt) {
+// The function keys' settings travel from the Game to the screen: each press
+// shows the notice of the setting it changed, with the setting's new value.
+TEST_F(MonitorStatus, FunctionKeySettingsReachTheScreenAsNotices) {
   update(0.016);
-  press(&KeyFlagTable::keyF4);
-  update(0.5);
-  Texels notice = screen();
-  EXPECT_TRUE(filled(notice, 100, 444, 218, 52, colourOf(P::SamplingLabel)));
-  EXPECT_TRUE(filled(notice, 318, 444, 218, 52, colourOf(P::Nearest)));
-
-  // still on the screen 1.5 s later: a hand-drawn patch is covered again
-  scribble(100, 444, 436, 52);
-  update(1.5);
-  EXPECT_TRUE(filled(screen(), 318, 444, 218, 52, colourOf(P::Nearest)));
-
-  press(&KeyFlagTable::keyF4); // 1.5 s after the first change
-  update(0.25);
-  EXPECT_TRUE(filled(screen(), 318, 444, 218, 52, colourOf(P::Bilinear)));
-  scribble(100, 444, 436, 52);
-  update(1.5); // 1.5 s after the second change, 3.25 s after the first
-  notice = screen();
-  EXPECT_TRUE(filled(notice, 100, 444, 218, 52, colourOf(P::SamplingLabel)));
-  EXPECT_TRUE(filled(notice, 318, 444, 218, 52, colourOf(P::Bilinear)));
-
-  scribble(100, 444, 436, 52);
-  update(0.5); // 2.0 s after the second change: expired
-  EXPECT_TRUE(filled(screen(), 100, 444, 436, 52, {0, 0, 0, 255}));
-  EXPECT_EQ(monitor->status.settingNoticeKind, 0);
-}
-
-TEST_F(MonitorStatus, OneMipmapPressChangingBothSettingsLeavesKindThree) {
-  update(0.016);
+  const auto expectNotice = [this](P label, P value) {
+    update(0.016);
+    const Texels notice = screen();
+    EXPECT_TRUE(filled(notice, 100, 444, 218, 52, colourOf(label)));
+    EXPECT_TRUE(filled(notice, 318, 444, 218, 52, colourOf(value)));
+  };
+  press(&KeyFlagTable::keyF4); // linear -> nearest texels
+  expectNotice(P::SamplingLabel, P::Nearest);
   press(&KeyFlagTable::keyF5); // linear between levels -> no mipmaps
-  update(0.016);
-  EXPECT_TRUE(filled(screen(), 318, 444, 218, 52, colourOf(P::Off)));
-  EXPECT_EQ(monitor->status.settingNoticeKind, 2);
-
-  press(&KeyFlagTable::keyF5); // no mipmaps -> nearest between levels: both settings change
-  ASSERT_TRUE(game->mipmapping);
-  ASSERT_FALSE(game->mipmapLinear);
-  update(0.016);
-  const Texels notice = screen();
-  EXPECT_TRUE(filled(notice, 100, 444, 218, 52, colourOf(P::MipmapLabel)));
-  EXPECT_TRUE(filled(notice, 318, 444, 218, 52, colourOf(P::Nearest)));
-  EXPECT_EQ(monitor->status.settingNoticeKind, 3);
-  EXPECT_EQ(monitor->status.settingNoticeTime, 2.0);
+  expectNotice(P::MipmapLabel, P::Off);
+  press(&KeyFlagTable::keyF5); // no mipmaps -> nearest between levels
+  expectNotice(P::MipmapLabel, P::Nearest);
+  press(&KeyFlagTable::keyF5); // nearest -> linear between levels
+  expectNotice(P::MipmapLabel, P::Linear);
 }
 
 TEST_F(MonitorStatus, LivesMinusOnePrintsOnceAndShowsImageZero) {
@@ -388,8 +332,11 @@ TEST_F(MonitorStatus, MissingOrWrongSizeImageIsSkippedAndTheRestStillWorks) {
   EXPECT_TRUE(filled(after, 297, 358, 242, 86, colourOf(P::Speed, 2)));
 
   game->player->lives = 4;
+  game->player->health = 5;
   update(0.016);
-  EXPECT_TRUE(filled(screen(), 100, 212, 128, 64, colourOf(P::Lives, 4))) << "the element works for other values";
+  const Texels next = screen();
+  EXPECT_TRUE(filled(next, 100, 212, 128, 64, colourOf(P::Lives, 4))) << "the element works for other values";
+  EXPECT_TRUE(filled(next, 100, 296, 128, 128, colourOf(P::Health, 5)));
 }
 
 TEST_F(MonitorStatus, StatisticsTooLongForTheirSlotShowNinesInsideIt) {

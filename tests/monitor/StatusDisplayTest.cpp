@@ -132,7 +132,7 @@ TEST_F(StatusDisplayRules, StatisticsRowIsOneElementRewrittenEveryFrame) {
   EXPECT_EQ(display.refresh(0.016, &player, stats), expected);
 }
 
-TEST_F(StatusDisplayRules, FilterChangeShowsTheSamplingNoticeForTwoSeconds) {
+TEST_F(StatusDisplayRules, FilterChangeShowsTheSamplingNoticeForTwoSecondsAndASecondChangeRestartsIt) {
   settle(player);
   const GameStatus nearest{false, 0, 0, false, true, true};
   const Writes notice{
@@ -146,6 +146,17 @@ TEST_F(StatusDisplayRules, FilterChangeShowsTheSamplingNoticeForTwoSeconds) {
     EXPECT_EQ(display.refresh(0.5, &player, nearest), notice) << t << " s after the change";
   EXPECT_TRUE(display.refresh(0.5, &player, nearest).empty()) << "2.0 s after the change";
   EXPECT_EQ(display.settingNoticeKind, 0);
+
+  // changed back, and again 1.5 s later: two seconds from the second change
+  const GameStatus bilinear{false, 0, 0, true, true, true};
+  EXPECT_EQ(display.refresh(0.5, &player, bilinear),
+            (Writes{{P::SamplingLabel, 0, 100, 444, 218, 52, false}, {P::Bilinear, 0, 318, 444, 218, 52, true}}));
+  for (int i = 0; i < 2; ++i)
+    display.refresh(0.5, &player, bilinear);
+  EXPECT_EQ(display.refresh(0.5, &player, nearest), notice) << "1.5 s after the first change";
+  for (double t : {0.5, 1.0, 1.5})
+    EXPECT_EQ(display.refresh(0.5, &player, nearest), notice) << t << " s after the second change";
+  EXPECT_TRUE(display.refresh(0.5, &player, nearest).empty()) << "2.0 s after the second change";
 }
 
 TEST_F(StatusDisplayRules, MipmapKeyFromOnToOffShowsOff) {

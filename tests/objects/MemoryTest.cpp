@@ -1,16 +1,8 @@
 // Shots are clones: destroying one frees nothing of its prototype, and the
 // game's memory stays flat however many shots have come and gone.
 //
-// The leak check proper is a sanitizer build of these tests:
-//   cmake -S . -B build-asan -DFELIDORA_SANITIZE=ON -DFELIDORA_BENCH=OFF
-//   ASAN_OPTIONS=detect_leaks=0 cmake --build build-asan --target object_tests
-//   cd build-asan
-//   export LD_PRELOAD="$(gcc -print-file-name=libasan.so) /usr/lib/x86_64-linux-gnu/dri/swrast_dri.so"
-//   ASAN_OPTIONS=detect_leaks=1 ./tests/object_tests
-// NOTE: the preload keeps Mesa's driver mapped after the context is gone;
-// otherwise its last allocations show up as leaks of an unloaded library with
-// no name to suppress them by. (detect_leaks=0 while building only spares the
-// content generator's own run.)
+// The leak check proper is these tests in the sanitizer build:
+// scripts/sanitize.sh object_tests.
 #include "objects/GegnerProjektil.h"
 #include "objects/HummelotRotorblatt.h"
 #include "objects/Projektil.h"

@@ -166,7 +166,7 @@ void pageTitle(cairo_t* cr, const std::string& text) {
 
 void tutorialScene(cairo_t* cr, double t) {
   sky(cr, 0.10, 0.14, 0.26, 0.05, 0.07, 0.14);
-  const double pages[] = {0, 3, 7.5, 12, 17, 21.5, 25.5, 30};
+  const double pages[] = {0, 3, 7.5, 12, 17, 21.5, 25, 29};
   int page = 0;
   while (page < 6 && t >= pages[page + 1])
     ++page;
@@ -285,7 +285,7 @@ void tutorialScene(cairo_t* cr, double t) {
     break;
   }
   default: {
-    if (local < 3.0) {
+    if (local < 2.8) {
       pageTitle(cr, "Ton, Pause, Vollbild");
       const char* keys[][2] = {{"M", "Ton aus / an"},
                                {"P", "Pause / weiter (auch die Pause-Taste)"},
@@ -367,7 +367,7 @@ void victoryScene(cairo_t* cr, double t) {
 
 bool writeClips(const std::string& folder, std::vector<GeneratedFile>& files) {
   return encode(folder, content::kDefaultClip, 12.0, catScene, files) &&
-         encode(folder, content::kTutorialClip, 30.0, tutorialScene, files) &&
+         encode(folder, content::kTutorialClip, 29.0, tutorialScene, files) &&
          encode(folder, content::kGameOverClip, 4.0, gameOverScene, files) &&
          encode(folder, content::kVictoryClip, 5.0, victoryScene, files);
 }

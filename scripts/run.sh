@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # Builds Felidora and starts it. Without a display it plays the game under
-# Xvfb for about ten seconds, saves screenshots to build/screenshots/ and quits.
+# Xvfb for about ten seconds, saves screenshots to build-game/screenshots/ and
+# quits.
+#
+# Only the game and its content are built, in their own folder (build-game/):
+# no test or benchmark, and build/ stays the test command's.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
 
-scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)"
+scripts/install-deps.sh --game
+cmake -S . -B build-game -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
+cmake --build build-game -j"$(nproc)"
 
-cd build
+cd build-game
 if [ -n "${DISPLAY:-}" ]; then
   exec ./Felidora
 fi

@@ -149,7 +149,8 @@ void catScene(cairo_t* cr, double t) {
   clipText(cr, "Felidora", 470, 340, 18, true, 1.0);
 }
 
-// Tutorial pages: title, turning, climbing, throwing, speed, function keys, goal.
+// Tutorial pages: title, turning, climbing, throwing, speed, function keys,
+// sound, pause and full screen, goal.
 void keyLine(cairo_t* cr, double y, const std::string& key, double keyWidth, const std::string& text, bool pressed) {
   drawKey(cr, 40, y - 20, keyWidth, 36, key, pressed);
   cairo_set_source_rgb(cr, 0.95, 0.96, 1.0);
@@ -165,9 +166,9 @@ void pageTitle(cairo_t* cr, const std::string& text) {
 
 void tutorialScene(cairo_t* cr, double t) {
   sky(cr, 0.10, 0.14, 0.26, 0.05, 0.07, 0.14);
-  const double pages[] = {0, 3, 7.5, 12, 17, 21.5, 26};
+  const double pages[] = {0, 3, 7.5, 12, 17, 21.5, 25, 29};
   int page = 0;
-  while (page < 5 && t >= pages[page + 1])
+  while (page < 6 && t >= pages[page + 1])
     ++page;
   const double local = t - pages[page];
   const double length = pages[page + 1] - pages[page];
@@ -269,26 +270,41 @@ void tutorialScene(cairo_t* cr, double t) {
              24);
     break;
   }
+  case 5: {
+    pageTitle(cr, "Funktionstasten");
+    const char* keys[][2] = {{"F1", "dieses Tutorial"},       {"F2", "Statistik (FPS, Objekte)"},
+                             {"F3", "Drahtgitter"},           {"F4", "Texturfilter linear/n\u00e4chster"},
+                             {"F5", "Mipmap-Modus wechseln"}, {"F8", "Sichtbarkeitstest (Culling)"},
+                             {"F9", "Transparenz (Blending)"}};
+    for (int k = 0; k < 7; ++k) {
+      const double y = 84 + k * 39;
+      drawKey(cr, 40, y - 16, 48, 30, keys[k][0], static_cast<int>(local * 2) == k);
+      cairo_set_source_rgb(cr, 0.95, 0.96, 1.0);
+      clipText(cr, keys[k][1], 104, y, 17, false, 0.0);
+    }
+    break;
+  }
   default: {
-    if (local < 3.5) {
-      pageTitle(cr, "Funktionstasten");
-      const char* keys[][2] = {{"F1", "dieses Tutorial"},       {"F2", "Statistik (FPS, Objekte)"},
-                               {"F3", "Drahtgitter"},           {"F4", "Texturfilter linear/n\u00e4chster"},
-                               {"F5", "Mipmap-Modus wechseln"}, {"F8", "Sichtbarkeitstest (Culling)"},
-                               {"F9", "Transparenz (Blending)"}};
-      for (int k = 0; k < 7; ++k) {
-        const double y = 84 + k * 39;
-        drawKey(cr, 40, y - 16, 48, 30, keys[k][0], static_cast<int>(local * 2) == k);
+    if (local < 2.8) {
+      pageTitle(cr, "Ton, Pause, Vollbild");
+      const char* keys[][2] = {{"M", "Ton aus / an"},
+                               {"P", "Pause / weiter (auch die Pause-Taste)"},
+                               {"F11", "Vollbild / Fenster (auch Alt+Enter)"},
+                               {"Esc", "Spiel beenden"}};
+      for (int k = 0; k < 4; ++k) {
+        const double y = 100 + k * 52;
+        drawKey(cr, 40, y - 18, 64, 34, keys[k][0], static_cast<int>(local * 1.5) == k);
         cairo_set_source_rgb(cr, 0.95, 0.96, 1.0);
-        clipText(cr, keys[k][1], 104, y, 17, false, 0.0);
+        clipText(cr, keys[k][1], 120, y, 18, false, 0.0);
       }
+      cairo_set_source_rgb(cr, 0.8, 0.85, 0.95);
+      clipText(cr, "Fenster verlassen pausiert auch", kWidth / 2.0, 316, 16, false);
     } else {
       pageTitle(cr, "Los geht's!");
-      keyLine(cr, 110, "Esc", 64, "Spiel beenden", false);
       cairo_set_source_rgb(cr, 1.0, 0.8, 0.3);
-      clipText(cr, "Besiege alle 17 Hummelots!", kWidth / 2.0, 185, 24);
-      drawSnail(cr, 150, 280, 90, local * 3);
-      drawBee(cr, 340, 270, 70, local * 4);
+      clipText(cr, "Besiege alle 17 Hummelots!", kWidth / 2.0, 130, 24);
+      drawSnail(cr, 150, 260, 90, local * 3);
+      drawBee(cr, 340, 250, 70, local * 4);
     }
     break;
   }
@@ -351,7 +367,7 @@ void victoryScene(cairo_t* cr, double t) {
 
 bool writeClips(const std::string& folder, std::vector<GeneratedFile>& files) {
   return encode(folder, content::kDefaultClip, 12.0, catScene, files) &&
-         encode(folder, content::kTutorialClip, 26.0, tutorialScene, files) &&
+         encode(folder, content::kTutorialClip, 29.0, tutorialScene, files) &&
          encode(folder, content::kGameOverClip, 4.0, gameOverScene, files) &&
          encode(folder, content::kVictoryClip, 5.0, victoryScene, files);
 }

@@ -4,7 +4,6 @@
 #include "app/ContentFiles.h"
 #include "app/KeyFlags.h"
 #include "app/LevelLayout.h"
-#include "audio/SoundEvents.h"
 #include "monitor/Monitor.h"
 #include "objects/Gegner.h"
 #include "objects/GegnerProjektil.h"
@@ -247,8 +246,7 @@ void Game::update(double dt) {
       player->continueInput(); // a press fires once, then the key is held
     moveWorld(step);
   }
-  if (sounds)
-    sounds->frameDone(KeyFlags.soundMuted);
+  events->frameDone(KeyFlags.soundMuted);
 
   if (!monitor)
     return;
@@ -263,14 +261,12 @@ void Game::update(double dt) {
   if (lost && !outcomeShown) {
     outcomeShown = true;
     monitor->playVideo(kGameOverClip);
-    if (sounds)
-      sounds->outcome(false);
+    events->outcome(false);
   }
   if (enemies.empty() && !outcomeShown) {
     outcomeShown = true;
     monitor->playVideo(kVictoryClip);
-    if (sounds)
-      sounds->outcome(true);
+    events->outcome(true);
   }
 }
 
@@ -292,15 +288,10 @@ void Game::showPause(bool pause) {
   paused = pause;
   if (monitor)
     monitor->showPause(paused);
-  if (sounds)
-    sounds->setPaused(paused);
+  events->setPaused(paused);
 }
 
-void Game::attachSounds(SoundEvents* sink) {
-  sounds = sink;
-  if (player)
-    player->sounds = sink;
-}
+void Game::reportTo(GameEvents* sink) { events = sink ? sink : &GameEvents::silent(); }
 
 // Each enemy removed raises the score by 100 times the combo, which then grows.
 void Game::scoreKill() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/LevelLayout.h"
+#include "objects/GameEvents.h"
 #include "render/RenderSizes.h"
 #include "render/ShadowPass.h"
 #include "render/ShadowRegion.h"
@@ -20,7 +21,6 @@ class Monitor;
 class SceneObject;
 class Schnecke;
 class Shader;
-class SoundEvents;
 class WasserPlane;
 
 class Game {
@@ -41,8 +41,8 @@ public:
   void scoreKill();
   // Shows the pause (the monitor's notice, the sounds held) or the resumed game.
   void showPause(bool pause);
-  // Where the game reports what is to be heard (after assembleLevel; none: silent).
-  void attachSounds(SoundEvents* sink);
+  // Where the game reports what happens from now on (nullptr: to no one).
+  void reportTo(GameEvents* sink);
   void render();
   // the four passes of render, in their order
   void renderShadowPass();
@@ -122,7 +122,8 @@ public:
   WasserPlane* water = nullptr;
   std::vector<Gegner*> enemies;
   Monitor* monitor = nullptr;
-  SoundEvents* sounds = nullptr; // not owned
+  // where every object reports what happens; never null, not owned
+  GameEvents* events = &GameEvents::silent();
   // programs
   Shader* mainShader = nullptr;
   Shader* shadowShader = nullptr;

@@ -150,13 +150,13 @@ int main() {
   if (gAudio->openDefaultDevice()) {
     gAudio->loadSounds();
     gSounds = new GameSounds(*gAudio);
-    gGame->attachSounds(gSounds);
+    gGame->reportTo(gSounds);
   }
 
   runFrameLoop(window, source, *gGame, *gPresenter);
   source.printSummaries(*gGame);
   // a closed device finishes what it wrote (a sound file's header, say)
-  gGame->attachSounds(nullptr);
+  gGame->reportTo(nullptr);
   delete gSounds;
   delete gAudio;
 

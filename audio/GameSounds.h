@@ -1,14 +1,15 @@
 // The one place where the game's events become sounds: which sound, where,
 // how loud and how important. It plays them through the Audio it is given,
-// which it does not own.
+// which it does not own; its frameDone applies the frame's reports
+// (listener, loops, muting) and checks that the device is still there.
 #pragma once
 
 #include "audio/Audio.h"
-#include "audio/SoundEvents.h"
+#include "objects/GameEvents.h"
 
 #include <array>
 
-class GameSounds : public SoundEvents {
+class GameSounds : public GameEvents {
 public:
   // As many rotors hum as there are enemies at the start; beyond that the nearest.
   static constexpr int kRotorVoices = 17;

@@ -41,6 +41,6 @@ void GegnerProjektil::update(double dt, Game* game) {
   Schnecke* player = game->player;
   if (player && player->boxCollisionModel && player->boxCollisionModel->sphereCollision(centre, kBoxHitRadius)) {
     dead = true;
-    player->takeDamage(damage);
+    player->takeDamage(damage, *game->events);
   }
 }

@@ -2,7 +2,6 @@
 
 #include "app/ContentFiles.h"
 #include "app/Game.h"
-#include "audio/SoundEvents.h"
 #include "objects/GegnerProjektil.h"
 #include "objects/HummelotRotorblatt.h"
 #include "objects/OwnedObjects.h"
@@ -72,8 +71,7 @@ void Hummelot::update(double dt, Game* game) {
   if (fireTimer >= fireInterval) {
     fireTimer = 0.0; // the excess is dropped
     shots.push_back(new GegnerProjektil(modelMatrix, *laserPrototype, shotDamage, shotSpeed, shotLifetime));
-    if (game->sounds)
-      game->sounds->laserFired(position());
+    game->events->laserFired(position());
   }
 
   for (GegnerProjektil* shot : shots)
@@ -81,8 +79,7 @@ void Hummelot::update(double dt, Game* game) {
   removeFinished(shots, [](const GegnerProjektil* shot) { return shot->dead; });
 
   rotor->update(dt, game);
-  if (game->sounds)
-    game->sounds->rotorAt(this, position());
+  game->events->rotorAt(this, position());
 }
 
 int Hummelot::draw(glm::mat4 world, bool cull) {

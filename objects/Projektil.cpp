@@ -2,7 +2,6 @@
 
 #include "app/ContentFiles.h"
 #include "app/Game.h"
-#include "audio/SoundEvents.h"
 #include "objects/Gegner.h"
 #include "objects/LevelScene.h"
 #include "render/CollisionModel3D.h"
@@ -61,11 +60,11 @@ void Projektil::update(double dt, Game* game) {
       if (enemy->hitPoints < 1)
         enemy->dead = true;
       hit = true;
-      if (game->sounds && !wasDead) { // a wreck hit again is not heard again
+      if (!wasDead) { // a wreck hit again is not reported again
         if (enemy->dead)
-          game->sounds->enemyDestroyed(enemy->position());
+          game->events->enemyDestroyed(enemy->position());
         else
-          game->sounds->enemyHit(enemy->position());
+          game->events->enemyHit(enemy->position());
       }
     }
   }

@@ -3,7 +3,6 @@
 #include "app/ContentFiles.h"
 #include "app/Game.h"
 #include "app/KeyFlags.h"
-#include "audio/SoundEvents.h"
 #include "objects/Gegner.h"
 #include "objects/LevelScene.h"
 #include "objects/OwnedObjects.h"
@@ -162,7 +161,7 @@ void Schnecke::continueInput() {
 void Schnecke::update(double dt, Game* game) {
   const float step = static_cast<float>(dt);
 
-  updateSpeedState(dt);
+  updateSpeedState(dt, *game->events);
   touchLevel(dt, game);
 
   modelMatrix[3] += modelMatrix[2] * (-speed * step);
@@ -196,13 +195,13 @@ void Schnecke::update(double dt, Game* game) {
     boxCollisionModel->setTransform(glm::value_ptr(modelMatrix));
   touchEnemies(game);
 
-  const glm::vec3 eye = updateCamera();
+  const glm::vec3 eye = updateCamera(*game->events);
   placeMonitor(game, eye);
-  updateFire(dt);
+  updateFire(dt, *game->events);
 }
 
 // Boost and brake last at most three seconds and wind down at half the rate.
-void Schnecke::updateSpeedState(double dt) {
+void Schnecke::updateSpeedState(double dt, GameEvents& events) {
   if (speedRecovering) {
     speed = kNeutralSpeed;
     speedTimer -= kRecoveryRate * dt;
@@ -216,15 +215,15 @@ void Schnecke::updateSpeedState(double dt) {
       speedDisplay = speedTimer <= kSpeedStageSeconds ? kRecoverBrakeShort : kRecoverBrakeLong;
     }
   } else if (boostActive) {
-    if (sounds && speedDisplay != kBoost && speedDisplay != kFullBoost)
-      sounds->boostStarted();
+    if (speed <= kNeutralSpeed) // not yet faster than neutral: the boost starts
+      events.boostStarted();
     speedTimer += dt;
     const bool firstStage = speedTimer <= kSpeedStageSeconds;
     speedDisplay = firstStage ? kBoost : kFullBoost;
     speed = firstStage ? kBoostSpeed : kFullBoostSpeed;
   } else if (brakeActive) {
-    if (sounds && speedDisplay != kBrake && speedDisplay != kFullBrake)
-      sounds->brakeStarted();
+    if (speed >= kNeutralSpeed) // not yet slower than neutral: the brake starts
+      events.brakeStarted();
     speedTimer += dt;
     const bool firstStage = speedTimer <= kSpeedStageSeconds;
     speedDisplay = firstStage ? kBrake : kFullBrake;
@@ -242,7 +241,7 @@ void Schnecke::touchLevel(double dt, Game* game) {
   if (!level->meshCollisionModel->sphereCollision(glm::value_ptr(modelMatrix) + 12, kLandscapeHitRadius))
     return;
   const float step = static_cast<float>(dt);
-  takeDamage(1);
+  takeDamage(1, *game->events);
   modelMatrix = glm::rotate(modelMatrix, glm::radians(kContactTurnRate * step), kUp);
   modelMatrix[3] += modelMatrix[1] * (kContactLift * step);
 }
@@ -260,21 +259,20 @@ void Schnecke::touchEnemies(Game* game) {
     return;
   for (Gegner* enemy : game->enemies) {
     if (boxCollisionModel->sphereCollision(glm::value_ptr(enemy->modelMatrix) + 12, kBoxHitRadius))
-      takeDamage(enemy->contactDamage);
+      takeDamage(enemy->contactDamage, *game->events);
   }
 }
 
 // The camera sits above and behind the player, looks at it with world up,
 // and becomes the view of every lit draw. Returns the eye.
-glm::vec3 Schnecke::updateCamera() {
+glm::vec3 Schnecke::updateCamera(GameEvents& events) {
   const glm::vec3 up(modelMatrix[1]);
   const glm::vec3 back(modelMatrix[2]);
   const glm::vec3 target(modelMatrix[3]);
   const glm::vec3 eye = target + kCameraUp * up + kCameraBack * back;
   const glm::mat4 view = glm::lookAt(eye, target, kUp);
   setViewMatrix(view);
-  if (sounds)
-    sounds->listenerView(view);
+  events.listenerView(view);
   return eye;
 }
 
@@ -296,54 +294,49 @@ void Schnecke::placeMonitor(Game* game, const glm::vec3& eye) {
 // A normal shot on the press; a super shot on a release after a long enough
 // hold. The frame of the press adds nothing to the charge, also in the later
 // steps of a long frame.
-void Schnecke::updateFire(double dt) {
+void Schnecke::updateFire(double dt, GameEvents& events) {
   if (firePressed) {
-    fire(0);
+    fire(0, events);
   } else if (fireHeld) {
     if (!pressFrame)
       chargeTime += dt;
   } else {
     if (chargeTime >= kChargeSeconds)
-      fire(1);
+      fire(1, events);
     chargeTime = 0.0;
   }
-  if (sounds)
-    sounds->superShotCharge(chargeTime);
+  events.superShotCharge(chargeTime);
 }
 
 // The shot starts inside the player, facing its way, and first moves next frame.
-void Schnecke::fire(int type) {
+void Schnecke::fire(int type, GameEvents& events) {
   if (type < 0 || type > 1 || !shotPrototypes[type])
     return; // there are only the two shot types
   projectiles.push_back(new Projektil(modelMatrix, *shotPrototypes[type], type));
-  if (sounds) {
-    if (type == 0)
-      sounds->shotFired();
-    else
-      sounds->superShotFired();
-  }
+  if (type == 0)
+    events.shotFired();
+  else
+    events.superShotFired();
 }
 
 // A game that is over is over: the player lying on the ground while the
 // game-over clip plays loses nothing more, so lives stays at -1.
-void Schnecke::takeDamage(int amount) {
+void Schnecke::takeDamage(int amount, GameEvents& events) {
   if (invulnerable || gameOver)
     return;
   health -= amount;
   combo = 1;
-  if (sounds)
-    sounds->playerHit();
+  events.playerHit();
   if (health >= 1)
     invulnerable = true;
   else
-    loseLife();
+    loseLife(events);
 }
 
 // Losing a life grants no invulnerability: a lasting contact goes on hurting.
-void Schnecke::loseLife() {
+void Schnecke::loseLife(GameEvents& events) {
   --lives;
-  if (sounds)
-    sounds->lifeLost();
+  events.lifeLost();
   if (lives < 0)
     gameOver = true;
   else

@@ -11,7 +11,7 @@
 #include <vector>
 
 class Projektil;
-class SoundEvents;
+class GameEvents;
 
 class Schnecke : public SceneObject {
 public:
@@ -28,9 +28,10 @@ public:
   // Between the sub-steps of a long frame: the frame's fire press has fired,
   // and the key counts as held, without charging, for the rest of the frame.
   void continueInput();
-  void fire(int type);
-  void takeDamage(int amount);
-  void loseLife();
+  // These report what happens to the events they are given (the game's).
+  void fire(int type, GameEvents& events);
+  void takeDamage(int amount, GameEvents& events);
+  void loseLife(GameEvents& events);
 
   // status
   int lives = 0;
@@ -60,18 +61,16 @@ public:
   // outcome
   int combo = 1;
   bool gameOver = false;
-  // where its sounds are reported (none when the game is silent)
-  SoundEvents* sounds = nullptr;
 
 private:
   // The fire key went down in this frame, which adds nothing to the charge.
   bool pressFrame = false;
 
-  void updateSpeedState(double dt);
+  void updateSpeedState(double dt, GameEvents& events);
   void touchLevel(double dt, Game* game);
   void updateShots(double dt, Game* game);
   void touchEnemies(Game* game);
-  glm::vec3 updateCamera();
+  glm::vec3 updateCamera(GameEvents& events);
   void placeMonitor(Game* game, const glm::vec3& eye);
-  void updateFire(double dt);
+  void updateFire(double dt, GameEvents& events);
 };

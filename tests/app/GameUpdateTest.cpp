@@ -178,7 +178,7 @@ TEST_F(GameUpdateTest, LastKillStartsTheVictoryClipAndItsEndStopsTheGame) {
 TEST_F(GameUpdateTest, LosingTheLastLifeStartsGameOverWhileEnemiesFlyOn) {
   game->player->health = 1;
   game->player->lives = 0;
-  game->player->takeDamage(1);
+  game->player->takeDamage(1, *game->events);
   ASSERT_TRUE(game->player->gameOver);
   const glm::vec3 before = game->enemies[0]->position();
   game->update(1.0 / 60.0);
@@ -193,7 +193,7 @@ TEST_F(GameUpdateTest, LosingTheLastLifeStartsGameOverWhileEnemiesFlyOn) {
 TEST_F(GameUpdateTest, GameOverWinsOverVictoryInTheSameFrame) {
   game->player->lives = 0;
   game->player->health = 1;
-  game->player->takeDamage(1);
+  game->player->takeDamage(1, *game->events);
   for (Gegner* enemy : game->enemies)
     enemy->dead = true;
   game->update(1.0 / 60.0);

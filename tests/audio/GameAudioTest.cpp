@@ -204,7 +204,7 @@ protected:
       // an enemy ahead, so rotor and lasers are in the mix
       game.enemies.push_back(
           new Hummelot(layout::kPlayerStart + glm::vec3(0, 0, -150), game.mainShader, game.shadowShader));
-      game.attachSounds(&sounds);
+      game.reportTo(&sounds);
       KeyFlags = KeyFlagTable{};
       for (int frame = 0; frame < 90; ++frame) {
         KeySnapshot keys;
@@ -217,7 +217,7 @@ protected:
         game.update(1.0 / 60.0);
         out.render(audio, kFrameSamples);
       }
-      game.attachSounds(nullptr);
+      game.reportTo(nullptr);
     }
     KeyFlags = KeyFlagTable{};
     return out;

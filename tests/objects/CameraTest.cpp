@@ -59,9 +59,9 @@ TEST_F(ChaseCamera, LooksAtThePlayerFromFourUpAndSixBehind) {
 
 TEST_F(ChaseCamera, DrawsThePlayerAndItsShots) {
   Schnecke* player = addPlayer({0.0f, kSky, 0.0f});
-  player->fire(0);
+  player->fire(0, *game->events);
   frame(0.5);
-  player->fire(1);
+  player->fire(1, *game->events);
   frame(0.5);
   EXPECT_EQ(player->draw(glm::mat4(1.0f), false), 3);
   // both shots are ahead of the camera, inside the view

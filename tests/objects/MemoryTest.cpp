@@ -31,7 +31,7 @@ TEST_F(ShotMemory, DestroyedShotsLeaveThePrototypeIntact) {
   const Projektil& prototype = *player->shotPrototypes[0];
   ASSERT_TRUE(allAlive(prototype));
   for (int i = 0; i < 50; ++i)
-    player->fire(0);
+    player->fire(0, *game->events);
   for (Projektil* shot : player->projectiles)
     delete shot;
   player->projectiles.clear();
@@ -39,7 +39,7 @@ TEST_F(ShotMemory, DestroyedShotsLeaveThePrototypeIntact) {
   ASSERT_NE(prototype.boxCollisionModel, nullptr);
 
   // a shot made afterwards still draws and collides through the prototype
-  player->fire(0);
+  player->fire(0, *game->events);
   EXPECT_EQ(player->projectiles[0]->draw(glm::mat4(1.0f), false), 1);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
   Hummelot* enemy = addEnemy({0.0f, kSky, -100.0f});
@@ -87,8 +87,8 @@ TEST_F(ShotMemory, ADestroyedEnemyTakesItsShotsRotorAndPrototypeWithIt) {
 
 TEST_F(ShotMemory, ADestroyedPlayerTakesItsShotsAndPrototypesWithIt) {
   Schnecke* player = addPlayer({0.0f, kSky, 0.0f});
-  player->fire(0);
-  player->fire(1);
+  player->fire(0, *game->events);
+  player->fire(1, *game->events);
   const unsigned normal = player->shotPrototypes[0]->vertexArrays.at(0);
   const unsigned super = player->shotPrototypes[1]->vertexArrays.at(0);
   game->player = nullptr;

@@ -50,11 +50,12 @@ protected:
     KeyFlags = KeyFlagTable{};
   }
 
-  // The game never holds a test's objects beyond the test.
+  // The game never holds a test's objects beyond the test, nor reports to them.
   void TearDown() override {
     KeyFlags = KeyFlagTable{};
     if (!game)
       return;
+    game->reportTo(nullptr);
     delete game->player;
     game->player = nullptr;
     for (Gegner* enemy : game->enemies)

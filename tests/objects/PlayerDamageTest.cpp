@@ -22,10 +22,10 @@ protected:
 
 TEST_F(PlayerDamage, InvulnerabilityLastsTwoSeconds) {
   Schnecke* player = addPlayer({0.0f, kSky, 0.0f});
-  player->takeDamage(1);
+  player->takeDamage(1, *game->events);
   EXPECT_EQ(player->health, 5);
   EXPECT_TRUE(player->invulnerable);
-  player->takeDamage(3);
+  player->takeDamage(3, *game->events);
   EXPECT_EQ(player->health, 5);
 
   for (int i = 0; i < 7; ++i)
@@ -34,7 +34,7 @@ TEST_F(PlayerDamage, InvulnerabilityLastsTwoSeconds) {
   frame(0.25);
   EXPECT_FALSE(player->invulnerable) << "2.0 s";
   EXPECT_EQ(player->invulnerableTime, 0.0);
-  player->takeDamage(1);
+  player->takeDamage(1, *game->events);
   EXPECT_EQ(player->health, 4);
 }
 
@@ -119,17 +119,17 @@ TEST_F(PlayerDamage, SixthPointWithNoSpareLifeEndsTheGameAndNothingHurtsAfter) {
   Schnecke* player = addPlayer({0.0f, kSky, 0.0f});
   ASSERT_EQ(player->lives, 0);
   for (int i = 1; i <= 5; ++i) {
-    player->takeDamage(1);
+    player->takeDamage(1, *game->events);
     frame(2.0); // out of invulnerability
   }
   EXPECT_EQ(player->health, 1);
   EXPECT_FALSE(player->gameOver);
-  player->takeDamage(1);
+  player->takeDamage(1, *game->events);
   EXPECT_TRUE(player->gameOver);
   EXPECT_EQ(player->health, 0);
   EXPECT_EQ(player->lives, -1);
   EXPECT_FALSE(player->invulnerable);
-  player->takeDamage(2); // a game that is over is over
+  player->takeDamage(2, *game->events); // a game that is over is over
   EXPECT_EQ(player->lives, -1);
   EXPECT_EQ(player->health, 0);
   EXPECT_TRUE(player->gameOver);
@@ -139,7 +139,7 @@ TEST_F(PlayerDamage, ALostLifeWithASpareOneRestoresHealth) {
   Schnecke* player = addPlayer({0.0f, kSky, 0.0f});
   player->lives = 2;
   player->health = 2;
-  player->takeDamage(3);
+  player->takeDamage(3, *game->events);
   EXPECT_EQ(player->lives, 1);
   EXPECT_EQ(player->health, 6);
   EXPECT_FALSE(player->invulnerable);

@@ -2,8 +2,11 @@
 // recovery, and the fire key with its charged super shot.
 #include "objects/Projektil.h"
 #include "tests/objects/ObjectWorld.h"
+#include "tests/support/RecordedEvents.h"
 
 #include <set>
+#include <string>
+#include <vector>
 
 namespace felidora::test {
 namespace {
@@ -147,6 +150,28 @@ TEST_F(PlayerInput, BrakeStagesAreTwentyThenAThird) {
   EXPECT_EQ(player->speed, 40.0f);
 }
 
+// Heard as each starts: a switch straight from one to the other starts the
+// other, and S held through its recovery starts a new boost after it.
+TEST_F(PlayerInput, BoostAndBrakeAreHeardOnceAsTheyStart) {
+  RecordedEvents events;
+  game->reportTo(&events);
+  const auto hold = [&](bool s, bool a, int frames) {
+    KeyFlags.keyS = s;
+    KeyFlags.keyA = a;
+    for (int i = 0; i < frames; ++i)
+      frame(0.25);
+  };
+  hold(true, false, 4); // one second of boost
+  hold(false, true, 2); // half a second of brake, the same timer
+  hold(true, false, 2); // boost again: 2.5 s built up
+  EXPECT_EQ(events.heard, (std::vector<std::string>{"boostStarted", "brakeStarted", "boostStarted"}));
+  hold(true, false, 4 + 24 + 1); // to three seconds, six of recovery, and a new boost
+  EXPECT_FALSE(player->speedRecovering);
+  EXPECT_EQ(player->speed, 80.0f);
+  EXPECT_EQ(events.count("boostStarted"), 3);
+  EXPECT_EQ(events.count("brakeStarted"), 1);
+}
+
 TEST_F(PlayerInput, TapFiresOneNormalShot) {
   KeyFlags.keyFire = true;
   frame(0.1);
@@ -203,10 +228,10 @@ TEST_F(PlayerInput, APressInAHalfSecondFrameAddsNothingToTheCharge) {
 TEST_F(PlayerInput, ASuperShotLeavesPointingThePlayersWay) {
   KeyFlags.keyLeft = true;
   frame(0.5);
-  player->fire(1);
+  player->fire(1, *game->events);
   ASSERT_EQ(player->projectiles.size(), 1u);
   EXPECT_EQ(player->projectiles[0]->modelMatrix, player->modelMatrix);
-  player->fire(7); // no such shot type
+  player->fire(7, *game->events); // no such shot type
   EXPECT_EQ(player->projectiles.size(), 1u);
 }
 

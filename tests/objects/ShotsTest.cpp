@@ -3,10 +3,12 @@
 #include "objects/GegnerProjektil.h"
 #include "objects/Projektil.h"
 #include "tests/objects/ObjectWorld.h"
+#include "tests/support/RecordedEvents.h"
 
 #include <GL/glew.h>
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 namespace felidora::test {
@@ -78,6 +80,8 @@ TEST_F(Shots, FiveNormalShotsKillAnEnemy) {
 }
 
 TEST_F(Shots, ThreeSuperShotsKillAnEnemy) {
+  RecordedEvents events;
+  game->reportTo(&events);
   Hummelot* enemy = addEnemy({0.0f, kSky, 0.0f});
   const int expected[3] = {3, 1, -1};
   for (int k = 0; k < 3; ++k) {
@@ -93,6 +97,8 @@ TEST_F(Shots, ThreeSuperShotsKillAnEnemy) {
   delete late;
   EXPECT_TRUE(enemy->dead);
   EXPECT_EQ(enemy->hitPoints, -2);
+  // and the wreck hit again is not heard again
+  EXPECT_EQ(events.heard, (std::vector<std::string>{"enemyHit", "enemyHit", "enemyDestroyed"}));
 }
 
 TEST_F(Shots, OneShotTouchingTwoEnemiesDamagesBothAndEnds) {
@@ -130,8 +136,8 @@ TEST_F(Shots, ShotsFiredAfterAFilterChangeSampleWithTheNewFilter) {
   ASSERT_TRUE(enemy->shots.empty());
   player->setTextureFilter(false, false, false);
   enemy->setTextureFilter(false, false, false);
-  player->fire(0);
-  player->fire(1);
+  player->fire(0, *game->events);
+  player->fire(1, *game->events);
   frame(1.05); // the enemy fires its first laser shot
   ASSERT_EQ(enemy->shots.size(), 1u);
   std::vector<const SceneObject*> shots(player->projectiles.begin(), player->projectiles.end());
@@ -152,9 +158,9 @@ TEST_F(Shots, ShotsFiredAfterAFilterChangeSampleWithTheNewFilter) {
 
 TEST_F(Shots, TheGameFreesAFinishedShotAndKeepsTheOthers) {
   Schnecke* player = addPlayer({0.0f, kSky, 0.0f});
-  player->fire(0);
+  player->fire(0, *game->events);
   frame(1.0);
-  player->fire(1);
+  player->fire(1, *game->events);
   frame(3.5);
   ASSERT_EQ(player->projectiles.size(), 2u);
   frame(1.0); // the first is 5.5 s old, the second 4.5 s

@@ -1,13 +1,18 @@
-// What the game reports for its sounds. The game holds one of these (none when
-// it plays silently) and tells it what happens as it happens; it never calls
-// the audio library itself. Positions are world positions.
+// What happens in the game, as the game tells it: the player fires, is hit,
+// boosts; an enemy fires, is hit, is destroyed; the game is won or lost. The
+// game holds one of these and reports to it as things happen; what becomes of
+// a report (a sound, a line in a test) is the receiver's business. Positions
+// are world positions.
 #pragma once
 
 #include <glm/glm.hpp>
 
-class SoundEvents {
+class GameEvents {
 public:
-  virtual ~SoundEvents() = default;
+  virtual ~GameEvents() = default;
+
+  // The receiver that does nothing: the game reports to it while nobody listens.
+  static GameEvents& silent();
 
   // the player
   virtual void shotFired() = 0;
@@ -25,15 +30,15 @@ public:
   virtual void laserFired(const glm::vec3& at) = 0;
   virtual void enemyHit(const glm::vec3& at) = 0;
   virtual void enemyDestroyed(const glm::vec3& at) = 0;
-  // Every frame, for each enemy alive: where its rotor hums. The enemy is
-  // only a name that tells one rotor from another.
+  // Every frame, for each enemy alive: where its rotor is. The enemy is only
+  // a name that tells one rotor from another.
   virtual void rotorAt(const void* enemy, const glm::vec3& at) = 0;
 
   // the game
   virtual void outcome(bool victory) = 0;
-  // After the frame's update: applies what was reported (listener, loops,
-  // muting) and checks that the device is still there.
+  // After the frame's update, with the frame's mute toggle: what was
+  // reported in the frame is complete.
   virtual void frameDone(bool muted) = 0;
-  // The game is paused (everything heard holds) or resumed.
+  // The game is paused (everything holds) or resumed.
   virtual void setPaused(bool paused) = 0;
 };

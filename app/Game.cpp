@@ -2,8 +2,10 @@
 
 #include "app/Console.h"
 #include "app/ContentFiles.h"
+#include "app/FrameSteps.h"
 #include "app/KeyFlags.h"
 #include "app/LevelLayout.h"
+#include "app/Outcome.h"
 #include "monitor/Monitor.h"
 #include "objects/Gegner.h"
 #include "objects/GegnerProjektil.h"
@@ -21,18 +23,10 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
-#include <algorithm>
-#include <cmath>
 #include <limits>
 
 namespace {
 
-constexpr int kScoreLimit = 999999999;
-// seconds: the longest movement step, short enough that nothing passes
-// through the landscape between two collision tests, and the longest frame
-// that counts as play
-constexpr double kLongestStep = 1.0 / 20.0;
-constexpr double kLongestFrame = 2.5;
 using layout::kWaterLevel;
 using render::kShadowMapSize;
 constexpr float kFieldOfView = 60.0f; // degrees, vertical
@@ -217,53 +211,48 @@ void Game::applyTextureFiltering() {
 // One frame of the world: statistics, player, enemies, removal and scoring of
 // the dead, the monitor, and the outcome of the game.
 //
-// A frame longer than kLongestStep moves the world in equal sub-steps of at
-// most that length, so that no collision test is skipped: each sub-step runs
-// the player's update, every enemy's update and the removal and scoring of
-// the dead, in that order, exactly as a short frame does; the player's input
-// was read once before the frame. The once-a-frame parts keep their place
-// around the movement: the statistics before it, the sound's frame end, the
-// monitor (clip and status display) and the outcome after the last sub-step,
-// with the frame's whole time. A frame longer than kLongestFrame is a stall,
-// not play, and counts as kLongestFrame. A frame up to kLongestStep is one
-// sub-step of exactly its own time, as it always was.
+// A long frame moves the world in sub-steps (FrameSteps): each runs the
+// player's update, every enemy's update and the removal and scoring of the
+// dead, in that order, exactly as a short frame does; the player's input was
+// read once before the frame. The once-a-frame parts keep their place around
+// the movement: the statistics before it, the sound's frame end, the monitor
+// (clip and status display) and the outcome after the last sub-step, with the
+// frame's whole time.
 void Game::update(double dt) {
-  const double frameTime = std::min(dt, kLongestFrame);
-  const int steps = frameTime > kLongestStep ? static_cast<int>(std::ceil(frameTime / kLongestStep)) : 1;
-  const double step = frameTime / steps;
+  const FrameSteps steps(dt);
 
-  elapsedTime += static_cast<float>(frameTime);
+  elapsedTime += static_cast<float>(steps.frameTime);
   framesThisSecond += 1;
-  fpsTimer += frameTime;
+  fpsTimer += steps.frameTime;
   if (fpsTimer >= 1.0) {
     fps = framesThisSecond;
     framesThisSecond = 0;
     fpsTimer -= 1.0;
   }
 
-  for (int i = 0; i < steps; ++i) {
+  for (int i = 0; i < steps.count; ++i) {
     if (i > 0 && player)
       player->continueInput(); // a press fires once, then the key is held
-    moveWorld(step);
+    moveWorld(steps.length);
   }
   events->frameDone(KeyFlags.soundMuted);
 
   if (!monitor)
     return;
-  monitor->update(frameTime, this);
+  monitor->update(steps.frameTime, this);
 
-  const bool lost = player && player->gameOver;
-  if (!monitor->isPlaying()) {
-    if (outcomeShown && (lost || enemies.empty()))
-      running = false;
+  const OutcomeStep next =
+      Outcome::afterFrame(monitor->isPlaying(), player && player->gameOver, !enemies.empty(), outcomeShown);
+  if (next.endRun)
+    running = false;
+  if (next.restartDefaultClip)
     monitor->playVideo(monitor->defaultClipPath.c_str());
-  }
-  if (lost && !outcomeShown) {
+  if (next.startGameOver) {
     outcomeShown = true;
     monitor->playVideo(kGameOverClip);
     events->outcome(false);
   }
-  if (enemies.empty() && !outcomeShown) {
+  if (next.startVictory) {
     outcomeShown = true;
     monitor->playVideo(kVictoryClip);
     events->outcome(true);
@@ -297,10 +286,7 @@ void Game::reportTo(GameEvents* sink) { events = sink ? sink : &GameEvents::sile
 void Game::scoreKill() {
   if (!player)
     return;
-  if (player->score != kScoreLimit) {
-    const long long raised = static_cast<long long>(player->score) + 100LL * player->combo;
-    player->score = raised > kScoreLimit ? kScoreLimit : static_cast<int>(raised);
-  }
+  player->score = Outcome::scoreAfterKill(player->score, player->combo);
   player->combo += 1;
 }
 

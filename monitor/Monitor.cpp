@@ -107,7 +107,8 @@ void Monitor::update(double dt, Game* game) {
 void Monitor::refreshStatus(double dt, const Game& game) {
   PlayerStatus player{};
   if (game.player)
-    player = {game.player->lives, game.player->health, game.player->score, game.player->speedDisplay};
+    player = {game.player->lives, game.player->health, game.player->score,
+              static_cast<int>(game.player->speedStages.speedDisplay)};
   const GameStatus settings{game.showStats,       game.fps,        game.objectsDrawn,
                             game.linearFiltering, game.mipmapping, game.mipmapLinear};
   elementsWritten = writeStatus(status.refresh(dt, game.player ? &player : nullptr, settings));

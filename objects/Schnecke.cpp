@@ -14,27 +14,6 @@
 
 namespace {
 
-// speed states, units per second
-constexpr float kNeutralSpeed = 40.0f;
-constexpr float kBoostSpeed = 80.0f;
-constexpr float kFullBoostSpeed = 120.0f;
-constexpr float kBrakeSpeed = 20.0f;
-constexpr float kFullBrakeSpeed = 13.333333f; // 40 / 3
-constexpr double kSpeedStageSeconds = 1.5;    // first stage of boost or brake
-constexpr double kSpeedLimitSeconds = 3.0;    // longest boost or brake
-constexpr double kRecoveryRate = 0.5;         // recovery takes twice as long
-enum SpeedDisplay {
-  kFullBrake = 0,
-  kBrake = 1,
-  kNeutral = 2,
-  kBoost = 3,
-  kFullBoost = 4,
-  kRecoverBrakeLong = 5,
-  kRecoverBrakeShort = 6,
-  kRecoverBoostShort = 7,
-  kRecoverBoostLong = 8
-};
-
 constexpr float kVerticalSpeed = 20.0f;
 constexpr float kTurnSpeed = 45.0f; // degrees per second
 
@@ -45,8 +24,6 @@ constexpr float kContactLift = 50.0f;      // units per second while touching th
 // damage and lives
 constexpr int kMaxHealth = 6;
 constexpr double kInvulnerableSeconds = 2.0;
-
-constexpr double kChargeSeconds = 3.0;
 
 // chase camera and the monitor it carries, in the player's own axes
 constexpr float kCameraUp = 4.0f;
@@ -91,19 +68,10 @@ void Schnecke::resetPlayer() {
   invulnerableTime = 0.0;
   verticalInput = 0;
   turnInput = 0;
-  speed = kNeutralSpeed;
   verticalSpeed = kVerticalSpeed;
   turnSpeed = kTurnSpeed;
-  chargeTime = 0.0;
-  speedTimer = 0.0;
-  speedRecovering = false;
-  speedDisplay = kNeutral;
-  boostActive = false;
-  brakeActive = false;
-  fireLatch = false;
-  firePressed = false;
-  fireHeld = false;
-  pressFrame = false;
+  speedStages = SpeedStages{};
+  fireTrigger = FireTrigger{};
   combo = 1;
   gameOver = false;
 }
@@ -121,40 +89,11 @@ void Schnecke::handleInput(Game*) {
   if (KeyFlags.keyDown)
     ++verticalInput;
 
-  if (KeyFlags.keyFire) {
-    firePressed = !fireLatch;
-    fireHeld = fireLatch;
-    fireLatch = true;
-  } else {
-    fireLatch = firePressed = fireHeld = false;
-  }
-  pressFrame = firePressed;
-
-  if (speedRecovering)
-    return; // S and A are ignored until the recovery is over
-  if (KeyFlags.keyS == KeyFlags.keyA) {
-    speed = kNeutralSpeed;
-    if (speedTimer > 0.0)
-      speedRecovering = true;
-    else
-      boostActive = brakeActive = false;
-  } else {
-    boostActive = KeyFlags.keyS;
-    brakeActive = KeyFlags.keyA;
-    if (speedTimer >= kSpeedLimitSeconds) {
-      speed = kNeutralSpeed;
-      speedTimer = kSpeedLimitSeconds;
-      speedRecovering = true;
-    }
-  }
+  fireTrigger.readKey(KeyFlags.keyFire);
+  speedStages.readKeys(KeyFlags.keyS, KeyFlags.keyA);
 }
 
-void Schnecke::continueInput() {
-  if (!firePressed)
-    return;
-  firePressed = false;
-  fireHeld = true;
-}
+void Schnecke::continueInput() { fireTrigger.continueFrame(); }
 
 // One frame of the player, in a fixed order: speed, level, flight, shots,
 // enemies, camera, monitor, fire.
@@ -164,7 +103,7 @@ void Schnecke::update(double dt, Game* game) {
   updateSpeedState(dt, *game->events);
   touchLevel(dt, game);
 
-  modelMatrix[3] += modelMatrix[2] * (-speed * step);
+  modelMatrix[3] += modelMatrix[2] * (-speedStages.speed * step);
 
   float climb = 0.0f;
   if (verticalInput == -1)
@@ -202,33 +141,11 @@ void Schnecke::update(double dt, Game* game) {
 
 // Boost and brake last at most three seconds and wind down at half the rate.
 void Schnecke::updateSpeedState(double dt, GameEvents& events) {
-  if (speedRecovering) {
-    speed = kNeutralSpeed;
-    speedTimer -= kRecoveryRate * dt;
-    if (speedTimer <= 0.0) {
-      speedTimer = 0.0;
-      speedRecovering = false;
-      speedDisplay = kNeutral;
-    } else if (boostActive) {
-      speedDisplay = speedTimer <= kSpeedStageSeconds ? kRecoverBoostShort : kRecoverBoostLong;
-    } else {
-      speedDisplay = speedTimer <= kSpeedStageSeconds ? kRecoverBrakeShort : kRecoverBrakeLong;
-    }
-  } else if (boostActive) {
-    if (speed <= kNeutralSpeed) // not yet faster than neutral: the boost starts
-      events.boostStarted();
-    speedTimer += dt;
-    const bool firstStage = speedTimer <= kSpeedStageSeconds;
-    speedDisplay = firstStage ? kBoost : kFullBoost;
-    speed = firstStage ? kBoostSpeed : kFullBoostSpeed;
-  } else if (brakeActive) {
-    if (speed >= kNeutralSpeed) // not yet slower than neutral: the brake starts
-      events.brakeStarted();
-    speedTimer += dt;
-    const bool firstStage = speedTimer <= kSpeedStageSeconds;
-    speedDisplay = firstStage ? kBrake : kFullBrake;
-    speed = firstStage ? kBrakeSpeed : kFullBrakeSpeed;
-  }
+  const SpeedStages::Start start = speedStages.advance(dt);
+  if (start == SpeedStages::Start::Boost)
+    events.boostStarted();
+  if (start == SpeedStages::Start::Brake)
+    events.brakeStarted();
 }
 
 // Touching the landscape hurts (unless invulnerable), and turns and lifts the
@@ -292,20 +209,14 @@ void Schnecke::placeMonitor(Game* game, const glm::vec3& eye) {
 }
 
 // A normal shot on the press; a super shot on a release after a long enough
-// hold. The frame of the press adds nothing to the charge, also in the later
-// steps of a long frame.
+// hold.
 void Schnecke::updateFire(double dt, GameEvents& events) {
-  if (firePressed) {
+  const FireTrigger::Shot shot = fireTrigger.advance(dt);
+  if (shot == FireTrigger::Shot::Normal)
     fire(0, events);
-  } else if (fireHeld) {
-    if (!pressFrame)
-      chargeTime += dt;
-  } else {
-    if (chargeTime >= kChargeSeconds)
-      fire(1, events);
-    chargeTime = 0.0;
-  }
-  events.superShotCharge(chargeTime);
+  else if (shot == FireTrigger::Shot::Super)
+    fire(1, events);
+  events.superShotCharge(fireTrigger.chargeTime);
 }
 
 // The shot starts inside the player, facing its way, and first moves next frame.

@@ -6,6 +6,8 @@
 // in front of it.
 #pragma once
 
+#include "objects/FireTrigger.h"
+#include "objects/SpeedStages.h"
 #include "render/SceneObject.h"
 
 #include <vector>
@@ -45,27 +47,16 @@ public:
   // steering
   int verticalInput = 0;
   int turnInput = 0;
-  float speed = 40.0f;
   float verticalSpeed = 20.0f;
   float turnSpeed = 45.0f;
-  // fire and boost
-  double chargeTime = 0.0;
-  double speedTimer = 0.0;
-  bool speedRecovering = false;
-  int speedDisplay = 2;
-  bool boostActive = false;
-  bool brakeActive = false;
-  bool fireLatch = false;
-  bool firePressed = false;
-  bool fireHeld = false;
+  // boost and brake (with the forward speed), fire and super-shot charge
+  SpeedStages speedStages;
+  FireTrigger fireTrigger;
   // outcome
   int combo = 1;
   bool gameOver = false;
 
 private:
-  // The fire key went down in this frame, which adds nothing to the charge.
-  bool pressFrame = false;
-
   void updateSpeedState(double dt, GameEvents& events);
   void touchLevel(double dt, Game* game);
   void updateShots(double dt, Game* game);

@@ -621,7 +621,7 @@ protected:
     player->lives = shown.lives;
     player->health = shown.health;
     player->score = shown.score;
-    player->speedDisplay = shown.speed;
+    player->speedStages.speedDisplay = static_cast<SpeedDisplay>(shown.speed);
     game->showStats = shown.stats;
     game->fps = shown.fps;
     game->objectsDrawn = shown.objects;

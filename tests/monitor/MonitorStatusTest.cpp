@@ -97,7 +97,7 @@ protected:
     player->lives = 0;
     player->health = 6;
     player->score = 0;
-    player->speedDisplay = 2;
+    player->speedStages.speedDisplay = SpeedDisplay::Neutral;
 
     monitor = new Monitor(glm::mat4(1.0f), game->mainShader, game->shadowShader);
     game->monitor = monitor;

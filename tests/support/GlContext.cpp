@@ -20,6 +20,7 @@ void reportGl(const std::string& line);
 namespace {
 
 bool gAvailable = false;
+bool gWithheld = false;
 GlReportCapture* gCapture = nullptr;
 
 class GlEnvironment : public ::testing::Environment {
@@ -96,6 +97,10 @@ bool runningUnderCi() {
 }
 
 void installGlEnvironment() { ::testing::AddGlobalTestEnvironment(new GlEnvironment); }
+
+void withholdGl() { gWithheld = true; }
+
+bool glWithheld() { return gWithheld; }
 
 unsigned drainGlErrors() {
   if (!gAvailable && !glfwGetCurrentContext())

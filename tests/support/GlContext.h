@@ -15,10 +15,13 @@ namespace felidora::test {
 bool glAvailable();
 
 // Call at the top of a GL test: fails under CI when no context could be made,
-// skips (saying why) on a developer's machine without a display.
+// skips (saying why) on a developer's machine without a display, and fails
+// in a binary of the tier without GL.
 #define FELIDORA_REQUIRE_GL()                                                                                          \
   do {                                                                                                                 \
     if (!::felidora::test::glAvailable()) {                                                                            \
+      if (::felidora::test::glWithheld())                                                                              \
+        FAIL() << "a GL test in a binary without a GL context: it belongs to a GL test binary";                        \
       if (::felidora::test::runningUnderCi())                                                                          \
         FAIL() << "no OpenGL 3.3 context could be created under CI";                                                   \
       GTEST_SKIP() << "no OpenGL 3.3 context (no DISPLAY?)";                                                           \
@@ -29,6 +32,9 @@ bool runningUnderCi();
 
 // Registers the GoogleTest environment; TestMain calls it.
 void installGlEnvironment();
+// The rules binaries' TestMain calls this instead: no context is made.
+void withholdGl();
+bool glWithheld();
 
 // Pops and returns every pending GL error, 0 if none.
 unsigned drainGlErrors();

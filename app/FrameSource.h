@@ -18,7 +18,6 @@
 #include "app/RecordingFormat.h"
 
 #include <functional>
-
 #include <memory>
 #include <string>
 

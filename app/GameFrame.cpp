@@ -1,7 +1,7 @@
 #include "app/GameFrame.h"
 
+#include "app/FrameActions.h"
 #include "app/FrameSource.h"
-#include "app/FrameSteps.h"
 
 AfterFrame GameFrame::play() {
   if (!steps.running())

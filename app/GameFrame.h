@@ -14,7 +14,7 @@
 #pragma once
 
 class FrameSource;
-class FrameSteps;
+class FrameActions;
 
 // What the loop does after a frame.
 enum class AfterFrame {
@@ -25,13 +25,13 @@ enum class AfterFrame {
 
 class GameFrame {
 public:
-  GameFrame(FrameSource& source, FrameSteps& steps) : source(source), steps(steps) {}
+  GameFrame(FrameSource& source, FrameActions& steps) : source(source), steps(steps) {}
 
   AfterFrame play();
 
 private:
   FrameSource& source;
-  FrameSteps& steps;
+  FrameActions& steps;
   bool pausedPictureShown = false;
   bool windowChanged = false;
 };

@@ -5,7 +5,7 @@
 #include "app/FrameSource.h"
 #include "app/Game.h"
 #include "app/GameFrame.h"
-#include "app/GameFrameSteps.h"
+#include "app/GameFrameActions.h"
 #include "app/GameProgramCheck.h"
 #include "app/KeyFlags.h"
 #include "app/Platform.h"
@@ -98,7 +98,7 @@ int main() {
   gGame = new Game();
   gGame->assembleLevel();
   gPresenter = new FramePresenter(gGame->windowWidth, gGame->windowHeight);
-  GameFrameSteps steps(window, *gGame, *gPresenter, windowEvents);
+  GameFrameActions steps(window, *gGame, *gPresenter, windowEvents);
   steps.followFramebufferSize();
   checkGamePrograms(*gGame); // only with FELIDORA_GL_DEBUG set
   gAudio = new Audio();

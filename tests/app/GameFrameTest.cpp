@@ -2,8 +2,8 @@
 // drive it through play, a pause and its end, a window-mode request and the
 // quit, and the notes of its steps say what each frame did.
 #include "app/GameFrame.h"
+#include "app/FrameActions.h"
 #include "app/FrameSource.h"
-#include "app/FrameSteps.h"
 #include "app/KeyFlags.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@
 
 namespace {
 
-struct NotedSteps : FrameSteps {
+struct NotedSteps : FrameActions {
   bool goesOn = true;
   bool windowNeedsPicture = false;
   int played = 0;

@@ -1,4 +1,4 @@
-#include "app/GameFrameSteps.h"
+#include "app/GameFrameActions.h"
 
 #include "app/Console.h"
 #include "app/Game.h"
@@ -11,7 +11,7 @@
 
 #include <ostream>
 
-bool GameFrameSteps::followFramebufferSize() {
+bool GameFrameActions::followFramebufferSize() {
   const FramebufferSize size = events.framebufferSize();
   if (presenter.sizedFor(size.width, size.height))
     return false;
@@ -20,16 +20,16 @@ bool GameFrameSteps::followFramebufferSize() {
   return true;
 }
 
-bool GameFrameSteps::running() const { return game.running; }
+bool GameFrameActions::running() const { return game.running; }
 
-void GameFrameSteps::play(double dt) {
+void GameFrameActions::play(double dt) {
   game.handleFunctionKeys();
   game.update(dt);
 }
 
-void GameFrameSteps::showPause(bool paused) { game.showPause(paused); }
+void GameFrameActions::showPause(bool paused) { game.showPause(paused); }
 
-void GameFrameSteps::draw() {
+void GameFrameActions::draw() {
   // nothing in the update binds a framebuffer: the scene's is still bound
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   game.render();
@@ -37,15 +37,15 @@ void GameFrameSteps::draw() {
   glfwSwapBuffers(window);
 }
 
-void GameFrameSteps::toggleWindowMode() { ::toggleWindowMode(window); }
+void GameFrameActions::toggleWindowMode() { ::toggleWindowMode(window); }
 
-bool GameFrameSteps::windowChanged() {
+bool GameFrameActions::windowChanged() {
   const bool exposed = events.takeExposed();
   const bool resized = followFramebufferSize();
   return exposed || resized;
 }
 
-void GameFrameSteps::reportGlError() {
+void GameFrameActions::reportGlError() {
   if (glGetError() != GL_NO_ERROR)
     messageStream() << "Ein GL-Fehler ist aufgetreten!" << std::endl;
 }

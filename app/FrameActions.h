@@ -1,12 +1,12 @@
 // What a frame does beyond its own decisions: play the game, draw and show
 // it, and follow the window. GameFrame decides which of them a frame takes;
-// GameFrameSteps takes them on the real game, its window and GL, and a test
+// GameFrameActions takes them on the real game, its window and GL, and a test
 // may take them on nothing but its notes.
 #pragma once
 
-class FrameSteps {
+class FrameActions {
 public:
-  virtual ~FrameSteps() = default;
+  virtual ~FrameActions() = default;
 
   // The game goes on (it ends itself once its outcome clip has run).
   virtual bool running() const = 0;

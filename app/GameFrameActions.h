@@ -3,16 +3,16 @@
 // buffer swap, the window mode and the GL error check.
 #pragma once
 
-#include "app/FrameSteps.h"
+#include "app/FrameActions.h"
 
 struct GLFWwindow;
 class FramePresenter;
 class Game;
 class WindowEvents;
 
-class GameFrameSteps : public FrameSteps {
+class GameFrameActions : public FrameActions {
 public:
-  GameFrameSteps(GLFWwindow* window, Game& game, FramePresenter& presenter, WindowEvents& events)
+  GameFrameActions(GLFWwindow* window, Game& game, FramePresenter& presenter, WindowEvents& events)
       : window(window), game(game), presenter(presenter), events(events) {}
 
   // A changed framebuffer size (or the first one) chooses where the main view

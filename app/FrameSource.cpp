@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <ostream>
 #include <system_error>
+#include <utility>
 
 namespace {
 
@@ -75,12 +76,16 @@ bool FrameSource::drawReplayEvery(const std::string& value) {
 
 bool FrameSource::drawsFrame() { return framesDrawnOrSkipped++ % drawInterval == 0; }
 
-void FrameSource::useClock(double (*now)()) { clock = now; }
+void FrameSource::useClock(std::function<double()> now) { clock = std::move(now); }
+
+void FrameSource::useInput(std::function<FrameInput()> read) { readInput = std::move(read); }
 
 void FrameSource::startClock() { previousTime = clock ? clock() : glfwGetTime(); }
 
 bool FrameSource::next(recording::Frame& frame) {
   if (replay) {
+    // a replay plays straight through: only the program's requests count
+    input = readInput ? readInput() : FrameInput{};
     frameRuns = true;
     return replay->nextFrame(frame); // false: the recorded game is over
   }
@@ -89,19 +94,19 @@ bool FrameSource::next(recording::Frame& frame) {
   const double now = clock ? clock() : glfwGetTime();
   frame.dt = now - previousTime;
   previousTime = now;
-  frame.keys = readKeys();
+  input = readInput ? readInput() : FrameInput{};
+  frame.keys = input.keys;
 
   frameRuns = !pause;
-  const bool pauseKey = pausePressed();
-  if (pauseKey && !pauseKeyHeld)
+  if (input.pause && !pauseKeyHeld)
     pause = !pause;
-  pauseKeyHeld = pauseKey;
-  if (windowLeft())
+  pauseKeyHeld = input.pause;
+  if (input.windowLeft)
     pause = true;
   return true;
 }
 
-bool FrameSource::played(const recording::Frame& frame) {
+bool FrameSource::applyAndRecord(const recording::Frame& frame) {
   if (!frameRuns) {
     keptKeys |= frame.keys & keptWhilePaused();
     return false;

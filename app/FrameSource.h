@@ -1,7 +1,8 @@
-// Where each frame's time and keys come from: the clock, the keyboard and the
-// pads, or a recorded game played back; beside either, a recording that keeps
-// what was played. The frame loop asks it once a frame and hands the time and
-// keys on; nothing else reads the clock.
+// Where each frame's time and keys come from: the clock and the input reader
+// (the keyboard and the pads), or a recorded game played back; beside either,
+// a recording that keeps what was played. The frame asks it once and hands the
+// time and keys on; nothing else reads the clock or the input. Escape, a
+// closed window and the window mode are read in a replay too.
 //
 // It also keeps the pause of a live game: P, Pause or a pad's Start pause and
 // resume, and the window losing its focus or being iconified pauses (only the
@@ -13,8 +14,10 @@
 // mutes, toggles and starts clips exactly where the game did.
 #pragma once
 
+#include "app/FrameInput.h"
 #include "app/RecordingFormat.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -43,18 +46,28 @@ public:
   // live play: a mistyped setting is said, not ignored.
   bool drawReplayEvery(const std::string& value);
 
-  // The clock that live frames are measured with (glfwGetTime unless a test
-  // says otherwise), in seconds.
-  void useClock(double (*now)());
+  // The clock that live frames are measured with (glfwGetTime unless told
+  // otherwise), in seconds.
+  void useClock(std::function<double()> now);
+
+  // Where each frame's input comes from (DesktopInput in the game, a script in
+  // a test); without one nothing is ever pressed.
+  void useInput(std::function<FrameInput()> read);
 
   // From now on the clock counts: the first frame's time runs from here, not
   // from start-up.
   void startClock();
 
-  // This frame's time and keys: measured and read, or the next recorded ones;
-  // and the frame's pause keys and window events. False once the replay has
+  // Reads the frame's input once: this frame's time and keys, measured and
+  // read, or the next recorded ones; the pause keys and the window leaving in
+  // live play; the quit and window-mode requests. False once the replay has
   // run out.
   bool next(recording::Frame& frame);
+
+  // Escape or a closed window, as this frame's input said.
+  bool quitRequested() const { return input.quit; }
+  // F11 or Alt+Enter, as this frame's input said.
+  bool windowModeRequested() const { return input.windowMode; }
 
   // Unless the game was paused when the frame began, the frame reaches the
   // update: its keys (with those kept through a pause) are applied to
@@ -62,7 +75,7 @@ public:
   // then. A paused frame only keeps its M and function keys. A pause asked for
   // in a frame begins after it; the frame that ends a pause only starts the
   // clock again.
-  bool played(const recording::Frame& frame);
+  bool applyAndRecord(const recording::Frame& frame);
 
   // Whether this frame is drawn and presented: every frame but in a thinned
   // replay. Asked once a frame.
@@ -78,7 +91,9 @@ public:
 private:
   std::unique_ptr<Replay> replay;
   std::unique_ptr<Recording> recording;
-  double (*clock)() = nullptr;
+  std::function<double()> clock;
+  std::function<FrameInput()> readInput;
+  FrameInput input; // this frame's
   double previousTime = 0.0;
   bool pause = false;
   bool pauseKeyHeld = false;

@@ -8,6 +8,8 @@
 #include <iterator>
 #include <ostream>
 
+static_assert(GLFW_JOYSTICK_LAST + 1 == 16, "one announcement bit for every joystick slot");
+
 namespace {
 
 // Sticks at rest read a little off centre, and worn ones more: this much of
@@ -15,22 +17,6 @@ namespace {
 constexpr float kStickDeadZone = 0.3f;
 // Triggers rest at -1 and read +1 fully pressed: beyond halfway they fire.
 constexpr float kTriggerThreshold = 0.0f;
-
-// Which joysticks were announced as pads, so their unplugging is announced once.
-bool gAnnounced[GLFW_JOYSTICK_LAST + 1] = {};
-
-void onJoystick(int jid, int event) {
-  if (jid < 0 || jid > GLFW_JOYSTICK_LAST)
-    return;
-  if (event == GLFW_CONNECTED && glfwJoystickIsGamepad(jid) && !gAnnounced[jid]) {
-    gAnnounced[jid] = true;
-    const char* name = glfwGetGamepadName(jid);
-    messageStream() << "Gamepad verbunden: " << (name ? name : "ohne Namen") << std::endl;
-  } else if (event == GLFW_DISCONNECTED && gAnnounced[jid]) {
-    gAnnounced[jid] = false;
-    messageStream() << "Gamepad getrennt" << std::endl;
-  }
-}
 
 } // namespace
 
@@ -89,10 +75,19 @@ bool loadGamepadMappings(const std::string& path) {
   return false;
 }
 
-void watchGamepads() {
-  glfwSetJoystickCallback(onJoystick);
-  // pads plugged in before the start are announced too
-  for (int jid = GLFW_JOYSTICK_1; jid <= GLFW_JOYSTICK_LAST; ++jid)
-    if (glfwJoystickPresent(jid))
-      onJoystick(jid, GLFW_CONNECTED);
+void announcePads(PadSlots& announced) {
+  // NOTE: GLFW's joystick callback carries no pointer of ours; the pads are
+  // looked at once a frame instead, as their state is read anyway.
+  for (int jid = GLFW_JOYSTICK_1; jid <= GLFW_JOYSTICK_LAST; ++jid) {
+    const auto slot = static_cast<std::size_t>(jid);
+    const bool pad = glfwJoystickIsGamepad(jid) == GLFW_TRUE;
+    if (pad && !announced.test(slot)) {
+      announced.set(slot);
+      const char* name = glfwGetGamepadName(jid);
+      messageStream() << "Gamepad verbunden: " << (name ? name : "ohne Namen") << std::endl;
+    } else if (!pad && announced.test(slot)) {
+      announced.reset(slot);
+      messageStream() << "Gamepad getrennt" << std::endl;
+    }
+  }
 }

@@ -6,6 +6,7 @@
 
 #include "app/KeyFlags.h"
 
+#include <bitset>
 #include <string>
 
 struct GLFWgamepadstate;
@@ -34,5 +35,10 @@ PadInput readGamepads();
 // prints one line when it cannot be used. Returns whether any were added.
 bool loadGamepadMappings(const std::string& path);
 
-// Installs the callback that prints one line when a pad is plugged in or out.
-void watchGamepads();
+// Which of the joystick slots hold a pad that was announced, so its
+// unplugging is announced once.
+using PadSlots = std::bitset<16>; // GLFW_JOYSTICK_LAST + 1, checked in the source
+
+// Prints one line for each pad plugged in or out since the previous call (the
+// first call: each pad plugged in before the start).
+void announcePads(PadSlots& announced);

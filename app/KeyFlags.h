@@ -1,7 +1,6 @@
-// The keyboard table. readKeys reads the keyboard and the pads once per frame
-// from GLFW; applyKeys fills the table with a played frame's keys, and the
-// player's input step and the function-key step read it later in the same
-// frame. F3 (wireframe) and F9 (blending) act on the GL state as they are
+// The keyboard table. applyKeys fills it with a played frame's keys (read by
+// DesktopInput, or a replay's), and the player's input step and the
+// function-key step read it later in the same frame. F3 (wireframe) and F9 (blending) act on the GL state as they are
 // applied. The keys that steer the program rather than the game (Escape, the
 // pause, the window mode) are read apart and never reach the table.
 #pragma once
@@ -43,43 +42,6 @@ constexpr int kGameKeyCount = static_cast<int>(GameKey::M) + 1;
 // keeps of the keyboard and a replay gives back.
 using KeySnapshot = std::bitset<kGameKeyCount>;
 inline bool isHeld(const KeySnapshot& keys, GameKey key) { return keys.test(static_cast<std::size_t>(key)); }
-
-struct GLFWwindow;
-
-// Reads the keyboard of the window whose context is current and every pad,
-// merged; the frame applies them if it is played.
-KeySnapshot readKeys();
-
-// Installs the callbacks that record presses between two polls, so a tap
-// shorter than a frame still reads as held in one frame, and that note the
-// window losing its focus, being iconified or needing its picture again.
-void watchKeyPresses(GLFWwindow* window);
-
-// Escape, which is not part of the table: down at this poll or pressed since
-// the previous one.
-bool escapePressed();
-
-// P, Pause or a pad's Start (as the last readKeys saw the pads): down at this
-// poll or pressed since the previous one.
-bool pausePressed();
-
-// F11 or Alt+Enter pressed since the previous call.
-bool windowModeRequested();
-
-// The window lost its focus or was iconified since the previous call.
-bool windowLeft();
-// The system asked for the window's picture again (uncovered, restored)
-// since the previous call.
-bool windowExposed();
-// What the focus and iconify callbacks do.
-void recordWindowLeft();
-
-// What the key callback does with one event (GLFW key code and action).
-void recordKeyEvent(int glfwKey, int action);
-
-// A key reads as held in a frame if it is down at the poll or went down since
-// the previous poll; the recorded press is used up by the merge.
-bool mergeKeyState(int glfwKey, bool downAtPoll);
 
 // The poll itself, with the key states supplied by the caller (the keyboard's,
 // a replay's or a test's).

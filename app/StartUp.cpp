@@ -3,7 +3,6 @@
 #include "app/Console.h"
 #include "app/ContentFiles.h"
 #include "app/Gamepad.h"
-#include "app/KeyFlags.h"
 #include "render/GlDebug.h"
 #include "render/RenderSizes.h"
 
@@ -19,10 +18,6 @@ namespace {
 
 using render::kFrameHeight;
 using render::kFrameWidth;
-
-FramebufferSize gFramebufferSize{kFrameWidth, kFrameHeight};
-
-void onFramebufferSize(GLFWwindow*, int width, int height) { gFramebufferSize = {width, height}; }
 
 // FELIDORA_GL_DEBUG=1 asks for a debug context and prints what the driver
 // and our own program checks object to; unset, nothing of it runs.
@@ -57,13 +52,7 @@ GLFWwindow* startUp() {
   glfwMakeContextCurrent(window);
   // the display paces the frames: no tearing, no thousands of frames a second
   glfwSwapInterval(1);
-  watchKeyPresses(window);
   loadGamepadMappings(content::kGamepadMappings);
-  watchGamepads();
-  // NOTE: a screen without an 800 x 600 mode gives the window its own size;
-  // the frame loop scales the frame into whatever the framebuffer is.
-  glfwGetFramebufferSize(window, &gFramebufferSize.width, &gFramebufferSize.height);
-  glfwSetFramebufferSizeCallback(window, onFramebufferSize);
 
   glewExperimental = GL_TRUE;
   if (glewInit() != GLEW_OK)
@@ -83,8 +72,6 @@ GLFWwindow* startUp() {
   // FFmpeg needs no global registration any more.
   return window;
 }
-
-FramebufferSize framebufferSize() { return gFramebufferSize; }
 
 // Full screen as at the start, or an 800 x 600 window in the middle of the
 // screen that the player may resize; the frame follows through the

@@ -1,17 +1,20 @@
-// Felidora's entry point: start-up, the frame loop and shutdown. The frame is
-// the list of steps in runFrameLoop, in order.
+// Felidora's entry point: start-up, the desktop's frame loop and shutdown.
+// The frame itself is GameFrame's, its steps listed there in order.
 #include "app/Console.h"
+#include "app/DesktopInput.h"
 #include "app/FrameSource.h"
 #include "app/Game.h"
+#include "app/GameFrame.h"
+#include "app/GameFrameActions.h"
 #include "app/GameProgramCheck.h"
 #include "app/KeyFlags.h"
 #include "app/Platform.h"
 #include "app/StartUp.h"
+#include "app/WindowEvents.h"
 #include "audio/Audio.h"
 #include "audio/GameSounds.h"
 #include "render/FramePresenter.h"
 
-#include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
 #include <cstdlib>
@@ -56,73 +59,21 @@ void openFrameSource(FrameSource& source, const std::filesystem::path& startFold
     fatalError(source.error());
 }
 
-// Escape or a closed window ends the game before the frame is played.
-bool quitRequested(GLFWwindow* window) { return escapePressed() || glfwWindowShouldClose(window); }
-
-// A changed framebuffer size (or the first one) chooses where the main view is
-// drawn: straight into the window, or into a frame scaled into it.
-// True when the size changed.
-bool followFramebufferSize(Game& game, FramePresenter& presenter) {
-  const FramebufferSize size = framebufferSize();
-  if (presenter.sizedFor(size.width, size.height))
-    return false;
-  presenter.resize(size.width, size.height);
-  game.sceneFramebuffer = presenter.sceneFramebuffer();
-  return true;
-}
-
-void reportGlError() {
-  if (glGetError() != GL_NO_ERROR)
-    messageStream() << "Ein GL-Fehler ist aufgetreten!" << std::endl;
-}
-
 // How long a paused game sleeps at most between two looks at the pads, which
 // send no events: a pad's Start resumes within this.
 constexpr double kPausedPadPoll = 0.02;
 
-// While paused the picture stands still: it is drawn when the pause begins
-// and again only when the window needs it (resized, exposed, switched by F11
-// or Alt+Enter); in between the loop sleeps until an event comes, so Escape
-// and P act as soon as they are pressed and a paused game costs next to
-// nothing.
-void runFrameLoop(GLFWwindow* window, FrameSource& source, Game& game, FramePresenter& presenter) {
-  source.startClock();
-  bool pausedPictureShown = false;
-  bool windowChanged = false;
-  while (game.running) {
-    recording::Frame frame;
-    if (!source.next(frame))
-      break; // the recorded game is over
-    if (quitRequested(window))
-      break; // also while paused
-    if (source.played(frame)) {
-      game.handleFunctionKeys();
-      game.update(frame.dt);
-    }
-    game.showPause(source.paused());
-    const bool standsStill = source.paused() && pausedPictureShown && !windowChanged;
-    if (source.drawsFrame() && !standsStill) {
-      // nothing in the update binds a framebuffer: the scene's is still bound
-      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-      game.render();
-      presenter.present();
-      glfwSwapBuffers(window);
-      windowChanged = false;
-    }
-    pausedPictureShown = source.paused(); // drawn now, or standing since
-    if (pausedPictureShown)
+// The desktop's loop: one frame after another, the window's events fetched
+// between two. An idle frame (paused, its picture standing) lets the loop
+// sleep until an event comes, so Escape and P act as soon as they are pressed
+// and a paused game costs next to nothing.
+void runFrames(GameFrame& frame) {
+  AfterFrame after;
+  while ((after = frame.play()) != AfterFrame::End) {
+    if (after == AfterFrame::Idle)
       glfwWaitEventsTimeout(kPausedPadPoll);
     else
       glfwPollEvents();
-    if (windowModeRequested()) {
-      toggleWindowMode(window);
-      windowChanged = true;
-    }
-    if (windowExposed())
-      windowChanged = true;
-    if (followFramebufferSize(game, presenter))
-      windowChanged = true;
-    reportGlError();
   }
 }
 
@@ -137,6 +88,9 @@ int main() {
   static FrameSource source;
   openFrameSource(source, startFolder);
   GLFWwindow* window = startUp();
+  WindowEvents windowEvents;
+  DesktopInput input(window, windowEvents);
+  source.useInput([&input] { return input.read(); });
   if (source.replaying())
     glfwSwapInterval(0); // a replay runs as fast as its frames render
 
@@ -144,7 +98,8 @@ int main() {
   gGame = new Game();
   gGame->assembleLevel();
   gPresenter = new FramePresenter(gGame->windowWidth, gGame->windowHeight);
-  followFramebufferSize(*gGame, *gPresenter);
+  GameFrameActions steps(window, *gGame, *gPresenter, windowEvents);
+  steps.followFramebufferSize();
   checkGamePrograms(*gGame); // only with FELIDORA_GL_DEBUG set
   gAudio = new Audio();
   if (gAudio->openDefaultDevice()) {
@@ -153,7 +108,9 @@ int main() {
     gGame->reportTo(gSounds);
   }
 
-  runFrameLoop(window, source, *gGame, *gPresenter);
+  source.startClock();
+  GameFrame frame(source, steps);
+  runFrames(frame);
   source.printSummaries(*gGame);
   // a closed device finishes what it wrote (a sound file's header, say)
   gGame->reportTo(nullptr);

@@ -4,10 +4,8 @@
 #include "app/KeyFlags.h"
 #include "app/Recording.h"
 #include "app/Replay.h"
-#include "tests/support/GlContext.h"
 #include "tests/support/ProcessFolder.h"
 
-#include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -31,31 +29,37 @@ KeySnapshot keysOf(std::initializer_list<GameKey> keys) {
 // changes; the first played frame mutes and holds F2 (Left not), the
 // recording keeps them in that frame, and its replay mutes there too.
 TEST(FrameSourceTest, MAndFunctionKeysPressedWhilePausedActInTheFirstPlayedFrameAndItsReplay) {
-  FELIDORA_REQUIRE_GL(); // the pads and the pause keys are read through GLFW
   const ProcessFolder folder("felidora-framesource-");
   const std::string path = folder.file("paused.rec");
   KeyFlags = KeyFlagTable{};
   {
     FrameSource source;
     ASSERT_TRUE(source.open("", path)) << source.error();
+    bool pauseKey = false;
     source.useClock(testClock);
+    source.useInput([&pauseKey] {
+      FrameInput input;
+      input.pause = pauseKey;
+      pauseKey = false; // tapped
+      return input;
+    });
     source.startClock();
     const auto step = [&](const KeySnapshot& keys) {
       gClock += 0.02;
       recording::Frame frame;
       EXPECT_TRUE(source.next(frame));
       frame.keys = keys;
-      return source.played(frame);
+      return source.applyAndRecord(frame);
     };
     EXPECT_TRUE(step(keysOf({GameKey::Left})));
-    recordKeyEvent(GLFW_KEY_P, GLFW_PRESS);
+    pauseKey = true;
     EXPECT_TRUE(step(keysOf({GameKey::Left}))) << "a pause begins after the frame that asks for it";
     ASSERT_TRUE(source.paused());
     EXPECT_FALSE(step(keysOf({GameKey::Left, GameKey::M})));
     EXPECT_FALSE(step(keysOf({GameKey::Left, GameKey::F2})));
     EXPECT_FALSE(step(keysOf({GameKey::Left})));
     EXPECT_FALSE(KeyFlags.soundMuted);
-    recordKeyEvent(GLFW_KEY_P, GLFW_PRESS);
+    pauseKey = true;
     EXPECT_FALSE(step(keysOf({})));
     EXPECT_FALSE(source.paused());
 
@@ -83,7 +87,7 @@ TEST(FrameSourceTest, MAndFunctionKeysPressedWhilePausedActInTheFirstPlayedFrame
   FrameSource again;
   ASSERT_TRUE(again.open(path, "")) << again.error();
   while (again.next(frame))
-    ASSERT_TRUE(again.played(frame));
+    ASSERT_TRUE(again.applyAndRecord(frame));
   EXPECT_TRUE(KeyFlags.soundMuted);
   KeyFlags = KeyFlagTable{};
 }

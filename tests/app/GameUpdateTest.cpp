@@ -28,6 +28,7 @@
 #include <cstdio>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -404,6 +405,8 @@ double testClock() { return gClock; }
 TEST_F(GameUpdateTest, AMinutePausedByFocusLossAndEndedWithPResumesWhereItWas) {
   FrameSource source;
   source.useClock(testClock);
+  FrameInput input; // what the next frame reads, used up by it
+  source.useInput([&input] { return std::exchange(input, FrameInput{}); });
   gClock = 100.0;
   source.startClock();
   KeySnapshot keys;
@@ -417,7 +420,7 @@ TEST_F(GameUpdateTest, AMinutePausedByFocusLossAndEndedWithPResumesWhereItWas) {
     recording::Frame f;
     EXPECT_TRUE(source.next(f));
     f.keys = keys;
-    const bool plays = source.played(f);
+    const bool plays = source.applyAndRecord(f);
     if (plays) {
       game->handleFunctionKeys();
       game->update(f.dt);
@@ -429,7 +432,7 @@ TEST_F(GameUpdateTest, AMinutePausedByFocusLossAndEndedWithPResumesWhereItWas) {
   for (int i = 0; i < 120; ++i)
     step(1.0 / 60.0);
 
-  recordWindowLeft();
+  input.windowLeft = true;
   EXPECT_TRUE(step(1.0 / 60.0)) << "the frame that sees the focus go is still played";
   EXPECT_TRUE(source.paused());
   EXPECT_TRUE(game->paused);
@@ -462,7 +465,7 @@ TEST_F(GameUpdateTest, AMinutePausedByFocusLossAndEndedWithPResumesWhereItWas) {
   for (int i = 0; i < 60 * 60; ++i)
     EXPECT_FALSE(step(1.0 / 60.0));
   keys.reset(); // what is held during the pause reaches nothing
-  recordKeyEvent(GLFW_KEY_P, GLFW_PRESS);
+  input.pause = true;
   EXPECT_FALSE(step(1.0 / 60.0)) << "the frame that ends the pause only starts the clock";
   EXPECT_FALSE(source.paused());
   EXPECT_FALSE(game->paused);
@@ -497,6 +500,8 @@ TEST_F(GameUpdateTest, APadDrivenFlightWithAPauseReplaysToTheSameSummary) {
     FrameSource source;
     ASSERT_TRUE(source.open("", path)) << source.error();
     source.useClock(testClock);
+    FrameInput input;
+    source.useInput([&input] { return std::exchange(input, FrameInput{}); });
     gClock = 0.0;
     source.startClock();
     GLFWgamepadstate pad{};
@@ -508,12 +513,12 @@ TEST_F(GameUpdateTest, APadDrivenFlightWithAPauseReplaysToTheSameSummary) {
       pad.buttons[GLFW_GAMEPAD_BUTTON_A] = i % 20 < 3 ? GLFW_PRESS : GLFW_RELEASE;
       pad.buttons[GLFW_GAMEPAD_BUTTON_RIGHT_BUMPER] = i > 300 ? GLFW_PRESS : GLFW_RELEASE;
       if (i == 200 || i == 260)
-        recordKeyEvent(i == 200 ? GLFW_KEY_P : GLFW_KEY_PAUSE, GLFW_PRESS);
+        input.pause = true;                    // P, then Pause
       gClock += i % 7 == 0 ? 0.2 : 1.0 / 60.0; // some long frames among them
       recording::Frame f;
       ASSERT_TRUE(source.next(f));
       f.keys = mergeKeys(f.keys, padInput(pad).keys);
-      if (source.played(f)) {
+      if (source.applyAndRecord(f)) {
         game->handleFunctionKeys();
         game->update(f.dt);
       } else {
@@ -536,7 +541,7 @@ TEST_F(GameUpdateTest, APadDrivenFlightWithAPauseReplaysToTheSameSummary) {
   ASSERT_TRUE(replay.open(path, "")) << replay.error();
   recording::Frame f;
   while (game->running && replay.next(f)) {
-    ASSERT_TRUE(replay.played(f));
+    ASSERT_TRUE(replay.applyAndRecord(f));
     game->handleFunctionKeys();
     game->update(f.dt);
   }

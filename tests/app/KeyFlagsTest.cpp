@@ -3,6 +3,7 @@
 #include "app/KeyFlags.h"
 
 #include "app/Gamepad.h"
+#include "app/KeyPresses.h"
 #include "tests/support/GlContext.h"
 
 #include <GL/glew.h>
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <utility>
 
 namespace {
 
@@ -123,33 +125,51 @@ TEST_F(KeyFlagsTest, HeldEntriesEqualTheirKeysEveryFrame) {
 
 // The key callback's presses merged with the key states at each poll: a held
 // key reads as held in exactly the polls at which it is down, a tap between
-// two polls in exactly one, and codes GLFW cannot name are ignored.
-TEST(KeyMergeTest, HeldKeysFollowThePollsAndATapBetweenTwoPollsCountsOnce) {
-  recordKeyEvent(GLFW_KEY_LEFT, GLFW_PRESS);
+// two polls in exactly one, and codes GLFW cannot name are ignored. F11 and
+// Alt+Enter (either Enter) ask for the other window mode once; Enter alone,
+// a repeat or a release do not.
+TEST(KeyPressesTest, HeldKeysFollowThePollsATapCountsOnceAndF11OrAltEnterAskForTheWindowModeOnce) {
+  KeyPresses presses;
+  presses.keyEvent(GLFW_KEY_LEFT, GLFW_PRESS);
   int heldPolls = 0;
   for (int poll = 0; poll < 7; ++poll) {
-    recordKeyEvent(GLFW_KEY_LEFT, GLFW_REPEAT);
-    heldPolls += mergeKeyState(GLFW_KEY_LEFT, true);
+    presses.keyEvent(GLFW_KEY_LEFT, GLFW_REPEAT);
+    heldPolls += presses.merge(GLFW_KEY_LEFT, true);
   }
-  recordKeyEvent(GLFW_KEY_LEFT, GLFW_RELEASE);
+  presses.keyEvent(GLFW_KEY_LEFT, GLFW_RELEASE);
   for (int poll = 0; poll < 3; ++poll)
-    heldPolls += mergeKeyState(GLFW_KEY_LEFT, false);
+    heldPolls += presses.merge(GLFW_KEY_LEFT, false);
   EXPECT_EQ(heldPolls, 7);
 
   // two taps between the same two polls still make one frame of fire
-  recordKeyEvent(GLFW_KEY_SPACE, GLFW_PRESS);
-  recordKeyEvent(GLFW_KEY_SPACE, GLFW_RELEASE);
-  recordKeyEvent(GLFW_KEY_SPACE, GLFW_PRESS);
-  recordKeyEvent(GLFW_KEY_SPACE, GLFW_RELEASE);
+  presses.keyEvent(GLFW_KEY_SPACE, GLFW_PRESS);
+  presses.keyEvent(GLFW_KEY_SPACE, GLFW_RELEASE);
+  presses.keyEvent(GLFW_KEY_SPACE, GLFW_PRESS);
+  presses.keyEvent(GLFW_KEY_SPACE, GLFW_RELEASE);
   int tapPolls = 0;
   for (int poll = 0; poll < 3; ++poll)
-    tapPolls += mergeKeyState(GLFW_KEY_SPACE, false);
+    tapPolls += presses.merge(GLFW_KEY_SPACE, false);
   EXPECT_EQ(tapPolls, 1);
 
-  recordKeyEvent(GLFW_KEY_UNKNOWN, GLFW_PRESS);
-  recordKeyEvent(GLFW_KEY_LAST + 1, GLFW_PRESS);
-  EXPECT_FALSE(mergeKeyState(GLFW_KEY_UNKNOWN, false));
-  EXPECT_FALSE(mergeKeyState(GLFW_KEY_LAST + 1, false));
+  presses.keyEvent(GLFW_KEY_UNKNOWN, GLFW_PRESS);
+  presses.keyEvent(GLFW_KEY_LAST + 1, GLFW_PRESS);
+  EXPECT_FALSE(presses.merge(GLFW_KEY_UNKNOWN, false));
+  EXPECT_FALSE(presses.merge(GLFW_KEY_LAST + 1, false));
+  EXPECT_TRUE(presses.merge(GLFW_KEY_LAST, true));
+
+  EXPECT_FALSE(presses.takeWindowModeRequest());
+  presses.keyEvent(GLFW_KEY_ENTER, GLFW_PRESS);
+  presses.keyEvent(GLFW_KEY_F11, GLFW_REPEAT);
+  presses.keyEvent(GLFW_KEY_F11, GLFW_RELEASE);
+  presses.keyEvent(GLFW_KEY_ENTER, GLFW_RELEASE, GLFW_MOD_ALT);
+  EXPECT_FALSE(presses.takeWindowModeRequest());
+  for (const auto& [key, mods] : {std::pair{GLFW_KEY_F11, 0}, std::pair{GLFW_KEY_ENTER, GLFW_MOD_ALT},
+                                  std::pair{GLFW_KEY_KP_ENTER, GLFW_MOD_ALT | GLFW_MOD_SHIFT}}) {
+    presses.keyEvent(key, GLFW_PRESS, mods);
+    presses.keyEvent(key, GLFW_PRESS, mods); // twice before a frame: asked once
+    EXPECT_TRUE(presses.takeWindowModeRequest()) << key;
+    EXPECT_FALSE(presses.takeWindowModeRequest()) << key;
+  }
 }
 
 // A pad at rest, then each control: the stick only beyond its dead zone, the

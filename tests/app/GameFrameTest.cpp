@@ -1,0 +1,162 @@
+// The frame as one call, without a window or GL: a scripted input and clock
+// drive it through play, a pause and its end, a window-mode request and the
+// quit, and the notes of its steps say what each frame did.
+#include "app/GameFrame.h"
+#include "app/FrameActions.h"
+#include "app/FrameSource.h"
+#include "app/KeyFlags.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+
+namespace {
+
+struct NotedSteps : FrameActions {
+  bool goesOn = true;
+  bool windowNeedsPicture = false;
+  int played = 0;
+  double timePlayed = 0.0;
+  int drawn = 0;
+  int toggles = 0;
+  bool pauseShown = false;
+
+  bool running() const override { return goesOn; }
+  void play(double dt) override {
+    ++played;
+    timePlayed += dt;
+  }
+  void showPause(bool paused) override { pauseShown = paused; }
+  void draw() override { ++drawn; }
+  void toggleWindowMode() override { ++toggles; }
+  bool windowChanged() override { return std::exchange(windowNeedsPicture, false); }
+  void reportGlError() override {}
+};
+
+struct GameFrameTest : ::testing::Test {
+  double clock = 10.0;
+  FrameInput input; // what the next frame reads, used up by it
+  FrameSource source;
+  NotedSteps steps;
+  GameFrame frame{source, steps};
+
+  void SetUp() override {
+    KeyFlags = KeyFlagTable{};
+    source.useClock([this] { return clock; });
+    source.useInput([this] { return std::exchange(input, FrameInput{}); });
+    source.startClock();
+  }
+  void TearDown() override { KeyFlags = KeyFlagTable{}; }
+
+  AfterFrame next(double dt = 0.02) {
+    clock += dt;
+    return frame.play();
+  }
+};
+
+// Played frames draw and go on; P pauses after its frame; the paused picture
+// is drawn once and then stands, the loop told to wait, while paused time
+// reaches nothing; the window asking for its picture draws it again; P again
+// ends the pause with a frame that only draws, and the next one plays.
+TEST_F(GameFrameTest, APauseStopsPlayAndDrawingUntilTheWindowNeedsThePictureAndPEndsIt) {
+  input.keys.set(static_cast<std::size_t>(GameKey::Left));
+  EXPECT_EQ(next(), AfterFrame::Continue);
+  EXPECT_TRUE(KeyFlags.keyLeft);
+  input.pause = true;
+  EXPECT_EQ(next(), AfterFrame::Idle) << "paused from the end of this frame on";
+  EXPECT_EQ(steps.played, 2);
+  EXPECT_EQ(steps.drawn, 2) << "the frame that pauses draws the notice";
+  EXPECT_TRUE(steps.pauseShown);
+
+  input.pause = true; // held: no new press
+  EXPECT_EQ(next(60.0), AfterFrame::Idle);
+  for (int i = 0; i < 100; ++i)
+    EXPECT_EQ(next(), AfterFrame::Idle);
+  EXPECT_EQ(steps.played, 2);
+  EXPECT_EQ(steps.drawn, 2) << "the paused picture stands";
+
+  steps.windowNeedsPicture = true;
+  EXPECT_EQ(next(), AfterFrame::Idle);
+  EXPECT_EQ(steps.drawn, 3);
+  EXPECT_EQ(next(), AfterFrame::Idle);
+  EXPECT_EQ(steps.drawn, 3);
+
+  input.pause = true;
+  EXPECT_EQ(next(), AfterFrame::Continue);
+  EXPECT_EQ(steps.played, 2) << "the frame that ends the pause only starts the clock";
+  EXPECT_EQ(steps.drawn, 4);
+  EXPECT_FALSE(steps.pauseShown);
+  EXPECT_EQ(next(0.5), AfterFrame::Continue);
+  EXPECT_EQ(steps.played, 3);
+  EXPECT_NEAR(steps.timePlayed, 0.54, 1e-9) << "no paused time reached the game";
+}
+
+// The window losing its focus pauses like P, and only P resumes.
+TEST_F(GameFrameTest, TheWindowLeftPausesAndOnlyPResumes) {
+  input.windowLeft = true;
+  EXPECT_EQ(next(), AfterFrame::Idle);
+  for (int i = 0; i < 5; ++i)
+    EXPECT_EQ(next(), AfterFrame::Idle);
+  input.pause = true;
+  EXPECT_EQ(next(), AfterFrame::Continue);
+  EXPECT_EQ(next(), AfterFrame::Continue);
+  EXPECT_EQ(steps.played, 2);
+}
+
+// F11 switches the window mode in its frame, playing or paused; switched while
+// paused, the standing picture is drawn once more.
+TEST_F(GameFrameTest, AWindowModeRequestTogglesInItsFrameAndRedrawsAPausedPicture) {
+  input.windowMode = true;
+  EXPECT_EQ(next(), AfterFrame::Continue);
+  EXPECT_EQ(steps.toggles, 1);
+  EXPECT_EQ(next(), AfterFrame::Continue);
+  EXPECT_EQ(steps.toggles, 1) << "asked once, switched once";
+
+  input.pause = true;
+  next();
+  next();
+  const int drawn = steps.drawn;
+  input.windowMode = true;
+  EXPECT_EQ(next(), AfterFrame::Idle);
+  EXPECT_EQ(steps.toggles, 2);
+  EXPECT_EQ(steps.drawn, drawn + 1);
+  EXPECT_EQ(steps.played, 3);
+}
+
+// Escape or a closed window ends the game before the frame plays or draws,
+// also while paused; a game that ends itself ends after its last picture.
+TEST_F(GameFrameTest, QuitEndsBeforeTheFramePlaysAndAnEndedGameAfterItsLastPicture) {
+  EXPECT_EQ(next(), AfterFrame::Continue);
+  input.quit = true;
+  input.keys.set(static_cast<std::size_t>(GameKey::F2));
+  EXPECT_EQ(next(), AfterFrame::End);
+  EXPECT_EQ(steps.played, 1);
+  EXPECT_EQ(steps.drawn, 1);
+  EXPECT_FALSE(KeyFlags.keyF2);
+
+  FrameSource paused;
+  paused.useClock([this] { return clock; });
+  paused.useInput([this] { return std::exchange(input, FrameInput{}); });
+  NotedSteps pausedSteps;
+  GameFrame pausedFrame(paused, pausedSteps);
+  input.pause = true;
+  EXPECT_EQ(pausedFrame.play(), AfterFrame::Idle);
+  input.quit = true;
+  EXPECT_EQ(pausedFrame.play(), AfterFrame::End);
+
+  struct EndingSteps : NotedSteps {
+    void play(double dt) override {
+      NotedSteps::play(dt);
+      goesOn = false; // the outcome clip has run
+    }
+  } ending;
+  FrameSource endingSource;
+  endingSource.useClock([this] { return clock; });
+  GameFrame last(endingSource, ending);
+  EXPECT_EQ(last.play(), AfterFrame::End);
+  EXPECT_EQ(ending.drawn, 1) << "the last frame is still drawn";
+  EXPECT_EQ(last.play(), AfterFrame::End);
+  EXPECT_EQ(ending.played, 1);
+}
+
+} // namespace

@@ -1,10 +1,10 @@
 #include "app/FrameSource.h"
 
-#include "app/Console.h"
 #include "app/GameSummary.h"
 #include "app/KeyFlags.h"
 #include "app/Recording.h"
 #include "app/Replay.h"
+#include "base/Console.h"
 
 #include <GLFW/glfw3.h>
 

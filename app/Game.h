@@ -4,7 +4,7 @@
 // to it and read what they need.
 #pragma once
 
-#include "app/LevelLayout.h"
+#include "base/LevelLayout.h"
 #include "objects/GameEvents.h"
 #include "render/RenderSizes.h"
 #include "render/ShadowPass.h"

@@ -1,9 +1,9 @@
 #include "app/GameFrameActions.h"
 
-#include "app/Console.h"
 #include "app/Game.h"
 #include "app/StartUp.h"
 #include "app/WindowEvents.h"
+#include "base/Console.h"
 #include "render/FramePresenter.h"
 
 #include <GL/glew.h>

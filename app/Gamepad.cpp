@@ -1,6 +1,6 @@
 #include "app/Gamepad.h"
 
-#include "app/Console.h"
+#include "base/Console.h"
 
 #include <GLFW/glfw3.h>
 

@@ -1,7 +1,7 @@
 #include "app/Recording.h"
 
-#include "app/Console.h"
 #include "app/RecordingFormat.h"
+#include "base/Console.h"
 
 Recording::~Recording() { close(); }
 

@@ -1,6 +1,6 @@
 #include "app/RecordingFormat.h"
 
-#include "app/ContentFiles.h"
+#include "base/ContentFiles.h"
 
 #include <algorithm>
 #include <cmath>

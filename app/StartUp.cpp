@@ -1,8 +1,8 @@
 #include "app/StartUp.h"
 
-#include "app/Console.h"
-#include "app/ContentFiles.h"
 #include "app/Gamepad.h"
+#include "base/Console.h"
+#include "base/ContentFiles.h"
 #include "render/GlDebug.h"
 #include "render/RenderSizes.h"
 

@@ -1,6 +1,5 @@
 // Felidora's entry point: start-up, the desktop's frame loop and shutdown.
 // The frame itself is GameFrame's, its steps listed there in order.
-#include "app/Console.h"
 #include "app/DesktopInput.h"
 #include "app/FrameSource.h"
 #include "app/Game.h"
@@ -8,11 +7,12 @@
 #include "app/GameFrameActions.h"
 #include "app/GameProgramCheck.h"
 #include "app/KeyFlags.h"
-#include "app/Platform.h"
 #include "app/StartUp.h"
 #include "app/WindowEvents.h"
 #include "audio/Audio.h"
 #include "audio/GameSounds.h"
+#include "base/Console.h"
+#include "base/Platform.h"
 #include "render/FramePresenter.h"
 
 #include <GLFW/glfw3.h>

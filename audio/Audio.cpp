@@ -1,6 +1,6 @@
 #include "audio/Audio.h"
 
-#include "app/Console.h"
+#include "base/Console.h"
 
 #include <AL/al.h>
 #include <AL/alext.h>

@@ -2,7 +2,7 @@
 // writes the same files, so the list is kept here once for both.
 #pragma once
 
-#include "app/ContentFiles.h"
+#include "base/ContentFiles.h"
 
 #include <cstddef>
 

@@ -1,7 +1,7 @@
 #include "monitor/Monitor.h"
 
-#include "app/ContentFiles.h"
 #include "app/Game.h"
+#include "base/ContentFiles.h"
 #include "monitor/VideoPlayback.h"
 #include "objects/LevelScene.h"
 #include "objects/Schnecke.h"

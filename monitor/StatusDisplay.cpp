@@ -3,7 +3,7 @@
 // is shown, and a setting notice every frame while it is active.
 #include "monitor/StatusDisplay.h"
 
-#include "app/Console.h"
+#include "base/Console.h"
 
 namespace {
 

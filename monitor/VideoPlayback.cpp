@@ -3,7 +3,7 @@
 // released together, so every path out of a clip frees each of them once.
 #include "monitor/VideoPlayback.h"
 
-#include "app/Console.h"
+#include "base/Console.h"
 #include "render/TextureUnits.h"
 
 #include <GL/glew.h>

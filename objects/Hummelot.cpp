@@ -1,7 +1,7 @@
 #include "objects/Hummelot.h"
 
-#include "app/ContentFiles.h"
 #include "app/Game.h"
+#include "base/ContentFiles.h"
 #include "objects/GegnerProjektil.h"
 #include "objects/HummelotRotorblatt.h"
 #include "objects/OwnedObjects.h"

@@ -1,6 +1,6 @@
 #include "objects/HummelotRotorblatt.h"
 
-#include "app/ContentFiles.h"
+#include "base/ContentFiles.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 

@@ -1,7 +1,7 @@
 #include "objects/Projektil.h"
 
-#include "app/ContentFiles.h"
 #include "app/Game.h"
+#include "base/ContentFiles.h"
 #include "objects/Gegner.h"
 #include "objects/LevelScene.h"
 #include "render/CollisionModel3D.h"

@@ -1,8 +1,8 @@
 #include "objects/Schnecke.h"
 
-#include "app/ContentFiles.h"
 #include "app/Game.h"
 #include "app/KeyFlags.h"
+#include "base/ContentFiles.h"
 #include "objects/Gegner.h"
 #include "objects/LevelScene.h"
 #include "objects/OwnedObjects.h"

@@ -1,7 +1,7 @@
 #include "objects/WasserPlane.h"
 
-#include "app/ContentFiles.h"
 #include "app/Game.h"
+#include "base/ContentFiles.h"
 #include "objects/LevelScene.h"
 #include "render/Shader.h"
 #include "render/TextureUnits.h"

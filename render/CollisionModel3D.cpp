@@ -3,7 +3,7 @@
 // decide every triangle they reach exactly in world space, in double precision.
 #include "render/CollisionModel3D.h"
 
-#include "app/Console.h"
+#include "base/Console.h"
 
 #include <algorithm>
 #include <cmath>

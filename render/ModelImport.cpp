@@ -1,6 +1,6 @@
 #include "render/ModelImport.h"
 
-#include "app/ContentFiles.h"
+#include "base/ContentFiles.h"
 
 #include <assimp/Importer.hpp>
 #include <assimp/material.h>

@@ -1,7 +1,7 @@
 #include "render/SceneObject.h"
 
-#include "app/Console.h"
 #include "app/Game.h"
+#include "base/Console.h"
 #include "render/CollisionModel3D.h"
 #include "render/ImageFile.h"
 #include "render/ModelImport.h"

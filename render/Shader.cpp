@@ -1,6 +1,6 @@
 #include "render/Shader.h"
 
-#include "app/Console.h"
+#include "base/Console.h"
 
 #include <GL/glew.h>
 

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <functional>
 
-#include "app/ContentFiles.h"
+#include "base/ContentFiles.h"
 #include "tools/Canvas.h"
 #include "tools/Cartoons.h"
 #include "tools/ClipEncoder.h"

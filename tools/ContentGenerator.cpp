@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/ContentFiles.h"
+#include "base/ContentFiles.h"
 #include "tools/Clips.h"
 #include "tools/Icon.h"
 #include "tools/Models.h"

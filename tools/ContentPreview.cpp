@@ -5,8 +5,8 @@
 //
 //   content_preview <content folder> <out.png> start|overview|models|monitor
 //   content_preview <content folder> <out.png> eye ex ey ez tx ty tz
-#include "app/ContentFiles.h"
-#include "app/LevelLayout.h"
+#include "base/ContentFiles.h"
+#include "base/LevelLayout.h"
 #include "render/ModelImport.h"
 #include "render/RenderSizes.h"
 

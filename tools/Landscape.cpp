@@ -6,7 +6,7 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
-#include "app/LevelLayout.h"
+#include "base/LevelLayout.h"
 #include "tools/Canvas.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
-#include "app/ContentFiles.h"
+#include "base/ContentFiles.h"
 #include "tools/Canvas.h"
 #include "tools/HudStyle.h"
 #include "tools/Landscape.h"

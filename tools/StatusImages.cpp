@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "app/ContentFiles.h"
+#include "base/ContentFiles.h"
 #include "tools/Canvas.h"
 #include "tools/HudStyle.h"
 

@@ -3,9 +3,9 @@
 // that frame's samples (1/60 s at 44.1 kHz: 735 stereo frames).
 #include "app/Game.h"
 #include "app/KeyFlags.h"
-#include "app/LevelLayout.h"
 #include "audio/Audio.h"
 #include "audio/GameSounds.h"
+#include "base/LevelLayout.h"
 #include "objects/Hummelot.h"
 #include "objects/Schnecke.h"
 #include "tests/support/GlContext.h"

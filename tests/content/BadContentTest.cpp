@@ -16,13 +16,13 @@
 // With FELIDORA_BADCONTENT_TABLE set to a file name, the binary writes the
 // observed outcomes there as a markdown document (docs/bad-content.md, written
 // by scripts/bad-content-table.sh).
-#include "app/Console.h"
-#include "app/ContentFiles.h"
 #include "app/Game.h"
 #include "app/GameProgramCheck.h"
 #include "app/KeyFlags.h"
 #include "audio/Audio.h"
 #include "audio/GameSounds.h"
+#include "base/Console.h"
+#include "base/ContentFiles.h"
 #include "monitor/Monitor.h"
 #include "monitor/StatusImage.h"
 #include "monitor/VideoPlayback.h"

@@ -3,7 +3,7 @@
 // fuzzer's output; the previous stream comes back afterwards.
 #pragma once
 
-#include "app/Console.h"
+#include "base/Console.h"
 
 #include <sstream>
 

@@ -1,7 +1,7 @@
 // Shader programs: the game's six sources build; every failure ends the
 // process with its exact message and status -1.
 #include "render/Shader.h"
-#include "app/Console.h"
+#include "base/Console.h"
 #include "tests/support/GlContext.h"
 
 #include <GL/glew.h>

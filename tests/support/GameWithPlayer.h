@@ -5,7 +5,7 @@
 
 #include "app/Game.h"
 #include "app/KeyFlags.h"
-#include "app/LevelLayout.h"
+#include "base/LevelLayout.h"
 #include "objects/Schnecke.h"
 #include "tests/support/GlContext.h"
 

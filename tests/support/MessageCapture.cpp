@@ -1,6 +1,6 @@
 #include "tests/support/MessageCapture.h"
 
-#include "app/Console.h"
+#include "base/Console.h"
 
 namespace felidora::test {
 

@@ -1,6 +1,6 @@
-#include "app/Console.h"
+#include "base/Console.h"
 
-#include "app/Platform.h"
+#include "base/Platform.h"
 
 #include <cstdlib>
 #include <iostream>

@@ -1,6 +1,6 @@
-#include "app/Platform.h"
+#include "base/Platform.h"
 
-#include "app/ContentFiles.h"
+#include "base/ContentFiles.h"
 
 #include <cstdlib>
 #include <filesystem>

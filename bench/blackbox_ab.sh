@@ -12,17 +12,17 @@
 #   OTHER_BUILD: the build folder of any other version (its Felidora with its
 #   content beside it), e.g. of `git worktree add /tmp/old 8c2e88a`.
 set -euo pipefail
-ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# OTHER_BUILD relative to the caller's folder, before common.sh moves to the clone
 OTHER="$(cd "${1:?usage: bench/blackbox_ab.sh OTHER_BUILD [rounds] [seconds]}" && pwd)"
+# shellcheck source=scripts/common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
 ROUNDS="${2:-4}"
 SECONDS_MEASURED="${3:-20}"
 WARM_UP=6
-cd "$ROOT"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target Felidora swap_stamp >/dev/null
+configure build
+build build Felidora swap_stamp >/dev/null
 THIS="$ROOT/build"
 STAMP="$THIS/bench/libswap_stamp.so"
-source scripts/xvfb.sh
 OUT="$(mktemp -d /tmp/felidora-blackbox.XXXXXX)"
 trap 'stop_xvfb; rm -rf "$OUT"' EXIT
 start_xvfb

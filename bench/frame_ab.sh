@@ -11,16 +11,16 @@
 #   with the file copied in), so that both report the same figures.
 # Builds this version's frame_bench and Felidora first.
 set -euo pipefail
-ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# OTHER_BUILD relative to the caller's folder, before common.sh moves to the clone
 OTHER="$(cd "${1:?usage: bench/frame_ab.sh OTHER_BUILD [rounds] [frames]}" && pwd)"
+# shellcheck source=scripts/common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
 ROUNDS="${2:-5}"
 FRAMES="${3:-300}"
 shift $(($# < 3 ? $# : 3))
-cd "$ROOT"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target frame_bench Felidora >/dev/null
+configure build
+build build frame_bench Felidora >/dev/null
 THIS="$ROOT/build"
-source scripts/xvfb.sh
 OUT="$(mktemp -d /tmp/felidora-ab.XXXXXX)"
 trap 'stop_xvfb; rm -rf "$OUT"' EXIT
 start_xvfb

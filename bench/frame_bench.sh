@@ -2,13 +2,11 @@
 # Frame-time benchmark of the real game under a private Xvfb at 800x600,
 # with visibility culling on and then off. Builds first.
 # Usage: bench/frame_bench.sh [frames]
-set -euo pipefail
-ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-cd "$ROOT"
+# shellcheck source=scripts/common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
 scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target frame_bench
-source scripts/xvfb.sh
+configure build
+build build frame_bench
 trap stop_xvfb EXIT
 start_xvfb
 cd build

@@ -3,17 +3,15 @@
 # (call chains, CLOCK_MONOTONIC stamps), then bench/own_share.py splits the
 # game thread's time between our code and GL with the driver.
 # Usage: bench/frame_profile.sh [frames] [on|off]
-set -euo pipefail
-ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-cd "$ROOT"
+# shellcheck source=scripts/common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
 FRAMES="${1:-300}"
 CULLING="${2:-on}"
 FREQUENCY=200
 scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target frame_bench
+configure build
+build build frame_bench
 DATA="$(mktemp /tmp/felidora-perf.XXXXXX)"
-source scripts/xvfb.sh
 trap 'stop_xvfb; rm -f "$DATA" "$DATA.out"' EXIT
 start_xvfb
 cd build

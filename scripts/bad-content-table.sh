@@ -7,15 +7,13 @@
 # for every content file.
 #
 # Usage (from anywhere): scripts/bad-content-table.sh   (about ten minutes on 2 cores)
-set -euo pipefail
-ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-cd "$ROOT"
+# shellcheck source=scripts/common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 BUILD=build
-cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$BUILD" -j"$(nproc)" --target badcontent_tests
+configure "$BUILD"
+build "$BUILD" badcontent_tests
 
-source scripts/xvfb.sh
 trap stop_xvfb EXIT
 start_xvfb
 

@@ -4,40 +4,33 @@
 #   build-windows/Felidora-<version>-windows-x64.zip the game for players
 # The libraries come from the cache of scripts/windows-deps.sh (built on first
 # use); the content comes from the native content generator in build/.
-set -euo pipefail
-ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-cd "$ROOT"
+# shellcheck source=scripts/common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 started=$SECONDS
 OUT="$ROOT/build-windows"
 HOST=x86_64-w64-mingw32
 
 # the native build's packages (the content generator), then the cross tools
 scripts/install-deps.sh
-PACKAGES=(mingw-w64 wine wine64 nasm zip unzip libutfcpp-dev libstb-dev)
-missing=()
-for p in "${PACKAGES[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  SUDO=""
-  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-  $SUDO apt-get -o DPkg::Lock::Timeout=900 update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null
-fi
+need_packages mingw-w64 wine wine64 nasm zip unzip libutfcpp-dev libstb-dev
 
 DEPS=$(scripts/windows-deps.sh)
 echo "libraries: $DEPS ($((SECONDS - started)) s so far)"
 
-# the content, made on this machine by the native generator
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j2 --target content
+# the content, made on this machine by the native generator, in the folders
+# the game names (the shaders come with the Windows build itself)
+configure build
+build build content
+SHADERS=$(content_name kShaderFolder)
+GENERATED=()
+for constant in kModelFolder kImageFolder kClipFolder kSoundFolder; do
+  GENERATED+=("$(content_name "$constant")")
+done
 
-cmake -S . -B "$OUT" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" -DFELIDORA_WINDOWS_DEPS="$DEPS" \
-  -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$OUT" -j2 --target Felidora
-for folder in Modelle Bilder Videos Klaenge; do
+configure "$OUT" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" -DFELIDORA_WINDOWS_DEPS="$DEPS" \
+  -DCMAKE_BUILD_TYPE=Release
+build "$OUT" Felidora
+for folder in "${GENERATED[@]}"; do
   rm -rf "${OUT:?}/$folder"
   cp -r "build/$folder" "$OUT/$folder"
 done
@@ -58,12 +51,15 @@ done
 
 # the zip: the game, its content, a note for players and every licence
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$OUT/CMakeCache.txt")
+[ -n "$version" ] || die "$OUT/CMakeCache.txt names no CMAKE_PROJECT_VERSION: no version for the zip's name"
 name="Felidora-$version-windows-x64"
 stage="$OUT/package/$name"
 rm -rf "$OUT/package"
 mkdir -p "$stage/Lizenzen"
 $HOST-strip -o "$stage/Felidora.exe" "$OUT/Felidora.exe"
-cp -r "$OUT"/{Shader,Modelle,Bilder,Videos,Klaenge} "$stage/"
+for folder in "$SHADERS" "${GENERATED[@]}"; do
+  cp -r "$OUT/$folder" "$stage/"
+done
 # Windows' editors want CRLF line ends
 for text in README.txt LIESMICH.txt; do
   sed 's/$/\r/' "packaging/windows/$text" >"$stage/$text"

@@ -16,9 +16,8 @@
 # tests/fuzz/regressions/<target>/ so the normal suite replays it.
 # The libFuzzer log of each run is build-fuzz/fuzz-findings/<target>/fuzz-0.log
 # (with the merge, if any, in build-fuzz/fuzz-findings/<target>.log).
-set -euo pipefail
-ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-cd "$ROOT"
+# shellcheck source=scripts/common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 SECONDS_EACH="${1:-600}"
 shift || true
@@ -29,9 +28,8 @@ fi
 BUILD="$ROOT/build-fuzz"
 
 scripts/install-deps.sh
-CC=clang CXX=clang++ cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFELIDORA_FUZZ=ON \
-  -DFELIDORA_BENCH=OFF >/dev/null
-cmake --build "$BUILD" -j"$(nproc)" --target "${TARGETS[@]}"
+CC=clang CXX=clang++ configure "$BUILD" -DFELIDORA_FUZZ=ON -DFELIDORA_BENCH=OFF
+build "$BUILD" "${TARGETS[@]}"
 
 status=0
 for target in "${TARGETS[@]}"; do

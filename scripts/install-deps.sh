@@ -11,8 +11,9 @@
 #
 # Another apt or dpkg at work (an unattended upgrade, a second build) holds
 # their lock: apt-get waits for it, up to APT_LOCK_TIMEOUT seconds (default
-# 900), instead of failing.
-set -euo pipefail
+# 900), instead of failing (need_packages in scripts/common.sh).
+# shellcheck source=scripts/common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 game_only=0
 if [ "${1:-}" = "--game" ]; then
@@ -58,21 +59,4 @@ if [ "$game_only" -eq 0 ]; then
   )
 fi
 
-missing=()
-for p in "${PACKAGES[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$p")
-  fi
-done
-
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
-fi
-
-echo "Installing: ${missing[*]}"
-# env carries DEBIAN_FRONTEND through sudo, which would otherwise drop it
-AS_ROOT=(env DEBIAN_FRONTEND=noninteractive)
-if [ "$(id -u)" -ne 0 ]; then AS_ROOT=(sudo "${AS_ROOT[@]}"); fi
-APT_GET=(apt-get -o DPkg::Lock::Timeout="${APT_LOCK_TIMEOUT:-900}")
-"${AS_ROOT[@]}" "${APT_GET[@]}" update -qq
-"${AS_ROOT[@]}" "${APT_GET[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+need_packages "${PACKAGES[@]}"

@@ -15,9 +15,8 @@
 # With --record: the autopilot (tests/app/AutopilotTest.cpp) plays its win
 # anew in app_tests and records it with its summary, then the real game
 # replays it as above.
-set -euo pipefail
-ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-cd "$ROOT"
+# shellcheck source=scripts/common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 record=0
 if [ "${1:-}" = "--record" ]; then
@@ -25,13 +24,12 @@ if [ "${1:-}" = "--record" ]; then
   shift
 fi
 BUILD="$(cd "${1:-build}" 2>/dev/null && pwd)" || {
-  echo "restamp-recording.sh: no build folder ${1:-build}" >&2
-  exit 1
+  die "no build folder ${1:-build}"
 }
 BASE="$ROOT/tests/data/autopilot-win"
 
 # the game and its content as the build makes them now
-cmake --build "$BUILD" -j"$(nproc)" --target Felidora content >/dev/null
+build "$BUILD" Felidora content >/dev/null
 
 STAMPED="$(mktemp /tmp/felidora-restamp.XXXXXX)"
 OUTPUT="$(mktemp /tmp/felidora-restamp.XXXXXX)"
@@ -42,12 +40,11 @@ cleanup() {
 }
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ]; then
-  source "$ROOT/scripts/xvfb.sh"
   start_xvfb
 fi
 
 if [ "$record" -eq 1 ]; then
-  cmake --build "$BUILD" -j"$(nproc)" --target app_tests >/dev/null
+  build "$BUILD" app_tests >/dev/null
   (cd "$BUILD" && FELIDORA_AUTOPILOT_RECORD="$BASE" ./tests/app_tests --gtest_brief=1 \
     --gtest_filter='AutopilotTest.WinsTheWholeGameAndTheScoreFollowsTheComboRule')
   echo "recorded anew: $BASE.rec and $BASE.txt"

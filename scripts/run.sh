@@ -5,20 +5,18 @@
 #
 # Only the game and its content are built, in their own folder (build-game/):
 # no test or benchmark, and build/ stays the test command's.
-set -euo pipefail
-ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-cd "$ROOT"
+# shellcheck source=scripts/common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 scripts/install-deps.sh --game
-cmake -S . -B build-game -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
-cmake --build build-game -j"$(nproc)"
+configure build-game -DBUILD_TESTING=OFF
+build build-game
 
 cd build-game
 if [ -n "${DISPLAY:-}" ]; then
   exec ./Felidora
 fi
 
-source "$ROOT/scripts/xvfb.sh"
 trap stop_xvfb EXIT
 start_xvfb
 mkdir -p screenshots

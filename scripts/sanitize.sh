@@ -18,29 +18,27 @@
 # says why); building a test runs the content generator, itself built with
 # the sanitizers, into build-sanitize/ (tests/lsan.supp names the one library
 # whose cache is kept for the life of the process: fontconfig).
-set -euo pipefail
-ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-cd "$ROOT"
+# shellcheck source=scripts/common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 BUILD=build-sanitize
 BINARIES=("$@")
 
 scripts/install-deps.sh
-cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFELIDORA_SANITIZE=ON -DFELIDORA_BENCH=OFF >/dev/null
+configure "$BUILD" -DFELIDORA_SANITIZE=ON -DFELIDORA_BENCH=OFF
 CHOSEN=(-L sanitize)
 if [ "${#BINARIES[@]}" -gt 0 ]; then
-  cmake --build "$BUILD" -j"$(nproc)" --target "${BINARIES[@]}"
+  build "$BUILD" "${BINARIES[@]}"
   CHOSEN+=(-L "^($(IFS='|'; echo "${BINARIES[*]}"))\$")
 else
-  cmake --build "$BUILD" -j"$(nproc)"
+  build "$BUILD"
 fi
 
-source scripts/xvfb.sh
 trap stop_xvfb EXIT
 start_xvfb
 
 cd "$BUILD"
 echo "=== the sanitizer set (DISPLAY=$DISPLAY): ctest ${CHOSEN[*]}"
 # --no-tests=error: binaries that name no entry of the set fail the command
-ctest --output-on-failure --no-tests=error -j"$(nproc)" "${CHOSEN[@]}"
+ctest --output-on-failure --no-tests=error -j"$JOBS" "${CHOSEN[@]}"
 echo "no sanitizer report, no leak, every test passed"

@@ -1,27 +1,40 @@
 #!/usr/bin/env bash
 # Builds everything and runs the whole test suite under a private Xvfb.
 # Usage: scripts/test.sh [extra ctest arguments, e.g. -R Collision]
-set -euo pipefail
-ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-cd "$ROOT"
+#        scripts/test.sh --format-only   only the format check
+# A filter that matches no test fails the command.
+# shellcheck source=scripts/common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+# Every C++ source in every folder that holds one, as .clang-format lays it
+# out; a drift fails the suite here.
+format_check() {
+  local folders
+  mapfile -t folders < <(cpp_folders)
+  [ ${#folders[@]} -gt 0 ] || die "no C++ folder found under $ROOT"
+  find "${folders[@]}" \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -print0 |
+    xargs -0 clang-format --dry-run --Werror
+  echo "clang-format: every C++ file in ${folders[*]} is formatted"
+}
+
+if [ "${1:-}" = "--format-only" ]; then
+  format_check
+  exit 0
+fi
 
 scripts/install-deps.sh
-
-# Every C++ source as .clang-format lays it out; a drift fails the suite here.
-find app render objects monitor tools tests bench \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -print0 |
-  xargs -0 clang-format --dry-run --Werror
-echo "clang-format: every C++ file is formatted"
+format_check
 
 # warnings are errors here: a new one fails the suite, not the next reader
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFELIDORA_WERROR=ON >/dev/null
-cmake --build build -j"$(nproc)"
+configure build -DFELIDORA_WERROR=ON
+build build
 
-source scripts/xvfb.sh
 trap stop_xvfb EXIT
 start_xvfb
 cd build
 # The slow set (a whole game on softpipe) is left out: ctest -L slow.
-ctest --output-on-failure -j"$(nproc)" -LE slow "$@"
+# --no-tests=error: a filter that matches nothing fails instead of passing.
+ctest --output-on-failure --no-tests=error -j"$JOBS" -LE slow "$@"
 
 # The short soak under AddressSanitizer, UndefinedBehaviorSanitizer and
 # LeakSanitizer, in its own build (build-sanitize/, only what the soak needs)

@@ -9,11 +9,10 @@
 # place: the installed CMake files name their own folder).
 # Prints the cache folder on standard output; the log goes to standard error.
 # Adding a library: one line in LIBS and one build_<name> function.
-set -euo pipefail
-ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# shellcheck source=scripts/common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 TOOLCHAIN="$ROOT/cmake/mingw-w64-x86_64.cmake"
 CACHE="${FELIDORA_WINDOWS_CACHE:-$HOME/.cache/felidora}"
-JOBS="${FELIDORA_JOBS:-2}"
 HOST=x86_64-w64-mingw32
 
 # name | Debian source package | versions accepted (regex on the Debian version,
@@ -165,18 +164,21 @@ EOF
 }
 
 # Fetches the newest version of a source package that matches the pattern and
-# whose upstream tarball the archive still serves; extracts it to $2.
+# whose upstream tarball the archive still serves; extracts it to $2. apt's
+# own messages are kept and shown when no version could be fetched.
 fetch_source() { # package pattern target
   local package=$1 pattern=$2 target=$3 version upstream tarball
-  local versions
-  versions=$(apt-cache "${APT_OPTS[@]}" showsrc "$package" 2>/dev/null | sed -n 's/^Version: //p' | sort -u |
+  local versions apt_log="$SOURCES/$package.apt.log"
+  : >"$apt_log"
+  versions=$(apt-cache "${APT_OPTS[@]}" showsrc "$package" 2>>"$apt_log" | sed -n 's/^Version: //p' | sort -u |
     grep -E "$pattern" | sort -r -V || true)
   for version in $versions; do
     upstream=${version#*:}
     upstream=${upstream%-*}
     tarball=$(ls "$SOURCES/${package}_${upstream}".orig.tar.* 2>/dev/null | head -1 || true)
     if [ -z "$tarball" ]; then
-      (cd "$SOURCES" && apt-get "${APT_OPTS[@]}" source --download-only -qq "$package=$version" >/dev/null 2>&1 || true)
+      (cd "$SOURCES" && apt-get "${APT_OPTS[@]}" source --download-only -qq "$package=$version") >>"$apt_log" 2>&1 ||
+        true
       tarball=$(ls "$SOURCES/${package}_${upstream}".orig.tar.* 2>/dev/null | head -1 || true)
     fi
     if [ -n "$tarball" ]; then
@@ -187,7 +189,8 @@ fetch_source() { # package pattern target
       return 0
     fi
   done
-  log "no source of $package matching $pattern could be fetched"
+  log "no source of $package matching $pattern could be fetched${versions:+ (tried: ${versions//$'\n'/ })}; apt said:"
+  sed 's/^/  /' "$apt_log" >&2
   return 1
 }
 

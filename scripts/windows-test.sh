@@ -4,9 +4,8 @@
 # private Xvfb displays: start and Escape, the scene on screen (started from
 # another folder), a missing vertex shader, a damaged clip, and the recorded
 # win replayed to its end. Standard input is /dev/null throughout.
-set -euo pipefail
-ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-cd "$ROOT"
+# shellcheck source=scripts/common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 started=$SECONDS
 
 scripts/build-windows.sh

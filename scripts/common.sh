@@ -1,0 +1,111 @@
+# shellcheck shell=bash
+# What the scripts share; each sources it first:
+#   source "$(dirname "${BASH_SOURCE[0]}")/common.sh"      (bench/: .../../scripts/common.sh)
+# It turns on strict mode, sets ROOT (the clone) and changes into it, sets JOBS
+# and gives: need_packages, configure, build, cpp_folders, content_name,
+# start_xvfb and stop_xvfb. It prints nothing on standard output.
+# Sourced into an interactive shell (source scripts/common.sh && start_xvfb, a
+# display for running tests by hand) it leaves the shell's options and folder
+# alone.
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+if [[ $- != *i* ]]; then
+  set -euo pipefail
+  cd "$ROOT"
+fi
+
+# One rule for parallel jobs everywhere: FELIDORA_JOBS, else every core.
+JOBS="${FELIDORA_JOBS:-$(nproc)}"
+
+# The header that names every content file and folder; CMake reads it too
+# (content_name in CMakeLists.txt).
+CONTENT_FILES_H="base/ContentFiles.h"
+
+die() {
+  echo "$(basename "$0"): $*" >&2
+  exit 1
+}
+
+# Installs the Debian packages named that are missing; does nothing when all are
+# there. Another apt or dpkg at work holds their lock: apt-get waits for it, up
+# to APT_LOCK_TIMEOUT seconds (default 900), instead of failing.
+need_packages() { # package...
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}" >&2
+  # env carries DEBIAN_FRONTEND through sudo, which would otherwise drop it
+  local as_root=(env DEBIAN_FRONTEND=noninteractive)
+  if [ "$(id -u)" -ne 0 ]; then as_root=(sudo "${as_root[@]}"); fi
+  local apt_get=(apt-get -o DPkg::Lock::Timeout="${APT_LOCK_TIMEOUT:-900}")
+  "${as_root[@]}" "${apt_get[@]}" update -qq
+  "${as_root[@]}" "${apt_get[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# configure BUILD_FOLDER [cmake options...]: a RelWithDebInfo build unless the
+# options say otherwise; the environment's CC, CXX and launchers apply.
+configure() {
+  local folder=$1
+  shift
+  cmake -S "$ROOT" -B "$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+}
+
+# build BUILD_FOLDER [target...]: everything when no target is named.
+build() {
+  local folder=$1
+  shift
+  if [ $# -gt 0 ]; then
+    cmake --build "$folder" -j"$JOBS" --target "$@"
+  else
+    cmake --build "$folder" -j"$JOBS"
+  fi
+}
+
+# Every top-level folder that holds C++ sources (build folders and hidden ones
+# aside), one a line: the format check covers them all, so a new folder cannot
+# be left out of it.
+cpp_folders() {
+  (cd "$ROOT" && find . -mindepth 1 \( -path './build*' -o -path './.*' \) -prune -o -type f \
+    \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -print) | cut -d/ -f2 | sort -u
+}
+
+# content_name kConstant: the name base/ContentFiles.h gives it, read as CMake
+# reads it (one line of its own, constexpr const char* kName = "...";).
+content_name() {
+  local value
+  value=$(sed -n "s/^constexpr const char\\* $1 = \"\\([^\"]*\\)\";\$/\\1/p" "$ROOT/$CONTENT_FILES_H")
+  [ -n "$value" ] || die "$CONTENT_FILES_H names no $1 on a line of its own"
+  echo "$value"
+}
+
+# start_xvfb; ...; stop_xvfb: a private Xvfb on a free display, DISPLAY set.
+# Xvfb picks the display itself (-displayfd): it takes the first number whose
+# lock it can create and writes that number to the given descriptor once it
+# accepts clients, so two scripts starting at the same moment never share one.
+start_xvfb() {
+  # -noreset: without it the server resets whenever its last client leaves,
+  # and a test connecting during the reset finds no display
+  local announce n=""
+  announce="$(mktemp -u /tmp/felidora-xvfb.XXXXXX)"
+  mkfifo "$announce" || return 1
+  Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$announce" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  # returns at the announcement, or empty when the server exits before it
+  read -r -t 30 n <"$announce" || true
+  rm -f "$announce"
+  if [ -z "$n" ]; then
+    echo "Xvfb did not start" >&2
+    stop_xvfb
+    return 1
+  fi
+  export DISPLAY=":$n"
+}
+
+stop_xvfb() {
+  if [ -n "${XVFB_PID:-}" ]; then
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
+    XVFB_PID=""
+  fi
+}

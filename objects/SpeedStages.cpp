@@ -47,8 +47,11 @@ SpeedStages::Start SpeedStages::advance(double dt) {
     speed = kNeutralSpeed;
     speedTimer -= kRecoveryRate * dt;
     if (speedTimer <= 0.0) {
+      // Neutral until the keys are read again: the later steps of a long
+      // frame must not boost or brake on the keys from before the recovery.
       speedTimer = 0.0;
       speedRecovering = false;
+      boostActive = brakeActive = false;
       speedDisplay = SpeedDisplay::Neutral;
     } else if (boostActive) {
       speedDisplay =

@@ -67,6 +67,23 @@ TEST(SpeedStages, HoldingSBoostsForThreeSecondsThenRecoversForSix) {
   EXPECT_EQ(stages.speed, 80.0f);
 }
 
+// A long frame is played as steps after one reading of the keys: the steps
+// after the recovery ends stay neutral, as the next frame would on a fast
+// machine with the key released, and no new boost is heard.
+TEST(SpeedStages, ARecoveryEndingInsideALongFrameLeavesTheRestOfItNeutral) {
+  SpeedStages stages;
+  for (int i = 0; i < 8; ++i)
+    frame(stages, true, false, 0.125); // one second of boost, two of recovery
+  stages.readKeys(false, false);
+  ASSERT_TRUE(stages.speedRecovering);
+  for (int step = 0; step < 50; ++step) // 2.5 s in steps of 0.05 s
+    ASSERT_EQ(stages.advance(0.05), SpeedStages::Start::None) << "step " << step;
+  EXPECT_FALSE(stages.speedRecovering);
+  EXPECT_EQ(stages.speed, 40.0f);
+  EXPECT_EQ(stages.speedTimer, 0.0);
+  EXPECT_EQ(shown(stages), 2);
+}
+
 TEST(SpeedStages, EverySpeedDisplayValueIsReached) {
   SpeedStages stages;
   std::set<int> seen;

@@ -4,7 +4,7 @@
 #include "app/FrameSource.h"
 
 AfterFrame GameFrame::play() {
-  if (!steps.running())
+  if (!actions.running())
     return AfterFrame::End;
   recording::Frame frame;
   if (!source.next(frame))
@@ -14,24 +14,24 @@ AfterFrame GameFrame::play() {
 
   // what the window asked for since the previous frame
   if (source.windowModeRequested()) {
-    steps.toggleWindowMode();
+    actions.toggleWindowMode();
     windowChanged = true;
   }
-  if (steps.windowChanged())
+  if (actions.windowChanged())
     windowChanged = true;
 
   if (source.applyAndRecord(frame))
-    steps.play(frame.dt);
-  steps.showPause(source.paused());
+    actions.play(frame.dt);
+  actions.showPause(source.paused());
   const bool standsStill = source.paused() && pausedPictureShown && !windowChanged;
   if (source.drawsFrame() && !standsStill) {
-    steps.draw();
+    actions.draw();
     windowChanged = false;
   }
   pausedPictureShown = source.paused(); // drawn now, or standing since
-  steps.reportGlError();
+  actions.reportGlError();
 
-  if (!steps.running())
+  if (!actions.running())
     return AfterFrame::End;
   return pausedPictureShown ? AfterFrame::Idle : AfterFrame::Continue;
 }

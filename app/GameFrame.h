@@ -25,13 +25,13 @@ enum class AfterFrame {
 
 class GameFrame {
 public:
-  GameFrame(FrameSource& source, FrameActions& steps) : source(source), steps(steps) {}
+  GameFrame(FrameSource& source, FrameActions& actions) : source(source), actions(actions) {}
 
   AfterFrame play();
 
 private:
   FrameSource& source;
-  FrameActions& steps;
+  FrameActions& actions;
   bool pausedPictureShown = false;
   bool windowChanged = false;
 };

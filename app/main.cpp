@@ -98,8 +98,8 @@ int main() {
   gGame = new Game();
   gGame->assembleLevel();
   gPresenter = new FramePresenter(gGame->windowWidth, gGame->windowHeight);
-  GameFrameActions steps(window, *gGame, *gPresenter, windowEvents);
-  steps.followFramebufferSize();
+  GameFrameActions actions(window, *gGame, *gPresenter, windowEvents);
+  actions.followFramebufferSize();
   checkGamePrograms(*gGame); // only with FELIDORA_GL_DEBUG set
   gAudio = new Audio();
   if (gAudio->openDefaultDevice()) {
@@ -109,7 +109,7 @@ int main() {
   }
 
   source.startClock();
-  GameFrame frame(source, steps);
+  GameFrame frame(source, actions);
   runFrames(frame);
   source.printSummaries(*gGame);
   // a closed device finishes what it wrote (a sound file's header, say)

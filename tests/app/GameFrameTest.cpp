@@ -1,6 +1,6 @@
 // The frame as one call, without a window or GL: a scripted input and clock
 // drive it through play, a pause and its end, a window-mode request and the
-// quit, and the notes of its steps say what each frame did.
+// quit, and the notes of its actions say what each frame did.
 #include "app/GameFrame.h"
 #include "app/FrameActions.h"
 #include "app/FrameSource.h"
@@ -12,7 +12,7 @@
 
 namespace {
 
-struct NotedSteps : FrameActions {
+struct NotedActions : FrameActions {
   bool goesOn = true;
   bool windowNeedsPicture = false;
   int played = 0;
@@ -37,8 +37,8 @@ struct GameFrameTest : ::testing::Test {
   double clock = 10.0;
   FrameInput input; // what the next frame reads, used up by it
   FrameSource source;
-  NotedSteps steps;
-  GameFrame frame{source, steps};
+  NotedActions actions;
+  GameFrame frame{source, actions};
 
   void SetUp() override {
     KeyFlags = KeyFlagTable{};
@@ -64,31 +64,31 @@ TEST_F(GameFrameTest, APauseStopsPlayAndDrawingUntilTheWindowNeedsThePictureAndP
   EXPECT_TRUE(KeyFlags.keyLeft);
   input.pause = true;
   EXPECT_EQ(next(), AfterFrame::Idle) << "paused from the end of this frame on";
-  EXPECT_EQ(steps.played, 2);
-  EXPECT_EQ(steps.drawn, 2) << "the frame that pauses draws the notice";
-  EXPECT_TRUE(steps.pauseShown);
+  EXPECT_EQ(actions.played, 2);
+  EXPECT_EQ(actions.drawn, 2) << "the frame that pauses draws the notice";
+  EXPECT_TRUE(actions.pauseShown);
 
   input.pause = true; // held: no new press
   EXPECT_EQ(next(60.0), AfterFrame::Idle);
   for (int i = 0; i < 100; ++i)
     EXPECT_EQ(next(), AfterFrame::Idle);
-  EXPECT_EQ(steps.played, 2);
-  EXPECT_EQ(steps.drawn, 2) << "the paused picture stands";
+  EXPECT_EQ(actions.played, 2);
+  EXPECT_EQ(actions.drawn, 2) << "the paused picture stands";
 
-  steps.windowNeedsPicture = true;
+  actions.windowNeedsPicture = true;
   EXPECT_EQ(next(), AfterFrame::Idle);
-  EXPECT_EQ(steps.drawn, 3);
+  EXPECT_EQ(actions.drawn, 3);
   EXPECT_EQ(next(), AfterFrame::Idle);
-  EXPECT_EQ(steps.drawn, 3);
+  EXPECT_EQ(actions.drawn, 3);
 
   input.pause = true;
   EXPECT_EQ(next(), AfterFrame::Continue);
-  EXPECT_EQ(steps.played, 2) << "the frame that ends the pause only starts the clock";
-  EXPECT_EQ(steps.drawn, 4);
-  EXPECT_FALSE(steps.pauseShown);
+  EXPECT_EQ(actions.played, 2) << "the frame that ends the pause only starts the clock";
+  EXPECT_EQ(actions.drawn, 4);
+  EXPECT_FALSE(actions.pauseShown);
   EXPECT_EQ(next(0.5), AfterFrame::Continue);
-  EXPECT_EQ(steps.played, 3);
-  EXPECT_NEAR(steps.timePlayed, 0.54, 1e-9) << "no paused time reached the game";
+  EXPECT_EQ(actions.played, 3);
+  EXPECT_NEAR(actions.timePlayed, 0.54, 1e-9) << "no paused time reached the game";
 }
 
 // The window losing its focus pauses like P, and only P resumes.
@@ -100,7 +100,7 @@ TEST_F(GameFrameTest, TheWindowLeftPausesAndOnlyPResumes) {
   input.pause = true;
   EXPECT_EQ(next(), AfterFrame::Continue);
   EXPECT_EQ(next(), AfterFrame::Continue);
-  EXPECT_EQ(steps.played, 2);
+  EXPECT_EQ(actions.played, 2);
 }
 
 // F11 switches the window mode in its frame, playing or paused; switched while
@@ -108,19 +108,19 @@ TEST_F(GameFrameTest, TheWindowLeftPausesAndOnlyPResumes) {
 TEST_F(GameFrameTest, AWindowModeRequestTogglesInItsFrameAndRedrawsAPausedPicture) {
   input.windowMode = true;
   EXPECT_EQ(next(), AfterFrame::Continue);
-  EXPECT_EQ(steps.toggles, 1);
+  EXPECT_EQ(actions.toggles, 1);
   EXPECT_EQ(next(), AfterFrame::Continue);
-  EXPECT_EQ(steps.toggles, 1) << "asked once, switched once";
+  EXPECT_EQ(actions.toggles, 1) << "asked once, switched once";
 
   input.pause = true;
   next();
   next();
-  const int drawn = steps.drawn;
+  const int drawn = actions.drawn;
   input.windowMode = true;
   EXPECT_EQ(next(), AfterFrame::Idle);
-  EXPECT_EQ(steps.toggles, 2);
-  EXPECT_EQ(steps.drawn, drawn + 1);
-  EXPECT_EQ(steps.played, 3);
+  EXPECT_EQ(actions.toggles, 2);
+  EXPECT_EQ(actions.drawn, drawn + 1);
+  EXPECT_EQ(actions.played, 3);
 }
 
 // Escape or a closed window ends the game before the frame plays or draws,
@@ -130,23 +130,23 @@ TEST_F(GameFrameTest, QuitEndsBeforeTheFramePlaysAndAnEndedGameAfterItsLastPictu
   input.quit = true;
   input.keys.set(static_cast<std::size_t>(GameKey::F2));
   EXPECT_EQ(next(), AfterFrame::End);
-  EXPECT_EQ(steps.played, 1);
-  EXPECT_EQ(steps.drawn, 1);
+  EXPECT_EQ(actions.played, 1);
+  EXPECT_EQ(actions.drawn, 1);
   EXPECT_FALSE(KeyFlags.keyF2);
 
   FrameSource paused;
   paused.useClock([this] { return clock; });
   paused.useInput([this] { return std::exchange(input, FrameInput{}); });
-  NotedSteps pausedSteps;
+  NotedActions pausedSteps;
   GameFrame pausedFrame(paused, pausedSteps);
   input.pause = true;
   EXPECT_EQ(pausedFrame.play(), AfterFrame::Idle);
   input.quit = true;
   EXPECT_EQ(pausedFrame.play(), AfterFrame::End);
 
-  struct EndingSteps : NotedSteps {
+  struct EndingSteps : NotedActions {
     void play(double dt) override {
-      NotedSteps::play(dt);
+      NotedActions::play(dt);
       goesOn = false; // the outcome clip has run
     }
   } ending;

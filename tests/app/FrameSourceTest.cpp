@@ -4,6 +4,7 @@
 #include "app/KeyFlags.h"
 #include "app/Recording.h"
 #include "app/Replay.h"
+#include "tests/support/KeySnapshots.h"
 #include "tests/support/ProcessFolder.h"
 
 #include <gtest/gtest.h>
@@ -13,17 +14,11 @@
 
 namespace {
 
+using felidora::test::keysOf;
 using felidora::test::ProcessFolder;
 
 double gClock = 0.0;
 double testClock() { return gClock; }
-
-KeySnapshot keysOf(std::initializer_list<GameKey> keys) {
-  KeySnapshot snapshot;
-  for (GameKey k : keys)
-    snapshot.set(static_cast<std::size_t>(k));
-  return snapshot;
-}
 
 // M and F2 tapped while paused, Left held through it: at once nothing
 // changes; the first played frame mutes and holds F2 (Left not), the

@@ -3,6 +3,7 @@
 #include "app/Recording.h"
 #include "app/RecordingFormat.h"
 #include "app/Replay.h"
+#include "tests/support/KeySnapshots.h"
 #include "tests/support/ProcessFolder.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 
 namespace {
 
+using felidora::test::keysOf;
 using felidora::test::ProcessFolder;
 
 constexpr std::uint64_t kContent = 0x0123456789abcdefULL;
@@ -28,13 +30,6 @@ std::vector<char> bytesOf(const std::string& path) {
 
 void write(const std::string& path, const std::vector<char>& bytes) {
   std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-KeySnapshot keysOf(std::initializer_list<GameKey> keys) {
-  KeySnapshot snapshot;
-  for (GameKey k : keys)
-    snapshot.set(static_cast<std::size_t>(k));
-  return snapshot;
 }
 
 TEST(RecordingTest, FramesComeBackExactlyAsPlayedAndAFileCutBetweenFramesEndsThere) {

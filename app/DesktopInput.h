@@ -1,5 +1,5 @@
 // The desktop's input through GLFW: the keyboard of the game's window, every
-// pad, and the window's events. GLFW hands a window's events to one object,
+// pad (both read through the player's bindings), and the window's events. GLFW hands a window's events to one object,
 // this one (through the window's user pointer): it keeps the key presses
 // itself and passes the window's own events on to WindowEvents. The frame
 // asks it once, at its start, for everything in one FrameInput.
@@ -17,7 +17,9 @@ public:
   // Installs the window's callbacks, reads its framebuffer's size into events
   // and announces the pads already plugged in. Both must outlive the window's
   // callbacks, i.e. stay until glfwTerminate.
-  DesktopInput(GLFWwindow* window, WindowEvents& events);
+  // The bindings are read at every frame, so a change on the options screen
+  // counts from the next frame on.
+  DesktopInput(GLFWwindow* window, WindowEvents& events, const Bindings& bindings);
   DesktopInput(const DesktopInput&) = delete;
   DesktopInput& operator=(const DesktopInput&) = delete;
 
@@ -37,6 +39,8 @@ private:
 
   GLFWwindow* window;
   WindowEvents& events;
+  const Bindings& bindings;
   KeyPresses presses;
   PadSlots padsAnnounced;
+  PadControls padsBefore; // the previous frame's, for the presses
 };

@@ -4,6 +4,8 @@
 // may take them on nothing but its notes.
 #pragma once
 
+struct OptionsPage;
+
 class FrameActions {
 public:
   virtual ~FrameActions() = default;
@@ -13,9 +15,14 @@ public:
   // The function keys, then the update by dt: the game's part of a played frame.
   virtual void play(double dt) = 0;
   virtual void showPause(bool paused) = 0;
+  // The options page on the monitor, or (nullptr) the monitor as it was.
+  virtual void showOptions(const OptionsPage* page) = 0;
+  // The settings changed on the options screen (OptionsScreen::Change bits):
+  // they take effect and are kept.
+  virtual void applySettings(unsigned changes) = 0;
   // Clears, renders, presents and shows the picture.
   virtual void draw() = 0;
-  // Full screen to a window, or back.
+  // Full screen to a window, or back (and kept as the player's setting).
   virtual void toggleWindowMode() = 0;
   // The window needs its picture again (exposed, or a new framebuffer size,
   // which the frame then follows) since the previous call.

@@ -97,8 +97,9 @@ bool FrameSource::next(recording::Frame& frame) {
   input = readInput ? readInput() : FrameInput{};
   frame.keys = input.keys;
 
-  frameRuns = !pause;
-  if (input.pause && !pauseKeyHeld)
+  frameRuns = !pause && !menuOpen;
+  frameInMenu = menuOpen;
+  if (input.pause && !pauseKeyHeld && !menuOpen)
     pause = !pause;
   pauseKeyHeld = input.pause;
   if (input.windowLeft)
@@ -108,7 +109,8 @@ bool FrameSource::next(recording::Frame& frame) {
 
 bool FrameSource::applyAndRecord(const recording::Frame& frame) {
   if (!frameRuns) {
-    keptKeys |= frame.keys & keptWhilePaused();
+    if (!frameInMenu)
+      keptKeys |= frame.keys & keptWhilePaused();
     return false;
   }
   // what was kept through a pause is held in this frame, and recorded so

@@ -64,10 +64,18 @@ public:
   // run out.
   bool next(recording::Frame& frame);
 
-  // Escape or a closed window, as this frame's input said.
+  // This frame's input as read by next().
+  const FrameInput& frameInput() const { return input; }
+  // A closed window, as this frame's input said.
   bool quitRequested() const { return input.quit; }
-  // F11 or Alt+Enter, as this frame's input said.
+  // The full screen's key or Alt+Enter, as this frame's input said.
   bool windowModeRequested() const { return input.windowMode; }
+
+  // While a menu is open (the options screen) the game is paused as with the
+  // pause key, which does nothing meanwhile; the menu's keys are its own, so
+  // nothing pressed in it is kept for the game. Opened in a frame, the pause
+  // begins after it.
+  void setMenuOpen(bool open) { menuOpen = open; }
 
   // Unless the game was paused when the frame began, the frame reaches the
   // update: its keys (with those kept through a pause) are applied to
@@ -81,8 +89,9 @@ public:
   // replay. Asked once a frame.
   bool drawsFrame();
 
-  // Whether the game is paused once this frame's input is read.
-  bool paused() const { return pause; }
+  // Whether the game is paused once this frame's input is read (or a menu
+  // opened since).
+  bool paused() const { return pause || menuOpen; }
 
   // Closes the recording and prints, for a recording and for a replay, the
   // line that decides the game, in the same format for both.
@@ -97,8 +106,10 @@ private:
   double previousTime = 0.0;
   bool pause = false;
   bool pauseKeyHeld = false;
+  bool menuOpen = false;
   bool frameRuns = true;
-  KeySnapshot keptKeys; // pressed while paused, for the first played frame
+  bool frameInMenu = false; // the menu was open when the frame's input was read
+  KeySnapshot keptKeys;     // pressed while paused, for the first played frame
   long long framesPlayed = 0;
   long long drawInterval = 1;
   long long framesDrawnOrSkipped = 0;

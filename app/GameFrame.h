@@ -3,18 +3,21 @@
 // says it is idle, and the loop around it waits for the next event (on the
 // desktop) or for the next animation frame (in a browser).
 //
-// The frame's steps, in order: read the frame's time and input; end on
-// Escape or a closed window; follow the window (the mode asked for, its
-// picture needed again, its size); play the frame unless paused; draw it;
+// The frame's steps, in order: read the frame's time and input; end on a
+// closed window, or on Escape unless the options screen is open (there it
+// steps back out); open the options screen, or hand it the frame's presses;
+// follow the window (the mode asked for, its picture needed again, its size);
+// play the frame unless paused; show the pause and the options page; draw it;
 // report a GL error.
 //
 // While paused the picture stands still: it is drawn when the pause begins and
 // again only when the window needs it (exposed, resized, switched by F11 or
-// Alt+Enter).
+// Alt+Enter) or the options page changes.
 #pragma once
 
 class FrameSource;
 class FrameActions;
+class OptionsScreen;
 
 // What the loop does after a frame.
 enum class AfterFrame {
@@ -25,13 +28,22 @@ enum class AfterFrame {
 
 class GameFrame {
 public:
-  GameFrame(FrameSource& source, FrameActions& actions) : source(source), actions(actions) {}
+  // Without an options screen (a test's frame), F10 does nothing.
+  GameFrame(FrameSource& source, FrameActions& actions, OptionsScreen* options = nullptr)
+      : source(source), actions(actions), options(options) {}
 
   AfterFrame play();
 
 private:
+  // What the options screen did in this frame.
+  enum class PageStep { None, Shown, Closed };
+  // Opens the options screen on its key in live play, or hands it the
+  // frame's presses while open.
+  PageStep followOptions();
+
   FrameSource& source;
   FrameActions& actions;
+  OptionsScreen* options;
   bool pausedPictureShown = false;
   bool windowChanged = false;
 };

@@ -11,10 +11,13 @@ bool knownKey(int glfwKey) { return glfwKey >= 0 && glfwKey <= GLFW_KEY_LAST; }
 void KeyPresses::keyEvent(int glfwKey, int action, int mods) {
   if (action != GLFW_PRESS)
     return;
-  if (knownKey(glfwKey))
-    pressed.set(static_cast<std::size_t>(glfwKey));
+  if (!knownKey(glfwKey))
+    return;
+  pressed.set(static_cast<std::size_t>(glfwKey));
+  if (inOrder.size() < kKeptPresses)
+    inOrder.push_back(glfwKey);
   const bool enter = glfwKey == GLFW_KEY_ENTER || glfwKey == GLFW_KEY_KP_ENTER;
-  if (glfwKey == GLFW_KEY_F11 || (enter && (mods & GLFW_MOD_ALT)))
+  if (enter && (mods & GLFW_MOD_ALT))
     windowModeRequested = true;
 }
 
@@ -31,4 +34,10 @@ bool KeyPresses::takeWindowModeRequest() {
   const bool requested = windowModeRequested;
   windowModeRequested = false;
   return requested;
+}
+
+std::vector<int> KeyPresses::takePressedKeys() {
+  std::vector<int> keys;
+  keys.swap(inOrder);
+  return keys;
 }

@@ -1,9 +1,11 @@
 // The presses the key callback saw between two polls, by GLFW key code, so a
-// tap shorter than a frame still reads as held in one frame; and the window
-// mode asked for with F11 or Alt+Enter.
+// tap shorter than a frame still reads as held in one frame; the same presses
+// in the order they came, for the options screen and for keys that act once
+// per press; and the window mode asked for with Alt+Enter.
 #pragma once
 
 #include <bitset>
+#include <vector>
 
 class KeyPresses {
 public:
@@ -17,11 +19,16 @@ public:
   // read once a frame.
   bool merge(int glfwKey, bool downAtPoll);
 
-  // F11 or Alt+Enter pressed since the previous call.
+  // Alt+Enter pressed since the previous call.
   bool takeWindowModeRequest();
 
+  // Every key pressed since the previous call, in order (at most kKeptPresses).
+  std::vector<int> takePressedKeys();
+
 private:
-  static constexpr int kKeyCodes = 512; // more than GLFW_KEY_LAST, checked in the source
+  static constexpr int kKeyCodes = 512;           // more than GLFW_KEY_LAST, checked in the source
+  static constexpr std::size_t kKeptPresses = 64; // more than anyone types in a frame
   std::bitset<kKeyCodes> pressed;
+  std::vector<int> inOrder;
   bool windowModeRequested = false;
 };

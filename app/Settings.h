@@ -7,6 +7,11 @@
 #include "app/Bindings.h"
 
 struct Settings {
+  // the window sizes a settings file may give
+  static constexpr int kMinWindowWidth = 320;
+  static constexpr int kMinWindowHeight = 240;
+  static constexpr int kMaxWindowSide = 16384;
+
   Bindings bindings = defaultBindings();
   int volume = 100; // per cent, 0 to 100
   bool fullScreen = true;

@@ -1,6 +1,7 @@
 #include "app/StartUp.h"
 
 #include "app/Gamepad.h"
+#include "app/Settings.h"
 #include "base/Console.h"
 #include "base/ContentFiles.h"
 #include "render/GlDebug.h"
@@ -28,9 +29,9 @@ bool glDebugRequested() {
 
 } // namespace
 
-// Opens the full-screen window with its 3.3 core context and sets the global
-// GL state; ends the process with a message on any failure.
-GLFWwindow* startUp() {
+// Opens the window with its 3.3 core context and sets the global GL state;
+// ends the process with a message on any failure.
+GLFWwindow* startUp(const Settings& settings) {
   if (!glfwInit())
     fatalError("GLFW konnte nicht initialisiert werden!");
 
@@ -49,9 +50,11 @@ GLFWwindow* startUp() {
     glfwTerminate();
     fatalError("Das Fenster konnte nicht geoeffnet werden!");
   }
+  if (!settings.fullScreen)
+    setWindowMode(window, settings);
   glfwMakeContextCurrent(window);
   // the display paces the frames: no tearing, no thousands of frames a second
-  glfwSwapInterval(1);
+  glfwSwapInterval(settings.vsync ? 1 : 0);
   loadGamepadMappings(content::kGamepadMappings);
 
   glewExperimental = GL_TRUE;
@@ -73,19 +76,29 @@ GLFWwindow* startUp() {
   return window;
 }
 
-// Full screen as at the start, or an 800 x 600 window in the middle of the
-// screen that the player may resize; the frame follows through the
-// framebuffer size either way.
-void toggleWindowMode(GLFWwindow* window) {
+void setWindowMode(GLFWwindow* window, const Settings& settings) {
   GLFWmonitor* screen = glfwGetPrimaryMonitor();
   if (!screen)
-    return; // no screen to be full on: stay as it is
-  if (glfwGetWindowMonitor(window)) {
-    int x = 0, y = 0, width = kFrameWidth, height = kFrameHeight;
-    glfwGetMonitorWorkarea(screen, &x, &y, &width, &height);
-    glfwSetWindowMonitor(window, nullptr, x + std::max(0, (width - kFrameWidth) / 2),
-                         y + std::max(0, (height - kFrameHeight) / 2), kFrameWidth, kFrameHeight, GLFW_DONT_CARE);
-  } else {
+    return; // no screen to be full on or to place a window on: stay as it is
+  if (settings.fullScreen) {
     glfwSetWindowMonitor(window, screen, 0, 0, kFrameWidth, kFrameHeight, GLFW_DONT_CARE);
+    return;
+  }
+  int x = 0, y = 0, width = settings.windowWidth, height = settings.windowHeight;
+  glfwGetMonitorWorkarea(screen, &x, &y, &width, &height);
+  glfwSetWindowMonitor(window, nullptr, x + std::max(0, (width - settings.windowWidth) / 2),
+                       y + std::max(0, (height - settings.windowHeight) / 2), settings.windowWidth,
+                       settings.windowHeight, GLFW_DONT_CARE);
+}
+
+void keepWindowSize(GLFWwindow* window, Settings& settings) {
+  if (glfwGetWindowMonitor(window))
+    return; // full screen: the window's size is the one it had
+  int width = 0, height = 0;
+  glfwGetWindowSize(window, &width, &height);
+  if (width > 0 && height > 0) {
+    // a window dragged smaller than the settings file allows is kept at that least size
+    settings.windowWidth = std::max(width, Settings::kMinWindowWidth);
+    settings.windowHeight = std::max(height, Settings::kMinWindowHeight);
   }
 }

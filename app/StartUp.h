@@ -5,8 +5,16 @@
 #pragma once
 
 struct GLFWwindow;
+struct Settings;
 
-GLFWwindow* startUp();
+// The window opens full screen, or as the player's window of its size, and
+// the display paces the frames unless the player turned vertical sync off.
+GLFWwindow* startUp(const Settings& settings);
 
-// F11 and Alt+Enter: from full screen to an 800 x 600 resizable window and back.
-void toggleWindowMode(GLFWwindow* window);
+// Full screen at 800 x 600, or a resizable window of the settings' size in
+// the middle of the screen; the frame follows through the framebuffer size
+// either way.
+void setWindowMode(GLFWwindow* window, const Settings& settings);
+
+// The window's size now, into the settings, while it is a window.
+void keepWindowSize(GLFWwindow* window, Settings& settings);

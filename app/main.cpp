@@ -7,6 +7,9 @@
 #include "app/GameFrameActions.h"
 #include "app/GameProgramCheck.h"
 #include "app/KeyFlags.h"
+#include "app/OptionsScreen.h"
+#include "app/Settings.h"
+#include "app/SettingsFile.h"
 #include "app/StartUp.h"
 #include "app/WindowEvents.h"
 #include "audio/Audio.h"
@@ -83,13 +86,17 @@ int main() {
   setUpProcess();
   quietSoundLibraries();
   const std::filesystem::path startFolder = enterExecutableFolder();
-  resetKeyToggles();
   // destroyed by exit(), which closes the recording's file
   static FrameSource source;
   openFrameSource(source, startFolder);
-  GLFWwindow* window = startUp();
+  // the player's settings; a replay plays with them but changes none for good
+  static SettingsFile settingsFile(SettingsFile::defaultPath());
+  static Settings settings = settingsFile.load();
+  resetKeyToggles();
+  KeyFlags.soundMuted = settings.muted;
+  GLFWwindow* window = startUp(settings);
   WindowEvents windowEvents;
-  DesktopInput input(window, windowEvents);
+  DesktopInput input(window, windowEvents, settings.bindings);
   source.useInput([&input] { return input.read(); });
   if (source.replaying())
     glfwSwapInterval(0); // a replay runs as fast as its frames render
@@ -98,7 +105,8 @@ int main() {
   gGame = new Game();
   gGame->assembleLevel();
   gPresenter = new FramePresenter(gGame->windowWidth, gGame->windowHeight);
-  GameFrameActions actions(window, *gGame, *gPresenter, windowEvents);
+  GameFrameActions actions(window, *gGame, *gPresenter, windowEvents, settings,
+                           source.replaying() ? nullptr : &settingsFile);
   actions.followFramebufferSize();
   checkGamePrograms(*gGame); // only with FELIDORA_GL_DEBUG set
   gAudio = new Audio();
@@ -106,11 +114,14 @@ int main() {
     gAudio->loadSounds();
     gSounds = new GameSounds(*gAudio);
     gGame->reportTo(gSounds);
+    actions.useAudio(gAudio);
   }
 
+  OptionsScreen options(settings, [](int key) { return glfwGetKeyName(key, 0); });
   source.startClock();
-  GameFrame frame(source, actions);
+  GameFrame frame(source, actions, &options);
   runFrames(frame);
+  actions.keepWindowSize();
   source.printSummaries(*gGame);
   // a closed device finishes what it wrote (a sound file's header, say)
   gGame->reportTo(nullptr);

@@ -283,8 +283,14 @@ void Audio::placeListener(const glm::mat4& view) {
 }
 
 void Audio::setMuted(bool muted) {
+  listenerMuted = muted;
   if (live())
-    alListenerf(AL_GAIN, muted ? 0.0f : 1.0f);
+    alListenerf(AL_GAIN, listenerMuted ? 0.0f : listenerVolume);
+}
+
+void Audio::setVolume(float volume) {
+  listenerVolume = std::clamp(volume, 0.0f, 1.0f);
+  setMuted(listenerMuted);
 }
 
 void Audio::setPaused(bool paused) {

@@ -64,6 +64,8 @@ public:
   // The listener sits at the camera of this view matrix.
   void placeListener(const glm::mat4& view);
   void setMuted(bool muted);
+  // The player's volume, 0 to 1, under the mute: muting and unmuting keep it.
+  void setVolume(float volume);
   // A paused game holds every sound where it is; resuming plays each on from there.
   void setPaused(bool paused);
   // A lost device (unplugged, its server gone) makes the game silent, with one message.
@@ -103,5 +105,7 @@ private:
   std::array<unsigned, kSoundCount> buffers{};
   std::array<Voice, kVoiceCount> voices{};
   int reservedLoops = 0;
+  float listenerVolume = 1.0f;
+  bool listenerMuted = false;
   std::uint64_t playCounter = 0;
 };

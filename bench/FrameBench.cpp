@@ -11,6 +11,7 @@
 // With --dt every update gets that frame time instead of the measured one, so
 // each run plays the same frames whatever the machine's speed and load: the
 // pictures, and with them the samples, stay comparable between builds.
+#include "app/Settings.h"
 #include "app/StartUp.h"
 #include "bench/BenchFlight.h"
 
@@ -111,7 +112,7 @@ int main(int argc, char** argv) {
   // Start-up in its steps, each as seconds since the process began.
   const double atMain = secondsSinceProcessStart();
   resetKeyToggles();
-  GLFWwindow* window = startUp();
+  GLFWwindow* window = startUp(Settings{});
   const double atWindow = secondsSinceProcessStart();
   Game* game = new Game();
   const double atShaders = secondsSinceProcessStart();

@@ -6,6 +6,7 @@
 // Run from the build folder under a display: ./bench/pass_bench [--repeats N]
 // [--no-shortcuts] (the latter draws without the monitor's depth first, to
 // see what it pays).
+#include "app/Settings.h"
 #include "app/StartUp.h"
 #include "bench/BenchFlight.h"
 
@@ -41,7 +42,7 @@ int main(int argc, char** argv) {
   }
 
   resetKeyToggles();
-  GLFWwindow* window = startUp();
+  GLFWwindow* window = startUp(Settings{});
   Game* game = new Game();
   game->assembleLevel();
   game->monitorDepthFirst = shortcuts;

@@ -5,7 +5,9 @@
 #include "app/FrameActions.h"
 #include "app/FrameSource.h"
 #include "app/KeyFlags.h"
+#include "app/OptionsScreen.h"
 
+#include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -20,6 +22,9 @@ struct NotedActions : FrameActions {
   int drawn = 0;
   int toggles = 0;
   bool pauseShown = false;
+  const OptionsPage* pageShown = nullptr;
+  int pagesShown = 0;
+  unsigned settingsApplied = 0;
 
   bool running() const override { return goesOn; }
   void play(double dt) override {
@@ -27,6 +32,11 @@ struct NotedActions : FrameActions {
     timePlayed += dt;
   }
   void showPause(bool paused) override { pauseShown = paused; }
+  void showOptions(const OptionsPage* page) override {
+    pageShown = page;
+    pagesShown += page != nullptr;
+  }
+  void applySettings(unsigned changes) override { settingsApplied |= changes; }
   void draw() override { ++drawn; }
   void toggleWindowMode() override { ++toggles; }
   bool windowChanged() override { return std::exchange(windowNeedsPicture, false); }
@@ -38,7 +48,9 @@ struct GameFrameTest : ::testing::Test {
   FrameInput input; // what the next frame reads, used up by it
   FrameSource source;
   NotedActions actions;
-  GameFrame frame{source, actions};
+  Settings settings;
+  OptionsScreen options{settings, nullptr};
+  GameFrame frame{source, actions, &options};
 
   void SetUp() override {
     KeyFlags = KeyFlagTable{};
@@ -127,7 +139,7 @@ TEST_F(GameFrameTest, AWindowModeRequestTogglesInItsFrameAndRedrawsAPausedPictur
 // also while paused; a game that ends itself ends after its last picture.
 TEST_F(GameFrameTest, QuitEndsBeforeTheFramePlaysAndAnEndedGameAfterItsLastPicture) {
   EXPECT_EQ(next(), AfterFrame::Continue);
-  input.quit = true;
+  input.escape = true;
   input.keys.set(static_cast<std::size_t>(GameKey::F2));
   EXPECT_EQ(next(), AfterFrame::End);
   EXPECT_EQ(actions.played, 1);
@@ -157,6 +169,46 @@ TEST_F(GameFrameTest, QuitEndsBeforeTheFramePlaysAndAnEndedGameAfterItsLastPictu
   EXPECT_EQ(ending.drawn, 1) << "the last frame is still drawn";
   EXPECT_EQ(last.play(), AfterFrame::End);
   EXPECT_EQ(ending.played, 1);
+}
+
+// F10 opens the options screen after its frame, and the game is paused: no
+// frame plays, the page is drawn as it changes and otherwise stands. Escape
+// there steps back out and does not end the game; a key the screen took (F1
+// bound to fire) is not kept for the game; the next Escape quits.
+TEST_F(GameFrameTest, TheOptionsScreenPausesTakesItsKeysAndEscapeStepsOutOfIt) {
+  input.options = true;
+  EXPECT_EQ(next(), AfterFrame::Idle);
+  EXPECT_EQ(actions.played, 1) << "the frame that opens it still plays";
+  EXPECT_TRUE(options.isOpen());
+  EXPECT_EQ(actions.pagesShown, 1);
+  const int drawn = actions.drawn;
+  EXPECT_EQ(next(30.0), AfterFrame::Idle);
+  EXPECT_EQ(actions.drawn, drawn) << "an unchanged page stands";
+
+  // down to fire, rebind it to F1
+  input.keysPressed = {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER};
+  EXPECT_EQ(next(), AfterFrame::Idle);
+  EXPECT_EQ(actions.drawn, drawn + 1);
+  EXPECT_TRUE(options.waiting());
+  input.keysPressed = {GLFW_KEY_F1};
+  input.keys.set(static_cast<std::size_t>(GameKey::F1)); // F1 is down as the bindings saw it before
+  EXPECT_EQ(next(), AfterFrame::Idle);
+  EXPECT_EQ(settings.bindings.of(Action::Fire, Device::Keyboard), (ActionBinding{GLFW_KEY_F1, kUnbound}));
+  EXPECT_EQ(actions.settingsApplied, OptionsScreen::kBindings);
+
+  input.escape = true;
+  input.keysPressed = {GLFW_KEY_ESCAPE};
+  EXPECT_EQ(next(), AfterFrame::Continue) << "Escape closes the screen, the game goes on";
+  EXPECT_FALSE(options.isOpen());
+  EXPECT_EQ(actions.pageShown, nullptr);
+  EXPECT_FALSE(actions.pauseShown);
+  EXPECT_EQ(next(), AfterFrame::Continue);
+  EXPECT_EQ(actions.played, 2);
+  EXPECT_FALSE(KeyFlags.keyF1) << "the key the screen took reached no game";
+  EXPECT_NEAR(actions.timePlayed, 0.04, 1e-9);
+
+  input.escape = true;
+  EXPECT_EQ(next(), AfterFrame::End);
 }
 
 } // namespace

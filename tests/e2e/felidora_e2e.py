@@ -45,6 +45,13 @@ def wine_environment(prefix):
     return {"WINEPREFIX": os.path.abspath(prefix), "WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
 
 
+def wine_settings_folder():
+    """%APPDATA%\\Felidora of the prefix's user."""
+    users = os.path.join(WINE["WINEPREFIX"], "drive_c", "users")
+    user = next((u for u in sorted(os.listdir(users)) if u != "Public"), "root") if os.path.isdir(users) else "root"
+    return os.path.join(users, user, "AppData", "Roaming", "Felidora")
+
+
 def stop_wine():
     """Ends what is left of Wine in our prefix (its desktop process lives on
     for seconds after the game and would outlive the display)."""
@@ -123,9 +130,13 @@ class Game:
         self.started = time.monotonic()
         command = [executable]
         env = dict(env or {})
+        # the player's settings of every run start empty unless a case shares them
+        self.config_dir = env.setdefault("XDG_CONFIG_HOME", tempfile.mkdtemp(prefix="felidora-config-"))
         if executable.endswith(".exe"):
             command = [WINE64, executable]
             env.update(WINE)
+            if not env.pop("FELIDORA_E2E_KEEP_SETTINGS", None):
+                shutil.rmtree(wine_settings_folder(), ignore_errors=True)
         # no terminal on standard input: a fatal message must not wait for a key
         self.proc = subprocess.Popen(command, cwd=run_dir, env={**xvfb.env, "ALSOFT_DRIVERS": "null", **env},
                                      stdin=subprocess.DEVNULL,
@@ -947,6 +958,158 @@ def case_window_mode(h):
         finally:
             game.kill()
     check(GL_ERROR not in game.output(), f"GL error reported:\n{game.output()}")
+
+
+# --- the options screen and the player's settings ----------------------------
+
+SETTINGS_FILE = os.path.join("felidora", "einstellungen.ini")
+FIRE_KEYS = (1 << 4) | (1 << 5)  # GameKey Space and F in a recorded frame
+
+
+def recorded_fire_frames(path):
+    """How many frames of a recording hold a fire key."""
+    import struct
+    with open(path, "rb") as f:
+        data = f.read()
+    return sum(1 for at in range(28, len(data) - 1, 10) if struct.unpack_from("<H", data, at)[0] & FIRE_KEYS)
+
+
+def taps(game, key, times, gap=0.6):
+    for _ in range(times):
+        game.key_down(key)
+        time.sleep(0.15)
+        game.key_up(key)
+        time.sleep(gap)
+
+
+def settings_line(config_dir, name):
+    with open(os.path.join(config_dir, SETTINGS_FILE), encoding="utf-8") as f:
+        for line in f:
+            key, _, value = line.partition("=")
+            if key.strip() == name:
+                return value.strip()
+    return None
+
+
+def case_options_rebind_fire(h):
+    """As a player would: F10 opens the options on the monitor, down to fire,
+    Enter, K; boost then takes A from the brake (the conflict on screen);
+    Escape leaves the screen, Escape quits. The file holds K. Started again
+    with the same settings and recorded: K fires, Space does not."""
+    config = tempfile.mkdtemp(prefix="felidora-config-")
+    env = {"XDG_CONFIG_HOME": config, "FELIDORA_E2E_KEEP_SETTINGS": "1"}
+    with Xvfb() as x:
+        game = Game(x, h.start_dir, h.executable, env)
+        try:
+            game.first_frame()
+            time.sleep(1.0)
+            game.key("F10")
+            time.sleep(1.0)
+            game.screenshot(os.path.join(h.screenshots, "options-open.png"))
+            for key in ("Down", "Down", "Down", "Down", "Return"):
+                game.key(key)
+                time.sleep(0.3)
+            game.screenshot(os.path.join(h.screenshots, "options-waiting.png"))
+            game.key("k")
+            time.sleep(0.5)
+            game.screenshot(os.path.join(h.screenshots, "options-fire-k.png"))
+            for key in ("Down", "Return", "a"):
+                game.key(key)
+                time.sleep(0.3)
+            time.sleep(0.5)
+            game.screenshot(os.path.join(h.screenshots, "options-conflict.png"))
+            game.key("Escape")
+            time.sleep(1.0)
+            check(game.proc.poll() is None, f"Escape in the options screen ended the game:\n{game.output()}")
+            game.screenshot(os.path.join(h.screenshots, "options-closed.png"))
+            game.key("Escape")
+            expect_exit(game, 0, ESCAPE_WITHIN, "Escape after the options screen")
+        finally:
+            game.kill()
+    check(game.output() == "", f"output was {game.output()!r}")
+    check(settings_line(config, "fire") == "K", f"fire = {settings_line(config, 'fire')!r} in the file")
+    check(settings_line(config, "boost") == "A" and settings_line(config, "brake") == "",
+          f"boost = {settings_line(config, 'boost')!r}, brake = {settings_line(config, 'brake')!r}")
+
+    fired = {}
+    for key in ("space", "k"):
+        path = os.path.join(tempfile.mkdtemp(prefix="felidora-rec-"), "fire.rec")
+        with Xvfb() as x:
+            game = Game(x, h.start_dir, h.executable, {**env, "FELIDORA_RECORD": path})
+            try:
+                game.first_frame()
+                taps(game, key, 4)
+                game.key("Escape")
+                expect_exit(game, 0, ESCAPE_WITHIN, "Escape")
+            finally:
+                game.kill()
+        fired[key] = recorded_fire_frames(path)
+    check(fired["space"] == 0 and fired["k"] > 0, f"frames of fire recorded: {fired}")
+
+
+def case_settings_damaged(h):
+    """A settings file with garbage on every second line: the game starts,
+    names each bad line once, the good lines count (fire on K), and the old
+    bytes are kept as einstellungen.ini.defekt."""
+    config = tempfile.mkdtemp(prefix="felidora-config-")
+    folder = os.path.join(config, "felidora")
+    os.makedirs(folder)
+    damaged = (b"fire = K\n"
+               b"fire = = ???\n"
+               b"volume = 40\n"
+               b"volume = 400\n"
+               b"pad_fire = B\n"
+               b"\x00\xff\xfe garbage \x07\n"
+               b"mute = on\n"
+               b"turn_left = NO_SUCH_KEY\n")
+    with open(os.path.join(folder, "einstellungen.ini"), "wb") as f:
+        f.write(damaged)
+    with Xvfb() as x:
+        game = Game(x, h.start_dir, h.executable, {"XDG_CONFIG_HOME": config})
+        try:
+            game.first_frame()
+            time.sleep(1.0)
+            game.key("Escape")
+            expect_exit(game, 0, ESCAPE_WITHIN, "Escape")
+        finally:
+            game.kill()
+    lines = game.output().splitlines()
+    for number in (2, 4, 6, 8):
+        named = [line for line in lines if f"Zeile {number} " in line]
+        check(len(named) == 1, f"line {number} named {len(named)} times:\n{game.output()}")
+    check(len(lines) == 4, f"expected 4 lines:\n{game.output()}")
+    with open(os.path.join(folder, "einstellungen.ini.defekt"), "rb") as f:
+        check(f.read() == damaged, "einstellungen.ini.defekt does not hold the old bytes")
+    for name, value in (("fire", "K"), ("volume", "40"), ("pad_fire", "B"), ("mute", "on"), ("turn_left", "LEFT")):
+        check(settings_line(config, name) == value, f"{name} = {settings_line(config, name)!r}, expected {value}")
+
+
+def case_settings_unwritable(h):
+    """Settings that cannot be written (their temporary file blocked: a root
+    ignores a folder's permissions): M and F11 change them twice, one line is
+    printed, the game plays on and the old file is whole."""
+    config = tempfile.mkdtemp(prefix="felidora-config-")
+    folder = os.path.join(config, "felidora")
+    os.makedirs(os.path.join(folder, "einstellungen.ini.tmp"))
+    open(os.path.join(folder, "einstellungen.ini.tmp", "in-the-way"), "wb").close()
+    with open(os.path.join(folder, "einstellungen.ini"), "wb") as f:
+        f.write(b"volume = 30\n")
+    with Xvfb() as x:
+        game = Game(x, h.start_dir, h.executable, {"XDG_CONFIG_HOME": config})
+        try:
+            game.first_frame()
+            for key in ("m", "m", "F11", "F11"):
+                game.key(key)
+                time.sleep(0.8)
+            check(game.proc.poll() is None, f"the game ended:\n{game.output()}")
+            game.key("Escape")
+            expect_exit(game, 0, ESCAPE_WITHIN, "Escape")
+        finally:
+            game.kill()
+    lines = game.output().splitlines()
+    check(len(lines) == 1 and "Einstellungen" in lines[0], f"expected one line:\n{game.output()}")
+    with open(os.path.join(folder, "einstellungen.ini"), "rb") as f:
+        check(f.read() == b"volume = 30\n", "the old settings file changed")
 
 
 def main():

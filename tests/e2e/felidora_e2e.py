@@ -982,8 +982,16 @@ def taps(game, key, times, gap=0.6):
         time.sleep(gap)
 
 
+def settings_path(config_dir):
+    """The settings file of the runs with this XDG_CONFIG_HOME (on Windows:
+    %APPDATA%\\Felidora of the prefix)."""
+    if WINE:
+        return os.path.join(wine_settings_folder(), "einstellungen.ini")
+    return os.path.join(config_dir, SETTINGS_FILE)
+
+
 def settings_line(config_dir, name):
-    with open(os.path.join(config_dir, SETTINGS_FILE), encoding="utf-8") as f:
+    with open(settings_path(config_dir), encoding="utf-8") as f:
         for line in f:
             key, _, value = line.partition("=")
             if key.strip() == name:
@@ -997,9 +1005,11 @@ def case_options_rebind_fire(h):
     Escape leaves the screen, Escape quits. The file holds K. Started again
     with the same settings and recorded: K fires, Space does not."""
     config = tempfile.mkdtemp(prefix="felidora-config-")
-    env = {"XDG_CONFIG_HOME": config, "FELIDORA_E2E_KEEP_SETTINGS": "1"}
+    env = {"XDG_CONFIG_HOME": config}
+    if WINE:
+        shutil.rmtree(wine_settings_folder(), ignore_errors=True)
     with Xvfb() as x:
-        game = Game(x, h.start_dir, h.executable, env)
+        game = Game(x, h.start_dir, h.executable, {**env, "FELIDORA_E2E_KEEP_SETTINGS": "1"})
         try:
             game.first_frame()
             time.sleep(1.0)
@@ -1035,7 +1045,8 @@ def case_options_rebind_fire(h):
     for key in ("space", "k"):
         path = os.path.join(tempfile.mkdtemp(prefix="felidora-rec-"), "fire.rec")
         with Xvfb() as x:
-            game = Game(x, h.start_dir, h.executable, {**env, "FELIDORA_RECORD": path})
+            game = Game(x, h.start_dir, h.executable,
+                        {**env, "FELIDORA_E2E_KEEP_SETTINGS": "1", "FELIDORA_RECORD": path})
             try:
                 game.first_frame()
                 taps(game, key, 4)

@@ -1042,6 +1042,7 @@ def case_options_rebind_fire(h):
           f"boost = {settings_line(config, 'boost')!r}, brake = {settings_line(config, 'brake')!r}")
 
     fired = {}
+    recorded = ""
     for key in ("space", "k"):
         path = os.path.join(tempfile.mkdtemp(prefix="felidora-rec-"), "fire.rec")
         with Xvfb() as x:
@@ -1055,7 +1056,18 @@ def case_options_rebind_fire(h):
             finally:
                 game.kill()
         fired[key] = recorded_fire_frames(path)
+        recorded = game.output()
     check(fired["space"] == 0 and fired["k"] > 0, f"frames of fire recorded: {fired}")
+
+    # the game fired with K replays with the default controls to the same end
+    with Xvfb() as x:
+        game = Game(x, h.start_dir, h.executable, {"FELIDORA_REPLAY": path})
+        try:
+            expect_exit(game, 0, 120.0, "replay")
+        finally:
+            game.kill()
+    check(recorded.startswith("Aufnahme: ") and game.output() == "Wiedergabe: " + recorded[len("Aufnahme: "):],
+          f"replayed with the defaults:\n{recorded}{game.output()}")
 
 
 def case_settings_damaged(h):

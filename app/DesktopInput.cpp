@@ -8,28 +8,6 @@ namespace {
 
 DesktopInput& inputOf(GLFWwindow* window) { return *static_cast<DesktopInput*>(glfwGetWindowUserPointer(window)); }
 
-int glfwKeyOf(GameKey key) {
-  switch (key) {
-  case GameKey::Left: return GLFW_KEY_LEFT;
-  case GameKey::Right: return GLFW_KEY_RIGHT;
-  case GameKey::Up: return GLFW_KEY_UP;
-  case GameKey::Down: return GLFW_KEY_DOWN;
-  case GameKey::Space: return GLFW_KEY_SPACE;
-  case GameKey::F: return GLFW_KEY_F;
-  case GameKey::S: return GLFW_KEY_S;
-  case GameKey::A: return GLFW_KEY_A;
-  case GameKey::F1: return GLFW_KEY_F1;
-  case GameKey::F2: return GLFW_KEY_F2;
-  case GameKey::F3: return GLFW_KEY_F3;
-  case GameKey::F4: return GLFW_KEY_F4;
-  case GameKey::F5: return GLFW_KEY_F5;
-  case GameKey::F8: return GLFW_KEY_F8;
-  case GameKey::F9: return GLFW_KEY_F9;
-  case GameKey::M: return GLFW_KEY_M;
-  }
-  return GLFW_KEY_UNKNOWN;
-}
-
 } // namespace
 
 DesktopInput::DesktopInput(GLFWwindow* window, WindowEvents& events) : window(window), events(events) {
@@ -68,15 +46,12 @@ bool DesktopInput::held(int glfwKey) { return presses.merge(glfwKey, glfwGetKey(
 FrameInput DesktopInput::read() {
   FrameInput input;
   announcePads(padsAnnounced);
-  const PadInput pads = readGamepads();
-  KeySnapshot keyboard;
-  for (int k = 0; k < kGameKeyCount; ++k)
-    keyboard[static_cast<std::size_t>(k)] = held(glfwKeyOf(static_cast<GameKey>(k)));
-  input.keys = mergeKeys(keyboard, pads.keys);
-  // each is read, so each press is used up
-  const bool p = held(GLFW_KEY_P);
-  const bool pauseKey = held(GLFW_KEY_PAUSE);
-  input.pause = p || pauseKey || pads.pause;
+  static const Bindings bindings = defaultBindings();
+  const PadControls pads = readGamepads();
+  // each key is read once, so each press is used up
+  const auto keyHeld = [this](int glfwKey) { return held(glfwKey); };
+  input.keys = snapshotOf(bindings, keyHeld, pads);
+  input.pause = heldAction(bindings, Action::Pause, keyHeld, pads);
   input.quit = held(GLFW_KEY_ESCAPE) || glfwWindowShouldClose(window);
   input.windowMode = presses.takeWindowModeRequest();
   input.windowLeft = events.takeLeft();

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <map>
 #include <set>
 #include <string>
 
@@ -96,6 +97,17 @@ TEST(BindingsTest, DefaultsReadTheKeyboardAndPadsAsTheyAlwaysDid) {
        keysOf({GameKey::Left, GameKey::Right, GameKey::F}),
        false},
   };
+  // asking for a key uses up its press since the previous frame: every bound
+  // key is asked exactly once, whatever else is held
+  std::map<int, int> asked;
+  const auto everyKeyHeld = [&asked](int glfwKey) { return ++asked[glfwKey] > 0; };
+  const Bindings bindings = defaultBindings();
+  snapshotOf(bindings, everyKeyHeld, padControls(buttons({GLFW_GAMEPAD_BUTTON_A})));
+  heldAction(bindings, Action::Pause, everyKeyHeld, PadControls().set());
+  EXPECT_EQ(asked.size(), 18u);
+  for (const auto& [key, times] : asked)
+    EXPECT_EQ(times, 1) << key;
+
   int row = 0;
   for (const auto& c : cases) {
     bool pause = false;

@@ -10,9 +10,11 @@
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 
 namespace {
@@ -250,6 +252,37 @@ TEST(SettingsFileTest, AFolderThatCannotBeWrittenCostsOneLineForTheWholeRun) {
   std::filesystem::create_directories(folder.file("ordner.ini"));
   EXPECT_EQ(SettingsFile(folder.file("ordner.ini")).load(), Settings());
   EXPECT_EQ(unreadable.text(), "Die Einstellungen koennen nicht gelesen werden: " + folder.file("ordner.ini") + "\n");
+}
+
+// XDG_CONFIG_HOME counts only as an absolute path; else the home's .config.
+TEST(SettingsFileTest, TheDefaultPathFollowsTheXdgRules) {
+  const auto keep = [](const char* name) -> std::optional<std::string> {
+    const char* value = std::getenv(name);
+    return value ? std::optional<std::string>(value) : std::nullopt;
+  };
+  const auto restore = [](const char* name, const std::optional<std::string>& value) {
+    if (value)
+      setenv(name, value->c_str(), 1);
+    else
+      unsetenv(name);
+  };
+  const std::optional<std::string> config = keep("XDG_CONFIG_HOME");
+  const std::optional<std::string> home = keep("HOME");
+  setenv("HOME", "/tmp/heim", 1);
+  const std::string fallback = "/tmp/heim/.config/felidora/einstellungen.ini";
+  const struct {
+    std::optional<std::string> value;
+    std::string path;
+  } cases[] = {{"/tmp/eigen", "/tmp/eigen/felidora/einstellungen.ini"},
+               {"", fallback},
+               {"relativ/config", fallback},
+               {std::nullopt, fallback}};
+  for (const auto& c : cases) {
+    restore("XDG_CONFIG_HOME", c.value);
+    EXPECT_EQ(SettingsFile::defaultPath().string(), c.path) << c.value.value_or("unset");
+  }
+  restore("XDG_CONFIG_HOME", config);
+  restore("HOME", home);
 }
 
 } // namespace

@@ -4,11 +4,22 @@
 
 #include <GLFW/glfw3.h>
 
+#include <cstddef>
 #include <fstream>
 #include <iterator>
 #include <ostream>
 
 static_assert(GLFW_JOYSTICK_LAST + 1 == 16, "one announcement bit for every joystick slot");
+// The buttons are PadControl's first members, by GLFW's numbers; each stick's
+// four directions follow one another.
+static_assert(static_cast<int>(PadControl::A) == GLFW_GAMEPAD_BUTTON_A &&
+                  static_cast<int>(PadControl::DpadLeft) == GLFW_GAMEPAD_BUTTON_DPAD_LEFT &&
+                  static_cast<int>(PadControl::Back) == GLFW_GAMEPAD_BUTTON_BACK &&
+                  static_cast<int>(PadControl::LeftStickLeft) == GLFW_GAMEPAD_BUTTON_LAST + 1,
+              "pad buttons numbered as GLFW numbers them");
+static_assert(static_cast<int>(PadControl::LeftStickDown) == static_cast<int>(PadControl::LeftStickLeft) + 3 &&
+                  static_cast<int>(PadControl::RightStickDown) == static_cast<int>(PadControl::RightStickLeft) + 3,
+              "a stick's directions in the order left, right, up, down");
 
 namespace {
 
@@ -20,46 +31,39 @@ constexpr float kTriggerThreshold = 0.0f;
 
 } // namespace
 
-PadInput padInput(const GLFWgamepadstate& state) {
-  PadInput input;
-  const auto press = [&input](GameKey key) { input.keys.set(static_cast<std::size_t>(key)); };
-  const auto button = [&state](int b) { return state.buttons[b] == GLFW_PRESS; };
-  const float x = state.axes[GLFW_GAMEPAD_AXIS_LEFT_X];
-  const float y = state.axes[GLFW_GAMEPAD_AXIS_LEFT_Y]; // positive towards the player
-
-  if (x < -kStickDeadZone || button(GLFW_GAMEPAD_BUTTON_DPAD_LEFT))
-    press(GameKey::Left);
-  if (x > kStickDeadZone || button(GLFW_GAMEPAD_BUTTON_DPAD_RIGHT))
-    press(GameKey::Right);
-  if (y < -kStickDeadZone || button(GLFW_GAMEPAD_BUTTON_DPAD_UP))
-    press(GameKey::Up);
-  if (y > kStickDeadZone || button(GLFW_GAMEPAD_BUTTON_DPAD_DOWN))
-    press(GameKey::Down);
-  if (button(GLFW_GAMEPAD_BUTTON_A) || state.axes[GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER] > kTriggerThreshold)
-    press(GameKey::Space);
-  if (button(GLFW_GAMEPAD_BUTTON_RIGHT_BUMPER))
-    press(GameKey::S);
-  if (button(GLFW_GAMEPAD_BUTTON_LEFT_BUMPER))
-    press(GameKey::A);
-  if (button(GLFW_GAMEPAD_BUTTON_Y))
-    press(GameKey::F1);
-  if (button(GLFW_GAMEPAD_BUTTON_BACK))
-    press(GameKey::F2);
-  input.pause = button(GLFW_GAMEPAD_BUTTON_START);
-  return input;
+PadControls padControls(const GLFWgamepadstate& state) {
+  PadControls held;
+  const auto hold = [&held](PadControl control, bool down) {
+    if (down)
+      held.set(static_cast<std::size_t>(control));
+  };
+  for (int b = GLFW_GAMEPAD_BUTTON_A; b <= GLFW_GAMEPAD_BUTTON_LAST; ++b)
+    hold(static_cast<PadControl>(b), state.buttons[b] == GLFW_PRESS);
+  const auto stick = [&state, &hold](int xAxis, int yAxis, PadControl left) {
+    const float x = state.axes[xAxis];
+    const float y = state.axes[yAxis]; // positive towards the player
+    const int first = static_cast<int>(left);
+    hold(static_cast<PadControl>(first), x < -kStickDeadZone);
+    hold(static_cast<PadControl>(first + 1), x > kStickDeadZone);
+    hold(static_cast<PadControl>(first + 2), y < -kStickDeadZone);
+    hold(static_cast<PadControl>(first + 3), y > kStickDeadZone);
+  };
+  stick(GLFW_GAMEPAD_AXIS_LEFT_X, GLFW_GAMEPAD_AXIS_LEFT_Y, PadControl::LeftStickLeft);
+  stick(GLFW_GAMEPAD_AXIS_RIGHT_X, GLFW_GAMEPAD_AXIS_RIGHT_Y, PadControl::RightStickLeft);
+  hold(PadControl::LeftTrigger, state.axes[GLFW_GAMEPAD_AXIS_LEFT_TRIGGER] > kTriggerThreshold);
+  hold(PadControl::RightTrigger, state.axes[GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER] > kTriggerThreshold);
+  return held;
 }
 
 KeySnapshot mergeKeys(const KeySnapshot& keyboard, const KeySnapshot& pads) { return keyboard | pads; }
 
-PadInput readGamepads() {
-  PadInput all;
+PadControls readGamepads() {
+  PadControls all;
   for (int jid = GLFW_JOYSTICK_1; jid <= GLFW_JOYSTICK_LAST; ++jid) {
     GLFWgamepadstate state;
     if (!glfwJoystickIsGamepad(jid) || !glfwGetGamepadState(jid, &state))
       continue;
-    const PadInput pad = padInput(state);
-    all.keys = mergeKeys(all.keys, pad.keys);
-    all.pause = all.pause || pad.pause;
+    all |= padControls(state);
   }
   return all;
 }

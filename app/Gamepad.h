@@ -1,9 +1,11 @@
-// Gamepads through GLFW's gamepad mappings. A pad drives the same controls as
-// the keyboard: its state becomes keys of the frame's snapshot and is merged
-// with the keyboard's, so recording, replay and the key edges serve it
-// unchanged. Any number of pads may be plugged in; they all count.
+// Gamepads through GLFW's gamepad mappings. A pad's state becomes the set of
+// its controls held (PadControls); the bindings turn them into keys of the
+// frame's snapshot together with the keyboard's, so recording, replay and the
+// key edges serve pads unchanged. Any number of pads may be plugged in; they
+// all count.
 #pragma once
 
+#include "app/Bindings.h"
 #include "app/KeyFlags.h"
 
 #include <bitset>
@@ -11,25 +13,17 @@
 
 struct GLFWgamepadstate;
 
-// What one pad's state asks for in a frame.
-struct PadInput {
-  KeySnapshot keys;
-  bool pause = false; // Start
-};
-
-// The mapping: left stick (beyond a dead zone) or d-pad turn and climb or
-// descend as the arrow keys do (the stick pushed away from the player is Up,
-// which descends); A or the right trigger (pressed beyond halfway) fires;
-// right shoulder boosts, left shoulder brakes; Y starts the tutorial clip,
-// Back toggles the statistics.
-PadInput padInput(const GLFWgamepadstate& state);
+// The controls one pad's state holds: its buttons as they are; a stick's
+// direction beyond a dead zone (pushed away from the player is up); a
+// trigger pressed beyond halfway.
+PadControls padControls(const GLFWgamepadstate& state);
 
 // The frame's keys from the keyboard and every pad together: a control is held
 // when either holds it.
 KeySnapshot mergeKeys(const KeySnapshot& keyboard, const KeySnapshot& pads);
 
-// Every connected pad read now, merged.
-PadInput readGamepads();
+// Every connected pad read now: a control is held when any pad holds it.
+PadControls readGamepads();
 
 // Reads extra SDL_GameControllerDB mappings from the file, if there is one, and
 // prints one line when it cannot be used. Returns whether any were added.

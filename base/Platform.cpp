@@ -2,10 +2,13 @@
 
 #include "base/ContentFiles.h"
 
+#include <cstddef>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -17,7 +20,11 @@
 #include <windows.h>
 #else
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <pwd.h>
 #include <unistd.h>
+
+#include <cerrno>
 #endif
 
 namespace {
@@ -76,6 +83,62 @@ std::filesystem::path enterExecutableFolder() {
   return started;
 }
 
+namespace {
+
+// A file being written whose bytes are flushed to the disk before it is
+// closed; closed without flushing when it is never finished.
+class DiskFile {
+public:
+  explicit DiskFile(const std::filesystem::path& path)
+      : handle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+  ~DiskFile() {
+    if (isOpen())
+      CloseHandle(handle);
+  }
+  DiskFile(const DiskFile&) = delete;
+  DiskFile& operator=(const DiskFile&) = delete;
+
+  bool isOpen() const { return handle != INVALID_HANDLE_VALUE; }
+
+  bool write(const char* data, std::size_t size) {
+    while (size > 0) {
+      const DWORD piece = static_cast<DWORD>(size < (1u << 30) ? size : (1u << 30));
+      DWORD written = 0;
+      if (!WriteFile(handle, data, piece, &written, nullptr) || written == 0)
+        return false;
+      data += written;
+      size -= written;
+    }
+    return true;
+  }
+
+  bool finish() {
+    const bool flushed = FlushFileBuffers(handle) != 0;
+    const bool closed = CloseHandle(handle) != 0;
+    handle = INVALID_HANDLE_VALUE;
+    return flushed && closed;
+  }
+
+private:
+  HANDLE handle;
+};
+
+} // namespace
+
+std::filesystem::path settingsFolder() {
+  const wchar_t* appData = _wgetenv(L"APPDATA");
+  if (!appData || !*appData)
+    return {};
+  const std::filesystem::path folder(appData);
+  if (!folder.is_absolute())
+    return {};
+  return folder / L"Felidora";
+}
+
+bool replaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+  return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 #else
 
 void setUpProcess() {}
@@ -124,4 +187,109 @@ std::filesystem::path enterExecutableFolder() {
   return started;
 }
 
+namespace {
+
+// A file being written whose bytes are flushed to the disk before it is
+// closed; closed without flushing when it is never finished.
+class DiskFile {
+public:
+  explicit DiskFile(const std::filesystem::path& path)
+      : fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)) {}
+  ~DiskFile() {
+    if (isOpen())
+      ::close(fd);
+  }
+  DiskFile(const DiskFile&) = delete;
+  DiskFile& operator=(const DiskFile&) = delete;
+
+  bool isOpen() const { return fd >= 0; }
+
+  bool write(const char* data, std::size_t size) {
+    while (size > 0) {
+      const ssize_t written = ::write(fd, data, size);
+      if (written < 0 && errno == EINTR)
+        continue;
+      if (written <= 0)
+        return false;
+      data += written;
+      size -= static_cast<std::size_t>(written);
+    }
+    return true;
+  }
+
+  bool finish() {
+    const bool synced = ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    fd = -1;
+    return synced && closed;
+  }
+
+private:
+  int fd;
+};
+
+// The home folder: $HOME if it is an absolute path, else the user's entry.
+std::string homeFolder() {
+  const char* home = std::getenv("HOME");
+  if (home && home[0] == '/')
+    return home;
+  const long suggested = sysconf(_SC_GETPW_R_SIZE_MAX);
+  std::vector<char> buffer(suggested > 0 ? static_cast<std::size_t>(suggested) : 16384);
+  passwd entry{};
+  passwd* found = nullptr;
+  if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir &&
+      found->pw_dir[0] == '/')
+    return found->pw_dir;
+  return {};
+}
+
+} // namespace
+
+std::filesystem::path settingsFolder() {
+  // NOTE: the XDG rules ignore an empty or relative XDG_CONFIG_HOME.
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  if (config && config[0] == '/')
+    return std::filesystem::path(config) / "felidora";
+  const std::string home = homeFolder();
+  if (home.empty())
+    return {};
+  return std::filesystem::path(home) / ".config" / "felidora";
+}
+
+bool replaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (::rename(from.c_str(), to.c_str()) != 0)
+    return false;
+  // The new name is on the disk once its folder is. The file is in place
+  // either way; a folder that cannot be flushed changes nothing of that.
+  const std::filesystem::path folder = to.has_parent_path() ? to.parent_path() : std::filesystem::path(".");
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::fsync(fd);
+    ::close(fd);
+  }
+  return true;
+}
+
 #endif
+
+bool writeFileToDisk(const std::filesystem::path& file, const std::string& bytes) {
+  DiskFile out(file);
+  return out.isOpen() && out.write(bytes.data(), bytes.size()) && out.finish();
+}
+
+bool copyFileToDisk(const std::filesystem::path& from, const std::filesystem::path& to) {
+  std::ifstream in(from, std::ios::binary);
+  if (!in)
+    return false;
+  DiskFile out(to);
+  if (!out.isOpen())
+    return false;
+  std::vector<char> piece(64 * 1024);
+  while (in) {
+    in.read(piece.data(), static_cast<std::streamsize>(piece.size()));
+    const std::streamsize got = in.gcount();
+    if (got > 0 && !out.write(piece.data(), static_cast<std::size_t>(got)))
+      return false;
+  }
+  return !in.bad() && out.finish();
+}

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 // Called first in main. Standard output passes the messages' bytes on
 // unchanged, as on Linux (the Windows C runtime would otherwise write "\r\n"
@@ -33,3 +34,23 @@ void waitForKeyIfInteractive();
 // game was started from (empty if the system does not say), against which
 // the player's own relative paths are read.
 std::filesystem::path enterExecutableFolder();
+
+// The folder of the player's settings: $XDG_CONFIG_HOME/felidora on Linux
+// ($HOME/.config/felidora where XDG_CONFIG_HOME is unset, empty or relative),
+// %APPDATA%\Felidora on Windows. Empty when the system names no such place.
+std::filesystem::path settingsFolder();
+
+// Writes the bytes to the file (made, or emptied first) and returns once
+// they are on the disk, so a rename that follows never puts an empty or
+// half-written file in place. False on any failure (a read-only folder, a
+// full disk).
+bool writeFileToDisk(const std::filesystem::path& file, const std::string& bytes);
+
+// Copies a file's bytes to another (made, or emptied first) in pieces, so a
+// large file costs little memory, and returns once they are on the disk.
+bool copyFileToDisk(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// Puts the file `from` in the place of `to` in one step: `to` is the old
+// file or the new one whole, never a mixture, whenever the system stops.
+// Returns once the change is on the disk.
+bool replaceFile(const std::filesystem::path& from, const std::filesystem::path& to);

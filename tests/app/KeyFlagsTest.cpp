@@ -179,16 +179,20 @@ TEST(KeyPressesTest, HeldKeysFollowThePollsATapCountsOnceAndAltEnterAsksForTheWi
 TEST(GamepadTest, StickTriggerAndButtonsGiveTheKeyboardsKeysBeyondDeadZoneAndThreshold) {
   GLFWgamepadstate rest{};
   rest.axes[GLFW_GAMEPAD_AXIS_LEFT_TRIGGER] = rest.axes[GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER] = -1.0f;
-  const auto keysOf = [](const GLFWgamepadstate& state) {
+  const auto noKey = [](int) { return false; };
+  const auto keysOf = [&noKey](const GLFWgamepadstate& state) {
     std::set<GameKey> keys;
-    const PadInput input = padInput(state);
+    const KeySnapshot held = snapshotOf(defaultBindings(), noKey, padControls(state));
     for (int k = 0; k < kGameKeyCount; ++k)
-      if (input.keys.test(static_cast<std::size_t>(k)))
+      if (held.test(static_cast<std::size_t>(k)))
         keys.insert(static_cast<GameKey>(k));
     return keys;
   };
   EXPECT_TRUE(keysOf(rest).empty());
-  EXPECT_FALSE(padInput(rest).pause);
+  const auto pause = [&noKey](const GLFWgamepadstate& state) {
+    return heldAction(defaultBindings(), Action::Pause, noKey, padControls(state));
+  };
+  EXPECT_FALSE(pause(rest));
 
   const struct {
     int axis;
@@ -228,7 +232,7 @@ TEST(GamepadTest, StickTriggerAndButtonsGiveTheKeyboardsKeysBeyondDeadZoneAndThr
     GLFWgamepadstate state = rest;
     state.buttons[b.button] = GLFW_PRESS;
     EXPECT_EQ(keysOf(state), b.keys) << "button " << b.button;
-    EXPECT_EQ(padInput(state).pause, b.button == GLFW_GAMEPAD_BUTTON_START) << "button " << b.button;
+    EXPECT_EQ(pause(state), b.button == GLFW_GAMEPAD_BUTTON_START) << "button " << b.button;
   }
 
   // keyboard and pad together: each holds what it holds, nothing is lost

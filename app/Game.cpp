@@ -23,6 +23,8 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -35,6 +37,10 @@ constexpr float kFarPlane = 6500.0f;
 // Texels kept around the part of the shadow map that is read: each lookup
 // filters the texels next to it.
 constexpr int kShadowMargin = 4;
+// The monitor while the options page is open: this far in front of the eye,
+// its screen this share of the view's height.
+constexpr float kOptionsDistance = 0.5f;
+constexpr float kOptionsHeightShare = 0.92f;
 // How far from its centre an object carries what is drawn with it (the
 // player its camera and monitor, an enemy its rotor).
 constexpr float kCarriedReach = 20.0f;
@@ -278,6 +284,55 @@ void Game::showPause(bool pause) {
   if (monitor)
     monitor->showPause(paused);
   events->setPaused(paused);
+}
+
+namespace {
+
+// The monitor's screen (its first mesh) centred in the view, facing the eye
+// with the camera's up, scaled so that it fills kOptionsHeightShare of the
+// view's height. Near the eye, so that nothing of the world comes between.
+glm::mat4 optionsPlacement(const Monitor& monitor, const glm::mat4& view) {
+  glm::vec3 low(-1.0f), high(1.0f);
+  if (!monitor.meshes.empty() && monitor.meshes[0]->positions.size() >= 3) {
+    const std::vector<float>& positions = monitor.meshes[0]->positions;
+    low = high = glm::vec3(positions[0], positions[1], positions[2]);
+    for (std::size_t i = 0; i + 2 < positions.size(); i += 3) {
+      const glm::vec3 p(positions[i], positions[i + 1], positions[i + 2]);
+      low = glm::min(low, p);
+      high = glm::max(high, p);
+    }
+  }
+  const float screenHeight = std::max(high.y - low.y, 1e-3f);
+  const float viewHeight = 2.0f * kOptionsDistance * std::tan(glm::radians(kFieldOfView) / 2.0f);
+  const float scale = kOptionsHeightShare * viewHeight / screenHeight;
+  const glm::vec3 centre = (low + high) / 2.0f;
+  return glm::inverse(view) * glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, -kOptionsDistance)) *
+         glm::scale(glm::mat4(1.0f), glm::vec3(scale)) * glm::translate(glm::mat4(1.0f), -centre);
+}
+
+} // namespace
+
+void Game::showOptions(const OptionsPage* page) {
+  if (!monitor)
+    return;
+  const bool screenLight = level && monitor->screenLightIndex >= 0 &&
+                           static_cast<std::size_t>(monitor->screenLightIndex) < level->lights.size();
+  if (page && !optionsShown) {
+    monitorMatrixBeforeOptions = monitor->modelMatrix;
+    monitor->modelMatrix = optionsPlacement(*monitor, mainShader->viewMatrix);
+    if (screenLight) {
+      const float* light = level->lights[static_cast<std::size_t>(monitor->screenLightIndex)]->position;
+      screenLightBeforeOptions = glm::vec3(light[0], light[1], light[2]);
+      // the screen lights the page as it lights the status display
+      level->setLightPosition(monitor->screenLightIndex, monitor->screenLightPosition());
+    }
+  } else if (!page && optionsShown) {
+    monitor->modelMatrix = monitorMatrixBeforeOptions;
+    if (screenLight)
+      level->setLightPosition(monitor->screenLightIndex, screenLightBeforeOptions);
+  }
+  optionsShown = page != nullptr;
+  monitor->showOptions(page);
 }
 
 void Game::reportTo(GameEvents* sink) { events = sink ? sink : &GameEvents::silent(); }

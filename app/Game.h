@@ -22,6 +22,7 @@ class SceneObject;
 class Schnecke;
 class Shader;
 class WasserPlane;
+struct OptionsPage;
 
 class Game {
 public:
@@ -41,6 +42,11 @@ public:
   void scoreKill();
   // Shows the pause (the monitor's notice, the sounds held) or the resumed game.
   void showPause(bool pause);
+  // Shows the options page on the monitor, brought to the middle of the view
+  // and grown so that the page can be read; nullptr closes it and the monitor
+  // goes back exactly where it hung. The game is paused meanwhile: nothing
+  // else moves the monitor.
+  void showOptions(const OptionsPage* page);
   // Where the game reports what happens from now on (nullptr: to no one).
   void reportTo(GameEvents* sink);
   void render();
@@ -113,6 +119,10 @@ public:
   bool outcomeShown = false;
   bool running = true;
   bool paused = false; // while paused the frame loop updates nothing
+  // where the monitor and its screen light were before the options page
+  bool optionsShown = false;
+  glm::mat4 monitorMatrixBeforeOptions{1.0f};
+  glm::vec3 screenLightBeforeOptions{0.0f};
   int objectsDrawn = 0;
   bool cullingEnabled = true;
   float elapsedTime = 0.0f;

@@ -70,6 +70,8 @@ constexpr const char* kNearestImage = "Bilder/FN_NEAREST_NEIGHBOUR.png";
 constexpr const char* kOnImage = "Bilder/FN_ON.png";
 constexpr const char* kOffImage = "Bilder/FN_OFF.png";
 constexpr const char* kPauseImage = "Bilder/Pause.png";
+// the characters the monitor writes its text with (the options page)
+constexpr const char* kGlyphAtlasImage = "Bilder/Zeichensatz.png";
 
 inline std::string numberedImage(const char* prefix, int index) { return prefix + std::to_string(index) + ".png"; }
 
@@ -101,7 +103,8 @@ static_assert(liesIn(kHealthImagePrefix, kImageFolder) && liesIn(kLivesImagePref
                   liesIn(kSamplingLabelImage, kImageFolder) && liesIn(kMipmapLabelImage, kImageFolder) &&
                   liesIn(kLinearImage, kImageFolder) && liesIn(kBilinearImage, kImageFolder) &&
                   liesIn(kNearestImage, kImageFolder) && liesIn(kOnImage, kImageFolder) &&
-                  liesIn(kOffImage, kImageFolder) && liesIn(kPauseImage, kImageFolder),
+                  liesIn(kOffImage, kImageFolder) && liesIn(kPauseImage, kImageFolder) &&
+                  liesIn(kGlyphAtlasImage, kImageFolder),
               "every status image lies in the image folder");
 
 } // namespace content

@@ -2,6 +2,7 @@
 
 #include "app/Game.h"
 #include "base/ContentFiles.h"
+#include "monitor/OptionsPicture.h"
 #include "monitor/VideoPlayback.h"
 #include "objects/LevelScene.h"
 #include "objects/Schnecke.h"
@@ -9,6 +10,7 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <cstddef>
 
 namespace {
@@ -19,6 +21,17 @@ constexpr float kScreenLightDistance = 1.75f;
 template <std::size_t N> void loadNumbered(StatusImage (&images)[N], const char* prefix) {
   for (std::size_t i = 0; i < N; ++i)
     images[i].load(content::numberedImage(prefix, static_cast<int>(i)));
+}
+
+bool sameRow(const OptionsRow& a, const OptionsRow& b) {
+  return a.label == b.label && a.keys == b.keys && a.pad == b.pad && a.selected == b.selected &&
+         a.waiting == b.waiting && a.keysMarked == b.keysMarked && a.padMarked == b.padMarked && a.locked == b.locked;
+}
+
+bool samePage(const OptionsPage& a, const OptionsPage& b) {
+  return a.title == b.title && a.keysHeading == b.keysHeading && a.padHeading == b.padHeading &&
+         a.firstVisibleRow == b.firstVisibleRow && a.notice == b.notice && a.help == b.help &&
+         std::equal(a.rows.begin(), a.rows.end(), b.rows.begin(), b.rows.end(), sameRow);
 }
 
 template <std::size_t N> const StatusImage* entry(const StatusImage (&images)[N], int index) {
@@ -52,6 +65,7 @@ Monitor::Monitor(const glm::mat4& modelMatrix, Shader* shader, Shader* shadowSha
   // the screen as loaded is what lies under the notice until a write lands there
   const StatusWrite notice = StatusDisplay::pauseNotice();
   underPauseNotice.reset(notice.x, notice.y, notice.width, notice.height, screenWidth, screenHeight, level0);
+  underOptionsPage.reset(0, 0, screenWidth, screenHeight, screenWidth, screenHeight, level0);
 
   video->playing = false;
   defaultClipPath = content::kDefaultClip;
@@ -76,6 +90,7 @@ Monitor::Monitor(const glm::mat4& modelMatrix, Shader* shader, Shader* shadowSha
   onImage.load(content::kOnImage);
   offImage.load(content::kOffImage);
   pauseImage.load(content::kPauseImage);
+  glyphs.load(content::kGlyphAtlasImage);
 
   status = StatusDisplay{};
 }
@@ -87,8 +102,10 @@ void Monitor::update(double dt, Game* game) {
   elementsWritten = 0;
   LevelScene* level = game->level;
   if (level && screenLightIndex >= 0 && static_cast<std::size_t>(screenLightIndex) < level->lights.size())
-    level->setLightPosition(screenLightIndex,
-                            glm::vec3(modelMatrix * glm::vec4(0.0f, 0.0f, kScreenLightDistance, 1.0f)));
+    level->setLightPosition(screenLightIndex, screenLightPosition());
+  // the options page owns the screen: the clip holds and the status waits
+  if (pageShown)
+    return;
 
   // NOTE: the frame in which the clip ends leaves the display alone; the
   // changes are written in the next frame.
@@ -98,10 +115,16 @@ void Monitor::update(double dt, Game* game) {
     screenOpacity.writeOpaque(video->uploadedX, video->uploadedY, video->uploadedWidth, video->uploadedHeight);
     underPauseNotice.write(video->uploadedX, video->uploadedY, video->uploadedWidth, video->uploadedHeight,
                            video->uploadedPixels(), video->uploadedRowLength());
+    underOptionsPage.write(video->uploadedX, video->uploadedY, video->uploadedWidth, video->uploadedHeight,
+                           video->uploadedPixels(), video->uploadedRowLength());
   }
   if (!goesOn)
     return;
   refreshStatus(dt, *game);
+}
+
+glm::vec3 Monitor::screenLightPosition() const {
+  return glm::vec3(modelMatrix * glm::vec4(0.0f, 0.0f, kScreenLightDistance, 1.0f));
 }
 
 void Monitor::refreshStatus(double dt, const Game& game) {
@@ -128,10 +151,61 @@ void Monitor::showPause(bool paused) {
     return;
   pauseNoticeShown = false;
   const CoveredTexels& covered = underPauseNotice;
+  underOptionsPage.write(covered.x(), covered.y(), covered.width(), covered.height(), covered.texels().data(),
+                         covered.width());
+  if (pageShown)
+    return; // the page's closing puts it back
   uploadTexels(covered.x(), covered.y(), covered.width(), covered.height(), covered.texels().data());
   screenOpacity.write(covered.x(), covered.y(), covered.width(), covered.height(), covered.texels().data());
   glGenerateMipmap(GL_TEXTURE_2D);
   ++elementsWritten;
+}
+
+// The page is composed on this side and goes up in one upload; closing puts
+// back the texels kept on this side, so nothing is ever read back.
+void Monitor::showOptions(const OptionsPage* page) {
+  if (screenTexture == 0)
+    return;
+  if (page) {
+    if (pageShown && samePage(*page, shownPage))
+      return;
+    OptionsPicture::compose(*page, glyphs, screenWidth, screenHeight, pagePicture);
+    if (!pagePicture.whole())
+      return;
+    uploadTexels(0, 0, screenWidth, screenHeight, pagePicture.rgba.data());
+    screenOpacity.write(0, 0, screenWidth, screenHeight, pagePicture.rgba.data());
+    glGenerateMipmap(GL_TEXTURE_2D);
+    ++elementsWritten;
+    shownPage = *page;
+    if (!pageShown)
+      makeScreenMatte(true);
+    pageShown = true;
+    return;
+  }
+  if (!pageShown)
+    return;
+  makeScreenMatte(false);
+  pageShown = false;
+  shownPage = OptionsPage{};
+  pagePicture = RgbaPicture{};
+  const CoveredTexels& covered = underOptionsPage;
+  uploadTexels(covered.x(), covered.y(), covered.width(), covered.height(), covered.texels().data());
+  screenOpacity.write(covered.x(), covered.y(), covered.width(), covered.height(), covered.texels().data());
+  glGenerateMipmap(GL_TEXTURE_2D);
+  ++elementsWritten;
+}
+
+// The page is read straight on, with the screen light behind the eye: the
+// glass's highlight would lie in the middle of the page and wash its text out.
+void Monitor::makeScreenMatte(bool matte) {
+  if (meshes.empty() || !meshes[0])
+    return;
+  float* specular = meshes[0]->specular;
+  for (int channel = 0; channel < 3; ++channel) {
+    if (matte)
+      screenSpecular[channel] = specular[channel];
+    specular[channel] = matte ? 0.0f : screenSpecular[channel];
+  }
 }
 
 // One tightly packed RGBA rectangle into level 0 of the screen texture, which
@@ -148,7 +222,8 @@ void Monitor::uploadTexels(int x, int y, int width, int height, const std::uint8
 
 // A write is skipped when its image is missing or has another size than its
 // rectangle (it would be read past its end), or when the rectangle does not
-// lie inside the texture; the rest of the display goes on.
+// lie inside the texture; the rest of the display goes on. While the options
+// page lies over the screen a write is only kept for the page's closing.
 int Monitor::writeStatus(const std::vector<StatusWrite>& statusWrites) {
   if (statusWrites.empty() || screenTexture == 0)
     return 0;
@@ -163,16 +238,21 @@ int Monitor::writeStatus(const std::vector<StatusWrite>& statusWrites) {
   for (const StatusWrite& write : statusWrites) {
     const StatusImage* image = statusImage(write.picture, write.index);
     if (uploadable(write, image, screenWidth, screenHeight)) {
-      glTexSubImage2D(GL_TEXTURE_2D, 0, write.x, write.y, write.width, write.height, GL_RGBA, GL_UNSIGNED_BYTE,
-                      image->pixels.data());
-      screenOpacity.write(write.x, write.y, write.width, write.height, image->pixels.data());
+      const std::uint8_t* pixels = image->pixels.data();
+      if (!pageShown) {
+        glTexSubImage2D(GL_TEXTURE_2D, 0, write.x, write.y, write.width, write.height, GL_RGBA, GL_UNSIGNED_BYTE,
+                        pixels);
+        screenOpacity.write(write.x, write.y, write.width, write.height, pixels);
+      }
+      underOptionsPage.write(write.x, write.y, write.width, write.height, pixels, write.width);
       // the notice is what resuming takes away, so it is never kept under itself
       if (write.picture != StatusPicture::Pause)
-        underPauseNotice.write(write.x, write.y, write.width, write.height, image->pixels.data(), write.width);
+        underPauseNotice.write(write.x, write.y, write.width, write.height, pixels, write.width);
       elementWrote = true;
     }
     if (write.endsElement && elementWrote) {
-      glGenerateMipmap(GL_TEXTURE_2D);
+      if (!pageShown)
+        glGenerateMipmap(GL_TEXTURE_2D);
       ++elements;
       elementWrote = false;
     }

@@ -1,10 +1,14 @@
 // The in-world monitor held in front of the camera. Its screen texture shows
 // the current clip and, around and over it, the status display: health,
 // lives, score, speed indicator, the optional statistics row and the notices
-// of texture-filtering changes, all written into the texture itself.
+// of texture-filtering changes, all written into the texture itself. While
+// the options page is open it covers the whole texture.
 #pragma once
 
 #include "monitor/CoveredTexels.h"
+#include "monitor/GlyphAtlas.h"
+#include "monitor/OptionsPage.h"
+#include "monitor/RgbaPicture.h"
 #include "monitor/ScreenOpacity.h"
 #include "monitor/StatusDisplay.h"
 #include "monitor/StatusImage.h"
@@ -25,6 +29,9 @@ public:
   // this step, refreshes the status display.
   void update(double dt, Game* game) override;
 
+  // Where the screen light floats, in front of the screen.
+  glm::vec3 screenLightPosition() const;
+
   // clips (see VideoPlayback)
   bool playVideo(const char* path);
   void stopVideo();
@@ -38,6 +45,13 @@ public:
   // The paused game's notice over the standing clip, or, on resuming, exactly
   // the texels it covered back in their place.
   void showPause(bool paused);
+  // With a page: the page composed over the whole screen texture, composed
+  // anew whenever it changed. With nullptr: exactly the texels that were
+  // there before the page first showed, as the writes since then left them.
+  // While the page shows, the screen is the page's: the clip holds, and what
+  // the status display or the pause notice write is kept for its closing.
+  void showOptions(const OptionsPage* page);
+  bool optionsShown() const { return pageShown; }
   // Uploads each write whose image fits its rectangle and the texture, and
   // regenerates the mipmap chain once after each element that wrote anything.
   // Returns how many elements were written.
@@ -74,6 +88,8 @@ public:
   StatusImage onImage; // loaded; no element shows it
   StatusImage offImage;
   StatusImage pauseImage;
+  // the characters of the options page
+  GlyphAtlas glyphs;
 
   // the remembered values and the notice timer
   StatusDisplay status;
@@ -83,6 +99,7 @@ public:
 private:
   static bool textureOpaque(unsigned texture, std::vector<std::uint8_t>& level0);
   void uploadTexels(int x, int y, int width, int height, const std::uint8_t* rgba);
+  void makeScreenMatte(bool matte);
 
   std::unique_ptr<VideoPlayback> video;
   // the textures besides the screen never change after loading
@@ -91,4 +108,11 @@ private:
   // what the pause notice covers, kept from every write but the notice's own
   CoveredTexels underPauseNotice;
   bool pauseNoticeShown = false;
+  // the whole texture as it would be without the options page, kept from
+  // every write but the page's own
+  CoveredTexels underOptionsPage;
+  bool pageShown = false;
+  float screenSpecular[3] = {0.0f, 0.0f, 0.0f}; // the screen's own, while the page is matte
+  OptionsPage shownPage;                        // the page on the screen, while pageShown
+  RgbaPicture pagePicture;
 };

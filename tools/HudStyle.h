@@ -2,6 +2,8 @@
 // every element written into the screen sits seamlessly on its background.
 #pragma once
 
+#include "base/MonitorScreen.h"
+
 namespace hud {
 
 struct Colour {
@@ -19,8 +21,8 @@ constexpr Colour kBad{0.95, 0.25, 0.22};
 constexpr Colour kCool{0.35, 0.75, 1.0};
 
 // The screen texture and the part of it that the monitor's screen shows.
-constexpr int kScreenTextureSize = 1024;
-constexpr int kScreenLeft = 0, kScreenRight = 704;    // texel columns shown
-constexpr int kScreenBottom = 192, kScreenTop = 1024; // texel rows shown, counted from the bottom
+constexpr int kScreenTextureSize = monitorscreen::kTextureSize;
+constexpr int kScreenLeft = monitorscreen::kShownLeft, kScreenRight = monitorscreen::kShownRight;
+constexpr int kScreenBottom = monitorscreen::kShownBottom, kScreenTop = monitorscreen::kShownTop;
 
 } // namespace hud

@@ -1,10 +1,12 @@
 // Status images, drawn with cairo on the screen's panel colours. All are
-// opaque: the game copies them into the screen texture as they are.
+// opaque: the game copies them into the screen texture as they are. The glyph
+// atlas alone is transparent: the game tints its characters as it writes them.
 #include "tools/StatusImages.h"
 
 #include <cmath>
 
 #include "base/ContentFiles.h"
+#include "base/MonitorScreen.h"
 #include "tools/Canvas.h"
 #include "tools/HudStyle.h"
 
@@ -354,6 +356,56 @@ void pauseNotice(Canvas& c) {
   c.centredText("P OR START: PLAY ON", w / 2, 94, 18);
 }
 
+// The glyph atlas: every printing Latin-1 character in white on transparent,
+// antialiased in the alpha channel, so the monitor can tint it. The face is
+// monospaced and drawn narrower than it is (kGlyphNarrowing), so that the
+// advance is exactly a cell's width and a row of the options page holds about
+// 48 characters at a capital height the player can read.
+constexpr const char* kGlyphFace = "DejaVu Sans Mono";
+constexpr double kGlyphSize = 26.0;          // em in texels, upright
+constexpr double kGlyphBaseline = 25.0;      // from a cell's top: room for accents over capitals
+constexpr double kMonospacedAdvance = 0.602; // DejaVu Sans Mono's advance, in em
+constexpr double kGlyphNarrowing = monitorscreen::kGlyphCellWidth / (kMonospacedAdvance * kGlyphSize);
+
+std::string utf8(unsigned codePoint) {
+  if (codePoint < 0x80)
+    return std::string(1, static_cast<char>(codePoint));
+  return {static_cast<char>(0xC0 | codePoint >> 6), static_cast<char>(0x80 | (codePoint & 0x3F))};
+}
+
+void glyphAtlas(Canvas& c) {
+  using namespace monitorscreen;
+  cairo_t* cr = c.context();
+  cairo_select_font_face(cr, kGlyphFace, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+  cairo_matrix_t size;
+  cairo_matrix_init_scale(&size, kGlyphSize * kGlyphNarrowing, kGlyphSize);
+  cairo_set_font_matrix(cr, &size);
+  // the outlines as drawn, not moved to whole texels: the advance must stay a cell
+  cairo_font_options_t* options = cairo_font_options_create();
+  cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+  cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+  cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
+  cairo_set_font_options(cr, options);
+  cairo_font_options_destroy(options);
+  use(c, {1, 1, 1});
+  for (unsigned code = 0; code < 256; ++code) {
+    const int cell = glyphCell(code);
+    if (cell < 0)
+      continue;
+    const double x = cell % kGlyphColumns * kGlyphCellWidth, y = cell / kGlyphColumns * kGlyphCellHeight;
+    const std::string text = utf8(code);
+    cairo_text_extents_t extents;
+    cairo_text_extents(cr, text.c_str(), &extents);
+    // a wide glyph (W, @, Æ) is cut at its cell rather than reach into the next
+    cairo_save(cr);
+    cairo_rectangle(cr, x, y, kGlyphCellWidth, kGlyphCellHeight);
+    cairo_clip(cr);
+    cairo_move_to(cr, x + (kGlyphCellWidth - extents.x_advance) / 2, y + kGlyphBaseline);
+    cairo_show_text(cr, text.c_str());
+    cairo_restore(cr);
+  }
+}
+
 } // namespace
 
 void writeStatusImages(const std::string& folder, std::vector<GeneratedFile>& files) {
@@ -432,5 +484,10 @@ void writeStatusImages(const std::string& folder, std::vector<GeneratedFile>& fi
     Canvas c(320, 120);
     pauseNotice(c);
     save(c, folder, content::kPauseImage, files);
+  }
+  {
+    Canvas c(monitorscreen::kGlyphAtlasWidth, monitorscreen::kGlyphAtlasHeight, false);
+    glyphAtlas(c);
+    save(c, folder, content::kGlyphAtlasImage, files);
   }
 }

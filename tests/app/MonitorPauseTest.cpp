@@ -1,11 +1,14 @@
 // Pausing and resuming the running game leaves the monitor exactly as it was,
 // whatever its clip is doing at that moment: the notice goes, every texel
 // under it comes back, and the record of translucent texels that the depth
-// pre-pass trusts still tells the truth.
+// pre-pass trusts still tells the truth. The same for the options page, which
+// covers the whole screen and brings the monitor into the middle of the view.
 #include "app/Game.h"
 #include "app/KeyFlags.h"
 #include "monitor/Monitor.h"
+#include "monitor/OptionsPage.h"
 #include "monitor/VideoPlayback.h"
+#include "objects/LevelScene.h"
 #include "objects/Schnecke.h"
 #include "tests/support/GlContext.h"
 #include "tests/support/MessageCapture.h"
@@ -54,6 +57,13 @@ protected:
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     return texels;
+  }
+
+  static std::size_t differingTexels(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i + 3 < a.size() && i + 3 < b.size(); i += 4)
+      differing += std::memcmp(&a[i], &b[i], 4) != 0;
+    return differing + (a.size() != b.size());
   }
 
   static bool opaque(const std::vector<std::uint8_t>& texels) {
@@ -143,6 +153,66 @@ TEST_F(MonitorPauseTest, PausedWithoutAClipResumesWithoutTheNotice) {
   ASSERT_FALSE(monitor->isPlaying());
   EXPECT_EQ(messages.text(), "could not open Videos/GibtEsNicht.mpg\n");
   EXPECT_TRUE(pauseAndResumeRestoresTheScreen());
+}
+
+// The page opens over the playing clip and the status display, the game is
+// paused under it (the notice, made translucent here, waits under the page),
+// the selection moves, the page closes: the notice is there over exactly the
+// screen of before, and resuming leaves nothing of either; the monitor hangs
+// where it hung, and the record of translucent texels agrees all the way.
+TEST_F(MonitorPauseTest, TheOptionsPageClosesToTheScreenItCovered) {
+  for (int i = 0; i < 10; ++i)
+    frame(0.04);
+  ASSERT_GT(monitor->videoPlayback().uploadCount, 0u) << "the default clip showed nothing";
+  const std::vector<std::uint8_t> before = screen();
+  const glm::mat4 hung = monitor->modelMatrix;
+  const Light& screenLight = *game->level->lights.at(static_cast<std::size_t>(monitor->screenLightIndex));
+  const glm::vec3 lightBefore(screenLight.position[0], screenLight.position[1], screenLight.position[2]);
+  for (std::size_t i = 3; i < monitor->pauseImage.pixels.size(); i += 4)
+    monitor->pauseImage.pixels[i] = 128;
+
+  OptionsPage page;
+  page.title = "Optionen";
+  page.keysHeading = "Tastatur";
+  page.padHeading = "Gamepad";
+  for (const char* label : {"Links drehen", "Rechts drehen", "Sinken", "Steigen", "Feuern", "Schub"})
+    page.rows.push_back({label, "Pfeil links", "A"});
+  page.rows[0].selected = true;
+  page.help = "Esc: zurück";
+  game->showOptions(&page);
+  const std::vector<std::uint8_t> opened = screen();
+  EXPECT_GT(differingTexels(opened, before), before.size() / 4 / 8) << "the page does not cover the screen";
+  EXPECT_NE(monitor->modelMatrix, hung) << "the monitor stayed where it hung";
+  EXPECT_TRUE(opaque(opened));
+  EXPECT_TRUE(monitor->hidesWhatIsBehind());
+
+  game->showPause(true);
+  EXPECT_EQ(differingTexels(screen(), opened), 0u) << "the pause notice was drawn over the page";
+  EXPECT_TRUE(monitor->hidesWhatIsBehind());
+  page.rows[0].selected = false;
+  page.rows[1].selected = true;
+  game->showOptions(&page);
+  EXPECT_GT(differingTexels(screen(), opened), 0u) << "the changed page was not drawn";
+
+  game->showOptions(nullptr);
+  std::vector<std::uint8_t> paused = before;
+  const StatusWrite notice = StatusDisplay::pauseNotice();
+  for (int row = 0; row < notice.height; ++row)
+    std::memcpy(&paused[(static_cast<std::size_t>(notice.y + row) * monitor->screenWidth + notice.x) * 4],
+                &monitor->pauseImage.pixels[static_cast<std::size_t>(row) * notice.width * 4],
+                static_cast<std::size_t>(notice.width) * 4);
+  const std::vector<std::uint8_t> closed = screen();
+  EXPECT_EQ(differingTexels(closed, paused), 0u) << "closed, the screen is not the paused one";
+  EXPECT_FALSE(opaque(closed));
+  EXPECT_FALSE(monitor->hidesWhatIsBehind()) << "the record missed the translucent notice under the page";
+  EXPECT_EQ(monitor->modelMatrix, hung);
+  EXPECT_EQ(glm::vec3(screenLight.position[0], screenLight.position[1], screenLight.position[2]), lightBefore);
+
+  game->showPause(false);
+  const std::vector<std::uint8_t> resumed = screen();
+  EXPECT_EQ(differingTexels(resumed, before), 0u) << "resumed, the screen is not the one of before";
+  EXPECT_TRUE(monitor->hidesWhatIsBehind());
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 } // namespace

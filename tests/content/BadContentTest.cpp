@@ -3,10 +3,10 @@
 // of the wrong size. Each case damages one file in a private copy of the run
 // folder and drives the real loading code of that file's kind from there:
 // models and their textures through SceneObject, status images through
-// StatusImage and a Monitor, clips through VideoPlayback, sounds through Audio
-// (on a loopback device), shaders through the Game's constructor. The game must go on as designed or, for shaders, stop
-// with its message and status -1; it must never crash, hang or read past a
-// buffer (the sanitizer build watches the last).
+// StatusImage and a Monitor (the glyph atlas through the options page), clips through VideoPlayback, sounds through
+// Audio (on a loopback device), shaders through the Game's constructor. The game must go on as designed or, for
+// shaders, stop with its message and status -1; it must never crash, hang or read past a buffer (the sanitizer build
+// watches the last).
 //
 // The files are not named here: the cases are made from the content folders
 // of the build folder when the binary starts (CTest runs it there), so a file
@@ -24,6 +24,7 @@
 #include "base/Console.h"
 #include "base/ContentFiles.h"
 #include "monitor/Monitor.h"
+#include "monitor/OptionsPage.h"
 #include "monitor/StatusImage.h"
 #include "monitor/VideoPlayback.h"
 #include "objects/Schnecke.h"
@@ -607,7 +608,8 @@ struct Shown {
   bool stats = false;
   int fps = 5, objects = 5;
   bool linear = true, mipmap = true, mipmapLinear = true;
-  bool paused = false; // the pause notice after the update
+  bool paused = false;  // the pause notice after the update
+  bool options = false; // then the options page
 };
 
 using Texels = std::vector<std::uint8_t>;
@@ -631,6 +633,12 @@ protected:
     monitor.update(dt, game);
     if (shown.paused)
       monitor.showPause(true);
+    if (shown.options) {
+      OptionsPage page;
+      page.title = "Optionen";
+      page.rows.push_back({"Feuern", "Leertaste, F", "A"});
+      monitor.showOptions(&page);
+    }
   }
 
   static Texels screen(const Monitor& monitor) {
@@ -643,6 +651,7 @@ protected:
 
   // The screen filled with one colour, the frames shown, the screen read back.
   static Texels play(Monitor& monitor, const std::vector<Shown>& frames) {
+    monitor.showOptions(nullptr);
     monitor.status = StatusDisplay{};
     const Texels sentinel = [&] {
       Texels t(static_cast<std::size_t>(monitor.screenWidth) * monitor.screenHeight * 4);
@@ -718,6 +727,8 @@ StatusFile statusFile(const std::string& name) {
     return {218, 52, {}, {neutral, stats, nearest, noMipmaps}};
   if (name == "Pause.png")
     return {320, 120, {{180, 564, 320, 120}}, {neutral, changed([](Shown& s) { s.paused = true; })}};
+  if (name == "Zeichensatz.png")
+    return {208, 384, {{0, 0, 1024, 1024}}, {neutral, changed([](Shown& s) { s.options = true; })}};
   return {0, 0, {}, {}};
 }
 
@@ -817,8 +828,10 @@ TEST_P(StatusImageDamage, IsSkippedAndTheRestOfTheDisplayGoesOn) {
   EXPECT_FALSE(holdsMarker(damaged)) << "the wrong-size image was written";
   EXPECT_EQ(messages.text(), "");
 
-  recordIfPassed("status image `" + name + "`", damageName(damage),
-                 !file.rects.empty()           ? "skipped, rest shown"
+  const bool glyphs = name == "Zeichensatz.png";
+  recordIfPassed(glyphs ? "glyph atlas `" + name + "`" : "status image `" + name + "`", damageName(damage),
+                 glyphs                        ? "no characters: the options page shown without its text"
+                 : !file.rects.empty()         ? "skipped, rest shown"
                  : damage == Damage::WrongSize ? "loaded at the wrong size, never shown"
                                                : "not loaded, never shown");
 }

@@ -44,6 +44,7 @@ std::vector<std::string> filesTheGameReads() {
       "Bilder/FN_NEAREST_NEIGHBOUR.png",
       "Bilder/FN_ON.png",
       "Bilder/FN_OFF.png",
+      "Bilder/Zeichensatz.png",
       "Videos/Katzenvideo.mpg",
       "Videos/Katzentutorial.mpg",
       "Videos/GameOver.mpg",

@@ -19,8 +19,6 @@ constexpr int kVsyncRow = kActionCount + 4;
 constexpr int kResetRow = kActionCount + 5;
 constexpr int kRows = kActionCount + 6;
 
-bool isPad(const PadControls& pads, PadControl control) { return pads.test(static_cast<std::size_t>(control)); }
-
 } // namespace
 
 OptionsScreen::OptionsScreen(Settings& settings, std::function<const char*(int)> layoutName)
@@ -104,7 +102,7 @@ unsigned OptionsScreen::press(int key) {
     if (rowKind(selected) != Row::Action)
       return kNothing;
     settings.bindings.of(static_cast<Action>(selected), Device::Keyboard).fill(kUnbound);
-    notice = actionLabel(static_cast<Action>(selected)) + ": keine Taste";
+    notice = std::string(actionLabel(static_cast<Action>(selected))) + ": keine Taste";
     return kPage | kBindings;
   default: return kNothing;
   }
@@ -192,7 +190,7 @@ unsigned OptionsScreen::bindTo(Device device, int code) {
   const auto action = static_cast<Action>(selected);
   const BindResult result = bind(settings.bindings, action, device, code);
   const std::string name =
-      device == Device::Keyboard ? keyDisplayName(code, layoutName ? layoutName(code) : nullptr) : padDisplayName(code);
+      device == Device::Keyboard ? keyDisplayName(code, layoutName ? layoutName(code) : nullptr) : padControlDisplayName(code);
   if (result.refused) {
     notice = name + " bleibt fest: andere Taste?";
     return kPage; // still waiting
@@ -200,7 +198,7 @@ unsigned OptionsScreen::bindTo(Device device, int code) {
   waitingForBinding = false;
   std::bitset<kActionCount>& lost = device == Device::Keyboard ? keysLost : padLost;
   lost.reset(static_cast<std::size_t>(action));
-  notice = actionLabel(action) + ": " + name;
+  notice = std::string(actionLabel(action)) + ": " + name;
   if (result.takenFrom) {
     const Action other = *result.takenFrom;
     const ActionBinding& left = settings.bindings.of(other, device);
@@ -220,7 +218,7 @@ std::string OptionsScreen::bindingText(Action action, Device device) const {
     if (!text.empty())
       text += ", ";
     text += device == Device::Keyboard ? keyDisplayName(code, layoutName ? layoutName(code) : nullptr)
-                                       : padDisplayName(code);
+                                       : padControlDisplayName(code);
   }
   return text.empty() ? "-" : text;
 }
@@ -248,7 +246,7 @@ void OptionsScreen::compose() {
     case Row::OptionsKey:
       r.label = "Optionen";
       r.keys = "F10";
-      r.pad = padDisplayName(static_cast<int>(kOptionsPadButton));
+      r.pad = padControlDisplayName(static_cast<int>(kOptionsPadButton));
       r.locked = true;
       break;
     case Row::QuitKey:

@@ -1,6 +1,7 @@
 #include "app/OptionsScreen.h"
 
 #include "app/KeyNames.h"
+#include "monitor/OptionsPicture.h"
 
 #include <GLFW/glfw3.h>
 
@@ -8,6 +9,12 @@
 #include <utility>
 
 namespace {
+
+// UTF-8 characters, as the page's cells count them
+std::size_t characters(const std::string& text) {
+  return static_cast<std::size_t>(
+      std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
 
 constexpr int kVolumeStep = 10;
 // after the actions: the two fixed keys, then the values and the reset
@@ -189,8 +196,8 @@ unsigned OptionsScreen::change(int step) {
 unsigned OptionsScreen::bindTo(Device device, int code) {
   const auto action = static_cast<Action>(selected);
   const BindResult result = bind(settings.bindings, action, device, code);
-  const std::string name =
-      device == Device::Keyboard ? keyDisplayName(code, layoutName ? layoutName(code) : nullptr) : padControlDisplayName(code);
+  const std::string name = device == Device::Keyboard ? keyDisplayName(code, layoutName ? layoutName(code) : nullptr)
+                                                      : padControlDisplayName(code);
   if (result.refused) {
     notice = name + " bleibt fest: andere Taste?";
     return kPage; // still waiting
@@ -211,16 +218,21 @@ unsigned OptionsScreen::bindTo(Device device, int code) {
 }
 
 std::string OptionsScreen::bindingText(Action action, Device device) const {
-  std::string text;
-  for (int code : settings.bindings.of(action, device)) {
-    if (code == kUnbound)
-      continue;
-    if (!text.empty())
-      text += ", ";
-    text += device == Device::Keyboard ? keyDisplayName(code, layoutName ? layoutName(code) : nullptr)
-                                       : padControlDisplayName(code);
+  std::vector<std::string> names;
+  for (int code : settings.bindings.of(action, device))
+    if (code != kUnbound)
+      names.push_back(device == Device::Keyboard ? keyDisplayName(code, layoutName ? layoutName(code) : nullptr)
+                                                 : padControlDisplayName(code));
+  if (names.empty())
+    return "-";
+  std::string text = names.front();
+  if (names.size() > 1) {
+    // two that do not fit the cell: the first and how many more
+    const std::string both = text + ", " + names[1];
+    const std::size_t cell = OptionsPicture::kKeysCells;
+    text = characters(both) <= cell ? both : text + (characters(text) + 3 <= cell ? " +1" : "+");
   }
-  return text.empty() ? "-" : text;
+  return text;
 }
 
 void OptionsScreen::compose() {

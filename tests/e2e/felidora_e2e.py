@@ -1100,7 +1100,8 @@ def case_settings_damaged(h):
     for number in (2, 4, 6, 8):
         named = [line for line in lines if f"Zeile {number} " in line]
         check(len(named) == 1, f"line {number} named {len(named)} times:\n{game.output()}")
-    check(len(lines) == 4, f"expected 4 lines:\n{game.output()}")
+    check(len(lines) == 5 and lines[-1].endswith("einstellungen.ini.defekt"),
+          f"expected the 4 bad lines and where the old file is kept:\n{game.output()}")
     with open(os.path.join(folder, "einstellungen.ini.defekt"), "rb") as f:
         check(f.read() == damaged, "einstellungen.ini.defekt does not hold the old bytes")
     for name, value in (("fire", "K"), ("volume", "40"), ("pad_fire", "B"), ("mute", "on"), ("turn_left", "LEFT")):

@@ -7,7 +7,9 @@
 // shades.
 //
 // Run from the build folder under a display (bench/frame_bench.sh does both):
-//   ./bench/frame_bench [--culling off] [--frames N] [--dt SECONDS]
+//   ./bench/frame_bench [--culling off] [--frames N] [--dt SECONDS] [--keys fight]
+// --keys fight plays a fight (fire every half second, a super shot) in place
+// of the scripted flight.
 // With --dt every update gets that frame time instead of the measured one, so
 // each run plays the same frames whatever the machine's speed and load: the
 // pictures, and with them the samples, stay comparable between builds.
@@ -99,6 +101,7 @@ int main(int argc, char** argv) {
   bool culling = true;
   int frames = 1000;
   double fixedDt = 0.0;
+  bool fight = false;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--culling") && i + 1 < argc)
       culling = std::strcmp(argv[++i], "off") != 0;
@@ -106,6 +109,8 @@ int main(int argc, char** argv) {
       frames = std::max(1, std::atoi(argv[++i]));
     else if (!std::strcmp(argv[i], "--dt") && i + 1 < argc)
       fixedDt = std::max(0.0, std::atof(argv[++i]));
+    else if (!std::strcmp(argv[i], "--keys") && i + 1 < argc)
+      fight = !std::strcmp(argv[++i], "fight");
   }
 
   // Start-up in its steps, each as seconds since the process began.
@@ -127,6 +132,7 @@ int main(int argc, char** argv) {
   double previous = glfwGetTime();
   const double loopStart = monotonicSeconds();
   int played = 0;
+  double gameTime = 0.0;
   for (; played < frames && game->running; ++played) {
     const auto frameStart = Clock::now();
     const double processorStart = bench::processorMs();
@@ -134,7 +140,11 @@ int main(int argc, char** argv) {
     const double now = glfwGetTime();
     const double dt = fixedDt > 0.0 ? fixedDt : now - previous;
     previous = now;
-    bench::scriptedKeys(played);
+    if (fight)
+      bench::fightKeys(gameTime);
+    else
+      bench::scriptedKeys(played);
+    gameTime += dt;
 
     auto start = Clock::now();
     game->handleFunctionKeys();
@@ -176,8 +186,9 @@ int main(int argc, char** argv) {
   const bool glError = glGetError() != GL_NO_ERROR;
 
   const char* names[4] = {"shadow pass", "reflection pass", "main pass", "water surface"};
-  std::printf("Felidora frame benchmark: %d frames, culling %s%s%s\n", played, culling ? "on" : "off",
-              fixedDt > 0.0 ? ", fixed frame time" : "", glError ? " (a GL error was pending)" : "");
+  std::printf("Felidora frame benchmark: %d frames, culling %s%s%s%s\n", played, culling ? "on" : "off",
+              fixedDt > 0.0 ? ", fixed frame time" : "", fight ? ", a fight" : "",
+              glError ? " (a GL error was pending)" : "");
   std::printf("  start to first frame     %8.3f s   (libraries loaded %.3f, window and context %.3f, shaders %.3f,\n"
               "                                        level assembled %.3f, first frame %.3f)\n",
               firstFrameAt, atMain, atWindow - atMain, atShaders - atWindow, atLevel - atShaders,

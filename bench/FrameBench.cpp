@@ -127,7 +127,7 @@ int main(int argc, char** argv) {
   GLuint queries[4], sampleQueries[4];
   glGenQueries(4, queries);
   glGenQueries(4, sampleQueries);
-  Stat frame, processor, update, swap, objects, passWall[4], passGl[4], passSamples[4], passThread[4];
+  Stat frame, processor, update, swap, objects, region, passWall[4], passGl[4], passSamples[4], passThread[4];
   double firstFrameAt = 0.0;
   double previous = glfwGetTime();
   const double loopStart = monotonicSeconds();
@@ -177,6 +177,8 @@ int main(int argc, char** argv) {
       passSamples[p].values.push_back(static_cast<double>(samples));
     }
     objects.values.push_back(game->objectsDrawn);
+    const ShadowRegion& drawn = game->shadowPass.region;
+    region.values.push_back(100.0 * drawn.width * drawn.height / bench::kPassTargetPixels[0]);
     frame.values.push_back(msSince(frameStart));
     processor.values.push_back(bench::processorMs() - processorStart);
     if (played == 0)
@@ -205,6 +207,7 @@ int main(int argc, char** argv) {
                 passSamples[p].mean() / bench::kPassTargetPixels[p]);
   std::printf("  swap                     median %8.2f ms   p95 %8.2f ms\n", swap.median(), swap.p95());
   std::printf("  objects drawn per frame  mean %6.1f\n", objects.mean());
+  std::printf("  shadow region            mean %6.1f %% of the map   p95 %6.1f %%\n", region.mean(), region.p95());
   std::printf("  resident memory          %8.1f MB\n", residentMegabytes());
   std::printf("  update share of frame    %8.2f %% (its GL uploads included; bench/frame_profile.sh splits them off)\n",
               100.0 * update.median() / frame.median());

@@ -7,7 +7,9 @@
 // shades.
 //
 // Run from the build folder under a display (bench/frame_bench.sh does both):
-//   ./bench/frame_bench [--culling off] [--frames N] [--dt SECONDS]
+//   ./bench/frame_bench [--culling off] [--frames N] [--dt SECONDS] [--keys fight]
+// --keys fight plays a fight (fire every half second, a super shot) in place
+// of the scripted flight.
 // With --dt every update gets that frame time instead of the measured one, so
 // each run plays the same frames whatever the machine's speed and load: the
 // pictures, and with them the samples, stay comparable between builds.
@@ -100,6 +102,7 @@ int main(int argc, char** argv) {
   bool culling = true;
   int frames = 1000;
   double fixedDt = 0.0;
+  bool fight = false;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--culling") && i + 1 < argc)
       culling = std::strcmp(argv[++i], "off") != 0;
@@ -107,6 +110,8 @@ int main(int argc, char** argv) {
       frames = std::max(1, std::atoi(argv[++i]));
     else if (!std::strcmp(argv[i], "--dt") && i + 1 < argc)
       fixedDt = std::max(0.0, std::atof(argv[++i]));
+    else if (!std::strcmp(argv[i], "--keys") && i + 1 < argc)
+      fight = !std::strcmp(argv[++i], "fight");
   }
 
   // Start-up in its steps, each as seconds since the process began.
@@ -123,11 +128,12 @@ int main(int argc, char** argv) {
   GLuint queries[4], sampleQueries[4];
   glGenQueries(4, queries);
   glGenQueries(4, sampleQueries);
-  Stat frame, processor, update, swap, objects, passWall[4], passGl[4], passSamples[4], passThread[4];
+  Stat frame, processor, update, swap, objects, region, passWall[4], passGl[4], passSamples[4], passThread[4];
   double firstFrameAt = 0.0;
   double previous = glfwGetTime();
   const double loopStart = monotonicSeconds();
   int played = 0;
+  double gameTime = 0.0;
   for (; played < frames && game->running; ++played) {
     const auto frameStart = Clock::now();
     const double processorStart = bench::processorMs();
@@ -135,7 +141,11 @@ int main(int argc, char** argv) {
     const double now = glfwGetTime();
     const double dt = fixedDt > 0.0 ? fixedDt : now - previous;
     previous = now;
-    bench::scriptedKeys(played);
+    if (fight)
+      bench::fightKeys(gameTime);
+    else
+      bench::scriptedKeys(played);
+    gameTime += dt;
 
     auto start = Clock::now();
     game->handleFunctionKeys();
@@ -168,6 +178,8 @@ int main(int argc, char** argv) {
       passSamples[p].values.push_back(static_cast<double>(samples));
     }
     objects.values.push_back(game->objectsDrawn);
+    const ShadowRegion& drawn = game->shadowPass.region;
+    region.values.push_back(100.0 * drawn.width * drawn.height / bench::kPassTargetPixels[0]);
     frame.values.push_back(msSince(frameStart));
     processor.values.push_back(bench::processorMs() - processorStart);
     if (played == 0)
@@ -177,8 +189,9 @@ int main(int argc, char** argv) {
   const bool glError = glGetError() != GL_NO_ERROR;
 
   const char* names[4] = {"shadow pass", "reflection pass", "main pass", "water surface"};
-  std::printf("Felidora frame benchmark: %d frames, culling %s%s%s\n", played, culling ? "on" : "off",
-              fixedDt > 0.0 ? ", fixed frame time" : "", glError ? " (a GL error was pending)" : "");
+  std::printf("Felidora frame benchmark: %d frames, culling %s%s%s%s\n", played, culling ? "on" : "off",
+              fixedDt > 0.0 ? ", fixed frame time" : "", fight ? ", a fight" : "",
+              glError ? " (a GL error was pending)" : "");
   std::printf("  start to first frame     %8.3f s   (libraries loaded %.3f, window and context %.3f, shaders %.3f,\n"
               "                                        level assembled %.3f, first frame %.3f)\n",
               firstFrameAt, atMain, atWindow - atMain, atShaders - atWindow, atLevel - atShaders,
@@ -195,6 +208,7 @@ int main(int argc, char** argv) {
                 passSamples[p].mean() / bench::kPassTargetPixels[p]);
   std::printf("  swap                     median %8.2f ms   p95 %8.2f ms\n", swap.median(), swap.p95());
   std::printf("  objects drawn per frame  mean %6.1f\n", objects.mean());
+  std::printf("  shadow region            mean %6.1f %% of the map   p95 %6.1f %%\n", region.mean(), region.p95());
   std::printf("  resident memory          %8.1f MB\n", residentMegabytes());
   std::printf("  update share of frame    %8.2f %% (its GL uploads included; bench/frame_profile.sh splits them off)\n",
               100.0 * update.median() / frame.median());

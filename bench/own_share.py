@@ -10,6 +10,10 @@ every other sample counts as ours: the game, and what it calls itself
 (FFmpeg, libc, libstdc++, the kernel on its behalf). Where a chain is cut
 short, that errs towards ours.
 
+It also names the largest leaf functions of the game thread's GL work and of
+llvmpipe's rasterizer threads (the JIT-compiled shaders show as perf-PID.map
+or [JIT] where perf has no names for them).
+
 Usage: own_share.py LOOP_START LOOP_END FRAMES FREQUENCY < perf-script-output
 """
 import collections
@@ -45,6 +49,9 @@ def main():
     per_thread = collections.Counter()
     ours, driver = 0, 0
     our_symbols = collections.Counter()
+    driver_symbols = collections.Counter()
+    raster_symbols = collections.Counter()
+    raster = 0
     game_tid = None
     for comm, tid, time, chain in samples(sys.stdin):
         if not start <= time <= end:
@@ -52,10 +59,15 @@ def main():
         per_thread[comm] += 1
         if not comm.startswith("llvmpipe") and game_tid is None:
             game_tid = tid
+        leaf = "%s (%s)" % ((chain[0][0], chain[0][1].rsplit("/", 1)[-1]) if chain else ("?", "?"))
+        if comm.startswith("llvmpipe"):
+            raster += 1
+            raster_symbols[leaf] += 1
         if tid != game_tid:
             continue
         if any(DRIVER.search(dso) for _, dso in chain):
             driver += 1
+            driver_symbols[leaf] += 1
         else:
             ours += 1
             symbol, dso = chain[0] if chain else ("?", "?")
@@ -74,6 +86,12 @@ def main():
     print("  our code's largest entries (leaf function, share of our samples):")
     for name, count in our_symbols.most_common(8):
         print("    %5.1f %%  %s" % (100.0 * count / max(ours, 1), name))
+    print("  GL and driver on the game thread, largest entries (leaf function, share of those samples):")
+    for name, count in driver_symbols.most_common(10):
+        print("    %5.1f %%  %s" % (100.0 * count / max(driver, 1), name))
+    print("  llvmpipe's threads, largest entries (leaf function, share of their samples):")
+    for name, count in raster_symbols.most_common(14):
+        print("    %5.1f %%  %s" % (100.0 * count / max(raster, 1), name))
 
 
 if __name__ == "__main__":

@@ -33,6 +33,8 @@ STAMP="$THIS/bench/libswap_stamp.so"
 OUT="$(mktemp -d /tmp/felidora-blackbox.XXXXXX)"
 trap 'stop_xvfb; rm -rf "$OUT"' EXIT
 start_xvfb
+# the player's own settings (vsync, a window) never reach a measurement
+export XDG_CONFIG_HOME="$OUT/config"
 
 # shellcheck source=bench/blackbox_keys.sh
 source "$ROOT/bench/blackbox_keys.sh"

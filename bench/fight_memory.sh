@@ -21,6 +21,7 @@ fi
 OUT="$(mktemp -d /tmp/felidora-memory.XXXXXX)"
 trap 'stop_xvfb; rm -rf "$OUT"' EXIT
 start_xvfb
+export XDG_CONFIG_HOME="$OUT/config" # the player's own settings stay out of it
 # shellcheck source=bench/blackbox_keys.sh
 source "$ROOT/bench/blackbox_keys.sh"
 

@@ -29,7 +29,10 @@ format_check
 configure build -DFELIDORA_WERROR=ON
 build build
 
-trap stop_xvfb EXIT
+# the player's own settings stay out of the suite; its runs write theirs here
+XDG_CONFIG_HOME="$(mktemp -d /tmp/felidora-suite-config.XXXXXX)"
+export XDG_CONFIG_HOME
+trap 'stop_xvfb; rm -rf "$XDG_CONFIG_HOME"' EXIT
 start_xvfb
 cd build
 # The slow set (a whole game on softpipe) is left out: ctest -L slow.

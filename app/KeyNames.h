@@ -52,3 +52,8 @@ const char* actionLabel(Action action);
 // The name in the settings file for the action's line on the device
 // ("fire", "pad_fire").
 std::string bindingLineName(Action action, Device device);
+
+// The text without its leading and trailing blanks (spaces and tabs).
+std::string_view trimmed(std::string_view text);
+// Whether two names are the same but for the case of their ASCII letters.
+bool sameInAnyCase(std::string_view a, std::string_view b);

@@ -28,29 +28,14 @@ constexpr std::size_t kShownLineLength = 60;
 constexpr std::size_t kShownNameLength = 24;
 
 constexpr int kMaxVolume = 100;
-constexpr int kMinWindowWidth = 320;
-constexpr int kMinWindowHeight = 240;
-constexpr int kMaxWindowSize = 16384;
+constexpr int kMinWindowWidth = Settings::kMinWindowWidth;
+constexpr int kMinWindowHeight = Settings::kMinWindowHeight;
+constexpr int kMaxWindowSize = Settings::kMaxWindowSide;
 
 constexpr const char* kHeader = "# Felidora: Einstellungen. Tasten wie SPACE, LEFT, F5, K, 7; "
                                 "Gamepad wie A, RIGHT_BUMPER, LEFT_STICK_UP";
 constexpr const char* kPadPrefix = "pad_";
 constexpr const char* kFullScreen = "fullscreen";
-
-std::string_view trimmed(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  while (!text.empty() && blank(text.front()))
-    text.remove_prefix(1);
-  while (!text.empty() && blank(text.back()))
-    text.remove_suffix(1);
-  return text;
-}
-
-bool sameInAnyCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
 
 bool printable(unsigned char byte) { return byte >= 0x20 && byte < 0x7f; }
 

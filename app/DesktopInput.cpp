@@ -12,17 +12,6 @@ DesktopInput& inputOf(GLFWwindow* window) { return *static_cast<DesktopInput*>(g
 
 bool pressedIn(const std::vector<int>& keys, int key) { return std::find(keys.begin(), keys.end(), key) != keys.end(); }
 
-// A press of any key or pad control bound to the action.
-bool actionPressed(const Bindings& bindings, Action action, const std::vector<int>& keys, const PadControls& pads) {
-  for (int key : bindings.of(action, Device::Keyboard))
-    if (key != kUnbound && pressedIn(keys, key))
-      return true;
-  for (int control : bindings.of(action, Device::Pad))
-    if (control != kUnbound && pads.test(static_cast<std::size_t>(control)))
-      return true;
-  return false;
-}
-
 } // namespace
 
 DesktopInput::DesktopInput(GLFWwindow* window, WindowEvents& events, const Bindings& bindings)
@@ -70,8 +59,9 @@ FrameInput DesktopInput::read() {
   const auto keyHeld = [this](int key) { return held(key); };
   input.keys = snapshotOf(bindings, keyHeld, pads);
   input.pause = heldAction(bindings, Action::Pause, keyHeld, pads);
-  input.windowMode = presses.takeWindowModeRequest() ||
-                     actionPressed(bindings, Action::FullScreen, input.keysPressed, input.padPressed);
+  const auto keyPressed = [&input](int key) { return pressedIn(input.keysPressed, key); };
+  input.windowMode =
+      presses.takeWindowModeRequest() || heldAction(bindings, Action::FullScreen, keyPressed, input.padPressed);
   input.escape = pressedIn(input.keysPressed, GLFW_KEY_ESCAPE);
   input.options =
       pressedIn(input.keysPressed, GLFW_KEY_F10) || input.padPressed.test(static_cast<std::size_t>(kOptionsPadButton));

@@ -196,8 +196,7 @@ unsigned OptionsScreen::change(int step) {
 unsigned OptionsScreen::bindTo(Device device, int code) {
   const auto action = static_cast<Action>(selected);
   const BindResult result = bind(settings.bindings, action, device, code);
-  const std::string name = device == Device::Keyboard ? keyDisplayName(code, layoutName ? layoutName(code) : nullptr)
-                                                      : padControlDisplayName(code);
+  const std::string name = displayName(device, code);
   if (result.refused) {
     notice = name + " bleibt fest: andere Taste?";
     return kPage; // still waiting
@@ -217,12 +216,16 @@ unsigned OptionsScreen::bindTo(Device device, int code) {
   return kPage | kBindings;
 }
 
+std::string OptionsScreen::displayName(Device device, int code) const {
+  return device == Device::Keyboard ? keyDisplayName(code, layoutName ? layoutName(code) : nullptr)
+                                    : padControlDisplayName(code);
+}
+
 std::string OptionsScreen::bindingText(Action action, Device device) const {
   std::vector<std::string> names;
   for (int code : settings.bindings.of(action, device))
     if (code != kUnbound)
-      names.push_back(device == Device::Keyboard ? keyDisplayName(code, layoutName ? layoutName(code) : nullptr)
-                                                 : padControlDisplayName(code));
+      names.push_back(displayName(device, code));
   if (names.empty())
     return "-";
   std::string text = names.front();

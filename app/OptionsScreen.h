@@ -62,6 +62,7 @@ private:
   unsigned change(int step);
   unsigned select(int step);
   unsigned bindTo(Device device, int code);
+  std::string displayName(Device device, int code) const;
   std::string bindingText(Action action, Device device) const;
   void compose();
 

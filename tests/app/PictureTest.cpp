@@ -11,6 +11,7 @@
 #include "app/KeyFlags.h"
 #include "monitor/Monitor.h"
 #include "objects/Schnecke.h"
+#include "render/GlFlavour.h"
 #include "render/ImageFile.h"
 #include "tests/support/ColladaFixture.h"
 #include "tests/support/GlContext.h"
@@ -81,7 +82,7 @@ void startUpState() {
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_BLEND);
   glEnable(GL_CULL_FACE);
-  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  render::showWireframe(false);
   glClearColor(0.14f, 0.25f, 0.43f, 0.0f);
   glViewport(0, 0, kWidth, kHeight);
   resetKeyToggles();
@@ -160,9 +161,9 @@ TEST(PictureTest, TheShortcutsChangeNoPixel) {
 
   EXPECT_EQ(withAndWithout(), 0) << "filled";
 
-  glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+  render::showWireframe(true);
   EXPECT_EQ(withAndWithout(), 0) << "wireframe";
-  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  render::showWireframe(false);
 
   // the die of the health display let through at 40 %
   const std::string translucent = felidora::test::fixturePath("WuerfelDurchscheinend.png");

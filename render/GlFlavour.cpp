@@ -29,7 +29,7 @@ constexpr const char* kEsVersion = "#version 300 es\n";
 constexpr const char* kEsPrecisions = "precision highp float;\n"
                                       "precision highp int;\n"
                                       "precision highp sampler2D;\n"
-                                      "precision highp sampler2DShadow;\n";
+;
 // WebGL 2's gl_ClipDistance, asked for where it is written.
 constexpr const char* kEsClipDistanceExtension = "#extension GL_ANGLE_clip_cull_distance : require\n";
 // The sources pick their clip-plane path with #ifdef on this.

@@ -12,7 +12,7 @@
 // the browser's context by name; asking for one turns it on.
 EM_JS(int, webGlExtension, (const char* name), { return GLctx.getExtension(UTF8ToString(name)) ? 1 : 0; });
 EM_JS(void, webGlPolygonMode, (int face, int mode),
-      { GLctx.getExtension('WEBGL_polygon_mode').polygonModeWEBGL(face, mode); });
+      { GLctx.getExtension("WEBGL_polygon_mode").polygonModeWEBGL(face, mode); });
 #endif
 
 namespace {
@@ -29,17 +29,22 @@ constexpr const char* kEsVersion = "#version 300 es\n";
 constexpr const char* kEsPrecisions = "precision highp float;\n"
                                       "precision highp int;\n"
                                       "precision highp sampler2D;\n"
-;
+                                      "precision highp sampler2DShadow;\n";
 // WebGL 2's gl_ClipDistance, asked for where it is written.
 constexpr const char* kEsClipDistanceExtension = "#extension GL_ANGLE_clip_cull_distance : require\n";
 // The sources pick their clip-plane path with #ifdef on this.
 constexpr const char* kClipDistanceDefine = "#define CLIP_DISTANCE\n";
+// Desktop GL's names, which ES's headers lack; WebGL's
+// extensions take the same values.
+constexpr GLenum kLine = 0x1B01;          // GL_LINE, LINE_WEBGL
+constexpr GLenum kFill = 0x1B02;          // GL_FILL, FILL_WEBGL
+constexpr GLenum kClipDistance0 = 0x3000; // GL_CLIP_DISTANCE0, CLIP_DISTANCE0_WEBGL
 
 void setPolygonMode(bool lines) {
 #ifdef __EMSCRIPTEN__
-  webGlPolygonMode(GL_FRONT_AND_BACK, lines ? GL_LINE : GL_FILL);
+  webGlPolygonMode(GL_FRONT_AND_BACK, lines ? kLine : kFill);
 #else
-  glPolygonMode(GL_FRONT_AND_BACK, lines ? GL_LINE : GL_FILL);
+  glPolygonMode(GL_FRONT_AND_BACK, lines ? kLine : kFill);
 #endif
 }
 
@@ -125,9 +130,9 @@ void clipBelowPlane(bool on) {
   if (!gFeatures.clipDistance)
     return;
   if (on)
-    glEnable(GL_CLIP_DISTANCE0);
+    glEnable(kClipDistance0);
   else
-    glDisable(GL_CLIP_DISTANCE0);
+    glDisable(kClipDistance0);
 }
 
 } // namespace render

@@ -2,8 +2,9 @@
 // Lit program, fragment stage: per-pixel lighting from every light with its
 // attenuation, the material colours times the diffuse texture, a filtered
 // shadow lookup for the sun (light 0) and distance fog. The water clip plane
-// is applied by the vertex stage: a discard here would cost the early depth
-// test for every fragment of the main pass.
+// is applied by the vertex stage (gl_ClipDistance): a discard here costs the
+// early depth test for every fragment of the main pass, so only a GL without
+// clip distances (CLIP_DISTANCE undefined) clips here.
 //
 // NOTE: software rasterisers (llvmpipe) run both sides of every branch for a
 // block of pixels, and read a uniform here once for every pixel. So the
@@ -14,7 +15,11 @@
 // monitor's screen).
 const int kMaxLights = 3;
 
+#ifdef CLIP_DISTANCE
 in vec3 worldNormal;
+#else
+in vec4 worldNormal; // w: the height above the clip plane
+#endif
 in vec2 texCoord;
 in vec4 shadowCoord;
 in vec4 toEyeAndDepth;
@@ -28,7 +33,7 @@ uniform sampler2D colorTexture;
 uniform sampler2DShadow shadowMap;
 uniform bool sunShadowOff; // the reflection, rippled and blended, goes without
 
-out vec4 fragColor;
+layout(location = 0) out vec4 fragColor;
 
 const vec3 kSkyColor = vec3(0.55, 0.68, 0.85);
 
@@ -60,8 +65,12 @@ vec3 lightFrom(int k, vec3 n, vec3 toEye, vec3 texel) {
 }
 
 void main() {
+#ifndef CLIP_DISTANCE
+    if (worldNormal.w < 0.0)
+        discard;
+#endif
     vec4 texel = texture(colorTexture, texCoord);
-    vec3 n = normalize(worldNormal);
+    vec3 n = normalize(worldNormal.xyz);
     if (!gl_FrontFacing)
         n = -n;
     vec3 toEye = normalize(toEyeAndDepth.xyz);

@@ -7,7 +7,9 @@
 // the lights is formed here and handed on: the ways to the eye and to each
 // light smoothly (they are linear in the position, so interpolating them is
 // exact), the colours and attenuations flat. 54 components in 15 vectors:
-// within what every GL 3.3 implementation passes between the stages.
+// within what every GL 3.3 and ES 3.0 implementation passes between the
+// stages (without gl_ClipDistance the clip plane's distance takes the free
+// fourth component of the normal).
 const int kMaxLights = 3;
 
 layout(location = 0) in vec3 position;
@@ -34,7 +36,11 @@ uniform float constantAttenuation[kMaxLights];
 uniform float linearAttenuation[kMaxLights];
 uniform float quadraticAttenuation[kMaxLights];
 
+#ifdef CLIP_DISTANCE
 out vec3 worldNormal;
+#else
+out vec4 worldNormal; // w: the height above the clip plane, clipped by the fragment stage
+#endif
 out vec2 texCoord;
 out vec4 shadowCoord;
 out vec4 toEyeAndDepth; // xyz: from here to the eye, w: depth in front of the camera
@@ -53,7 +59,7 @@ void main() {
     vec4 world = modelMatrix * vec4(position, 1.0);
     // the game's model matrices only scale uniformly, so the upper 3x3 keeps
     // normals perpendicular
-    worldNormal = mat3(modelMatrix) * normal;
+    worldNormal.xyz = mat3(modelMatrix) * normal;
     texCoord = uv;
     shadowCoord = depthProjectionViewModelMatrix * vec4(position, 1.0);
     // the camera sits where the view's rotation undoes its translation
@@ -72,7 +78,12 @@ void main() {
     // the far plane of the camera's perspective sets where the fog closes in
     skyLightAndFar = vec4(0.22 * diffuse, projectionMatrix[3][2] / (projectionMatrix[2][2] + 1.0));
 
+#ifdef CLIP_DISTANCE
     // read only while GL_CLIP_DISTANCE0 is on (the reflection pass)
     gl_ClipDistance[0] = dot(clipPlane, world);
+#else
+    // the main pass's plane is all zero: nothing is below it
+    worldNormal.w = dot(clipPlane, world);
+#endif
     gl_Position = projectionViewModelMatrix * vec4(position, 1.0);
 }

@@ -12,7 +12,7 @@ uniform sampler2D normalMap;
 uniform vec3 lichtposition;
 uniform float time;
 
-out vec4 fragColor;
+layout(location = 0) out vec4 fragColor;
 
 const vec3 kDeepWater = vec3(0.04, 0.16, 0.22);
 

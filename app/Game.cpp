@@ -15,6 +15,7 @@
 #include "objects/Projektil.h"
 #include "objects/Schnecke.h"
 #include "objects/WasserPlane.h"
+#include "render/GlFlavour.h"
 #include "render/ModelImport.h"
 #include "render/Shader.h"
 #include "render/TextureUnits.h"
@@ -117,7 +118,8 @@ void Game::setupReflectionTarget() {
 
   glGenRenderbuffers(1, &reflectionDepthRenderbuffer);
   glBindRenderbuffer(GL_RENDERBUFFER, reflectionDepthRenderbuffer);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, windowWidth, windowHeight);
+  // sized: ES takes no unsized depth renderbuffer
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, windowWidth, windowHeight);
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, reflectionDepthRenderbuffer);
 
   waterShader->use();
@@ -391,14 +393,15 @@ void Game::renderReflectionPass() {
     glUniform4f(level->clipPlaneLoc, 0.0f, 1.0f, 0.0f, -kWaterLevel);
   // rippled and blended, the reflection goes without the sun's shadow
   glUniform1i(locSunShadowOff, 1);
-  // the lit program clips against the plane in its vertex stage
+  // the lit program clips against the plane: in its vertex stage where the GL
+  // has clip distances, else in its fragment stage
   // NOTE: the reflection is drawn behind land too: a ripple looks it up as
   // far as 16 x 12 pixels beside its own, and from far away that reaches
   // past any shore. (Leaving it out behind land wrote more depth than the
   // mirrored world ever shades: 0.8 samples a pixel against 0.07.)
-  glEnable(GL_CLIP_DISTANCE0);
+  render::clipBelowPlane(true);
   drawScene(waterMirror(), cullingEnabled);
-  glDisable(GL_CLIP_DISTANCE0);
+  render::clipBelowPlane(false);
   glFrontFace(GL_CCW);
 }
 
@@ -435,11 +438,7 @@ void Game::layMonitorDepth() {
 
 // Wireframe (F3) draws only the edges: the shortcuts that count on a surface
 // hiding what lies behind it do not hold.
-bool Game::fillsPolygons() const {
-  GLint mode[2] = {GL_FILL, GL_FILL};
-  glGetIntegerv(GL_POLYGON_MODE, mode);
-  return mode[0] == GL_FILL;
-}
+bool Game::fillsPolygons() const { return !render::wireframeShown(); }
 
 void Game::renderWaterSurface() {
   if (water)

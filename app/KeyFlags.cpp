@@ -1,5 +1,7 @@
 #include "app/KeyFlags.h"
 
+#include "render/GlFlavour.h"
+
 #include <GL/glew.h>
 
 KeyFlagTable KeyFlags;
@@ -31,7 +33,7 @@ void applyKeys(const KeySnapshot& keys) {
   if (isDown(GameKey::F3)) {
     if (!k.f3Latch) {
       k.wireframe = !k.wireframe;
-      glPolygonMode(GL_FRONT_AND_BACK, k.wireframe ? GL_LINE : GL_FILL);
+      render::showWireframe(k.wireframe);
     }
     k.f3Latch = true;
   }

@@ -5,6 +5,7 @@
 #include "base/Console.h"
 #include "base/ContentFiles.h"
 #include "render/GlDebug.h"
+#include "render/GlFlavour.h"
 #include "render/RenderSizes.h"
 
 #include <GL/glew.h>
@@ -60,6 +61,8 @@ GLFWwindow* startUp(const Settings& settings) {
   glewExperimental = GL_TRUE;
   if (glewInit() != GLEW_OK)
     fatalError("GLEW konnte nicht initialisiert werden!");
+  // which GL paths the shaders and draws take, before the first is made
+  render::detectGl();
   if (glDebug && !GlDebug::install([](const std::string& line) { messageStream() << line << std::endl; }))
     messageStream() << GlDebug::kPrefix << "kein Debug-Kontext erhalten" << std::endl;
 

@@ -4,11 +4,13 @@
 // the repeats is the figure that moves least with the load of the machine.
 //
 // Run from the build folder under a display: ./bench/pass_bench [--repeats N]
-// [--no-shortcuts] (the latter draws without the monitor's depth first, to
-// see what it pays).
+// [--no-shortcuts] [--wireframe] (--no-shortcuts draws without the monitor's
+// depth first, to see what it pays; --wireframe draws as F3 does). With
+// FELIDORA_GL_FALLBACKS=1 the passes take the fallback paths.
 #include "app/Settings.h"
 #include "app/StartUp.h"
 #include "bench/BenchFlight.h"
+#include "render/GlFlavour.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -34,11 +36,14 @@ const int kMoments[] = {60, 240, 600};
 int main(int argc, char** argv) {
   int repeats = 15;
   bool shortcuts = true;
+  bool wireframe = false;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--repeats") && i + 1 < argc)
       repeats = std::max(1, std::atoi(argv[++i]));
     if (!std::strcmp(argv[i], "--no-shortcuts"))
       shortcuts = false;
+    if (!std::strcmp(argv[i], "--wireframe"))
+      wireframe = true;
   }
 
   resetKeyToggles();
@@ -46,6 +51,7 @@ int main(int argc, char** argv) {
   Game* game = new Game();
   game->assembleLevel();
   game->monitorDepthFirst = shortcuts;
+  render::showWireframe(wireframe);
 
   const char* names[4] = {"shadow", "reflection", "main", "water"};
   double sumMin[4] = {0, 0, 0, 0};

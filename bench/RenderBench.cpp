@@ -6,6 +6,7 @@
 #include "app/Game.h"
 #include "objects/LevelScene.h"
 #include "objects/WasserPlane.h"
+#include "render/GlFlavour.h"
 #include "render/Shader.h"
 
 #include <GL/glew.h>
@@ -43,6 +44,7 @@ int main() {
   glfwMakeContextCurrent(window);
   glewExperimental = GL_TRUE;
   glewInit();
+  render::detectGl(); // FELIDORA_GL_FALLBACKS=1 measures the fallbacks
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_BLEND);
   glEnable(GL_CULL_FACE);

@@ -165,7 +165,7 @@ int main(int argc, char** argv) {
     glFinish();
 
     VideoPlayback video;
-    video.setScreenTexture(texture);
+    video.setScreenTexture(texture, kTextureSize, kTextureSize);
     std::vector<double> decode, conversion, upload, mipmap;
     int shown = 0;
     playRound(video, clip); // warm-up: file cache, converter tables, shader for the mipmap blit

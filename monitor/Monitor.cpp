@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -43,22 +45,26 @@ template <std::size_t N> const StatusImage* entry(const StatusImage (&images)[N]
 Monitor::Monitor(const glm::mat4& modelMatrix, Shader* shader, Shader* shadowShader)
     : SceneObject(modelMatrix, shader, shadowShader), video(new VideoPlayback) {
   loadModel(content::kMonitorModel);
+  // the textures' texels are kept as they go up: nothing is read back
+  keepsTextureTexels = true;
   uploadMeshes();
   bindShadowAttributes();
   screenTexture = textures.empty() ? 0u : textures[0];
   if (screenTexture != 0) {
-    glActiveTexture(GL_TEXTURE0 + render::kColorTextureUnit);
-    glBindTexture(GL_TEXTURE_2D, screenTexture);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &screenWidth);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &screenHeight);
+    screenWidth = uploadedTextures[0].width;
+    screenHeight = uploadedTextures[0].height;
   }
-  video->setScreenTexture(screenTexture);
+  video->setScreenTexture(screenTexture, screenWidth, screenHeight);
+  for (std::size_t i = 0; i < textures.size(); ++i)
+    if (textures[i] != screenTexture)
+      casingOpaque = casingOpaque && textureOpaque(uploadedTextures[i].texels);
   std::vector<std::uint8_t> level0;
-  for (unsigned texture : textures)
-    if (texture != screenTexture)
-      casingOpaque = casingOpaque && textureOpaque(texture, level0);
-  level0.clear();
-  if (screenTexture != 0 && !textureOpaque(screenTexture, level0))
+  if (screenTexture != 0)
+    level0 = std::move(uploadedTextures[0].texels);
+  for (UploadedTexture& texture : uploadedTextures)
+    texture.texels = {};
+  keepsTextureTexels = false;
+  if (!textureOpaque(level0))
     screenOpacity.reset(screenWidth, screenHeight, level0);
   else
     screenOpacity.reset(screenWidth, screenHeight, {});
@@ -261,22 +267,9 @@ int Monitor::writeStatus(const std::vector<StatusWrite>& statusWrites) {
   return elements;
 }
 
-// Level 0 of a texture read back once at start-up; a texture without an
-// image samples as opaque black.
-bool Monitor::textureOpaque(unsigned texture, std::vector<std::uint8_t>& level0) {
-  GLint width = 0, height = 0;
-  glActiveTexture(GL_TEXTURE0 + render::kColorTextureUnit);
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-  level0.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4, 0);
-  if (level0.empty())
-    return true;
-  GLint alignment = 4;
-  glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, level0.data());
-  glPixelStorei(GL_PACK_ALIGNMENT, alignment);
+// Level 0 of a texture as it went up (RGBA); a texture without an image
+// samples as opaque black.
+bool Monitor::textureOpaque(const std::vector<std::uint8_t>& level0) {
   for (std::size_t i = 3; i < level0.size(); i += 4)
     if (level0[i] != 255)
       return false;

@@ -97,7 +97,7 @@ public:
   int elementsWritten = 0;
 
 private:
-  static bool textureOpaque(unsigned texture, std::vector<std::uint8_t>& level0);
+  static bool textureOpaque(const std::vector<std::uint8_t>& level0);
   void uploadTexels(int x, int y, int width, int height, const std::uint8_t* rgba);
   void makeScreenMatte(bool matte);
 

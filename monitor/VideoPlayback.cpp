@@ -52,16 +52,11 @@ VideoPlayback::VideoPlayback() = default;
 
 VideoPlayback::~VideoPlayback() { release(); }
 
-void VideoPlayback::setScreenTexture(unsigned texture) {
+// A size below zero is none.
+void VideoPlayback::setScreenTexture(unsigned texture, int width, int height) {
   screenTexture = texture;
-  textureWidth = 0;
-  textureHeight = 0;
-  if (texture == 0)
-    return;
-  glActiveTexture(GL_TEXTURE0 + render::kColorTextureUnit);
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &textureWidth);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &textureHeight);
+  textureWidth = texture != 0 ? std::max(width, 0) : 0;
+  textureHeight = texture != 0 ? std::max(height, 0) : 0;
 }
 
 bool VideoPlayback::playVideo(const char* path) {

@@ -22,9 +22,9 @@ public:
   VideoPlayback(const VideoPlayback&) = delete;
   VideoPlayback& operator=(const VideoPlayback&) = delete;
 
-  // The texture the pictures are written into; its level-0 size is read once
-  // here so that pictures can be clipped to it.
-  void setScreenTexture(unsigned texture);
+  // The texture the pictures are written into, with the size of its level 0
+  // (as uploaded: ES cannot ask GL), to which pictures are clipped.
+  void setScreenTexture(unsigned texture, int width, int height);
 
   // Stops the current clip (even when the new one fails), opens the path and
   // reads its first packet. False, with a message on the game's stream for

@@ -38,10 +38,8 @@ void WasserPlane::drawWaterSurface(Game* game, Shader* waterShader, glm::mat4 mi
   glUniform1f(game->locTime, game->elapsedTime);
 
   for (std::size_t i = 0; i < meshes.size(); ++i) {
-    glBindVertexArray(vertexArrays[i]);
     glActiveTexture(GL_TEXTURE0 + render::kColorTextureUnit);
     glBindTexture(GL_TEXTURE_2D, textures[i]);
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(meshes[i]->indexCount), GL_UNSIGNED_INT, nullptr);
-    glBindVertexArray(0);
+    drawMesh(i, nullptr);
   }
 }

@@ -26,6 +26,7 @@ void report(const std::string& text) {
     gSink(GlDebug::kPrefix + text);
 }
 
+#ifndef __EMSCRIPTEN__
 void GLAPIENTRY onMessage(GLenum, GLenum type, GLuint, GLenum severity, GLsizei length, const GLchar* message,
                           const void*) {
   const bool wrong = type == GL_DEBUG_TYPE_ERROR || type == GL_DEBUG_TYPE_UNDEFINED_BEHAVIOR ||
@@ -35,6 +36,7 @@ void GLAPIENTRY onMessage(GLenum, GLenum type, GLuint, GLenum severity, GLsizei 
   const std::size_t size = length >= 0 ? static_cast<std::size_t>(length) : std::char_traits<char>::length(message);
   report(oneLine(message, size));
 }
+#endif
 
 // The GLSL name of a sampler type, or nullptr for any other uniform type.
 const char* samplerTypeName(GLenum type) {
@@ -120,7 +122,13 @@ std::vector<Sampler> activeSamplers(GLuint program) {
 
 } // namespace
 
+// WebGL has no debug output: the browser's console reports its errors itself,
+// so in the browser nothing is installed and the checks stay off.
 bool GlDebug::install(Sink sink) {
+#ifdef __EMSCRIPTEN__
+  (void)sink;
+  return false;
+#else
   GLint flags = 0;
   glGetIntegerv(GL_CONTEXT_FLAGS, &flags);
   if (!(flags & GL_CONTEXT_FLAG_DEBUG_BIT) || !glDebugMessageCallback || !glDebugMessageControl)
@@ -135,11 +143,14 @@ bool GlDebug::install(Sink sink) {
     glDebugMessageControl(GL_DONT_CARE, type, GL_DONT_CARE, 0, nullptr, GL_TRUE);
   glDebugMessageCallback(onMessage, nullptr);
   return true;
+#endif
 }
 
 void GlDebug::uninstall() {
+#ifndef __EMSCRIPTEN__
   if (gSink && glDebugMessageCallback)
     glDebugMessageCallback(nullptr, nullptr);
+#endif
   gSink = nullptr;
 }
 

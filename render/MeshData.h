@@ -2,6 +2,7 @@
 // into GL objects.
 #pragma once
 
+#include "render/MeshEdges.h"
 #include "render/MeshTiles.h"
 
 #include <cstdint>
@@ -21,4 +22,5 @@ struct MeshData {
   float specular[3] = {0.0f, 0.0f, 0.0f};
   float shininess = 0.0f;
   MeshTiles tiles; // empty for small meshes
+  MeshEdges edges; // made only where wireframe is drawn as lines
 };

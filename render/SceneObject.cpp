@@ -3,6 +3,7 @@
 #include "app/Game.h"
 #include "base/Console.h"
 #include "render/CollisionModel3D.h"
+#include "render/GlFlavour.h"
 #include "render/ImageFile.h"
 #include "render/ModelImport.h"
 #include "render/RenderSizes.h"
@@ -19,6 +20,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -33,27 +35,33 @@ const void* indexOffset(std::uint32_t firstIndex) {
   return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(firstIndex) * sizeof(std::uint32_t));
 }
 
-// Draws a mesh of the bound vertex array: the runs of its tiles whose box may
-// reach into seen (the pass's view volume in model space), adjacent tiles in
-// one call; an untiled mesh whole.
-void drawTiles(const MeshData& mesh, const ViewVolume& seen) {
+// Draws a mesh of the bound vertex array, its triangles or (edges) its edge
+// list's lines: the runs of its tiles whose box may reach into seen (the
+// pass's view volume in model space), adjacent tiles in one call; an untiled
+// mesh whole, and every mesh whole without seen.
+void drawTiles(const MeshData& mesh, const ViewVolume* seen, bool edges) {
+  const GLenum mode = edges ? GL_LINES : GL_TRIANGLES;
   const std::vector<MeshTiles::Tile>& tiles = mesh.tiles.runs();
-  if (tiles.empty()) {
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.indexCount), GL_UNSIGNED_INT, nullptr);
+  if (!seen || tiles.empty()) {
+    glDrawElements(mode, static_cast<GLsizei>(edges ? mesh.edges.indexCount() : mesh.indexCount), GL_UNSIGNED_INT,
+                   nullptr);
     return;
   }
   std::uint32_t runStart = 0, runEnd = 0;
   const auto flush = [&]() {
     if (runEnd > runStart)
-      glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(runEnd - runStart), GL_UNSIGNED_INT, indexOffset(runStart));
+      glDrawElements(mode, static_cast<GLsizei>(runEnd - runStart), GL_UNSIGNED_INT, indexOffset(runStart));
     runStart = runEnd = 0;
   };
-  for (const MeshTiles::Tile& tile : tiles) {
-    if (!seen.mayHoldBox(tile.boxMin, tile.boxMax))
+  for (std::size_t t = 0; t < tiles.size(); ++t) {
+    const MeshTiles::Tile& tile = tiles[t];
+    if (!seen->mayHoldBox(tile.boxMin, tile.boxMax))
       continue;
-    if (runEnd != tile.firstIndex)
-      flush(), runStart = tile.firstIndex;
-    runEnd = tile.firstIndex + tile.indexCount;
+    const std::uint32_t first = edges ? mesh.edges.runs()[t].firstIndex : tile.firstIndex;
+    const std::uint32_t count = edges ? mesh.edges.runs()[t].indexCount : tile.indexCount;
+    if (runEnd != first)
+      flush(), runStart = first;
+    runEnd = first + count;
   }
   flush();
 }
@@ -82,6 +90,7 @@ SceneObject::SceneObject(const glm::mat4& modelMatrix, const SceneObject& protot
       shadowShader(prototype.shadowShader), boxCollisionModel(prototype.boxCollisionModel),
       meshCollisionModel(prototype.meshCollisionModel), borrowsFromPrototype(true) {
   vertexArrays = prototype.vertexArrays;
+  edgeArrays = prototype.edgeArrays;
   meshes = prototype.meshes;
 }
 
@@ -128,14 +137,19 @@ void SceneObject::uploadMeshes() {
   indexBuffers.assign(count, 0);
   uvBuffers.assign(count, 0);
   vertexArrays.assign(count, 0);
+  edgeBuffers.assign(count, 0);
+  edgeArrays.assign(count, 0);
   textures.assign(count, 0);
+  uploadedTextures.assign(count, UploadedTexture{});
   fetchUniformLocations();
   if (count == 0)
     return;
 
   const unsigned program = shader->program;
+  // without a polygon mode, wireframe draws each mesh's edges as lines
+  const bool edgesNeeded = !render::glFeatures().polygonMode;
   for (std::size_t i = 0; i < count; ++i) {
-    const MeshData& mesh = *meshes[i];
+    MeshData& mesh = *meshes[i];
     shader->use();
 
     glGenBuffers(1, &positionBuffers[i]);
@@ -159,8 +173,6 @@ void SceneObject::uploadMeshes() {
       loadTexture(i);
     }
 
-    glGenVertexArrays(1, &vertexArrays[i]);
-    glBindVertexArray(vertexArrays[i]);
     const auto wire = [program](const char* name, unsigned buffer, int components) {
       glBindBuffer(GL_ARRAY_BUFFER, buffer);
       const GLint location = glGetAttribLocation(program, name);
@@ -169,16 +181,33 @@ void SceneObject::uploadMeshes() {
       glEnableVertexAttribArray(static_cast<GLuint>(location));
       glVertexAttribPointer(static_cast<GLuint>(location), components, GL_FLOAT, GL_FALSE, 0, nullptr);
     };
-    wire("position", positionBuffers[i], 3);
-    wire("normal", normalBuffers[i], 3);
+    const auto makeArray = [&](unsigned& array, unsigned elements) {
+      glGenVertexArrays(1, &array);
+      glBindVertexArray(array);
+      wire("position", positionBuffers[i], 3);
+      wire("normal", normalBuffers[i], 3);
+      if (mesh.hasUvs)
+        wire("uv", uvBuffers[i], 2);
+      glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, elements);
+      glBindVertexArray(0);
+    };
+    makeArray(vertexArrays[i], indexBuffers[i]);
     if (mesh.hasUvs) {
-      wire("uv", uvBuffers[i], 2);
       colorTextureLoc = glGetUniformLocation(program, "colorTexture");
       glUniform1i(colorTextureLoc, render::kColorTextureUnit);
     }
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffers[i]);
 
-    glBindVertexArray(0);
+    if (edgesNeeded) {
+      mesh.edges.build(mesh.indices, mesh.vertexCount, mesh.tiles.runs());
+      if (mesh.edges.indexCount() > 0) {
+        glGenBuffers(1, &edgeBuffers[i]);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, edgeBuffers[i]);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, mesh.edges.indexCount() * 4, mesh.edges.indices().data(), GL_STATIC_DRAW);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+        makeArray(edgeArrays[i], edgeBuffers[i]);
+      }
+    }
+
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
   }
@@ -226,18 +255,26 @@ void SceneObject::loadTexture(std::size_t meshIndex) {
     glGenerateMipmap(GL_TEXTURE_2D);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    UploadedTexture& uploaded = uploadedTextures[meshIndex];
+    uploaded.width = image.width;
+    uploaded.height = image.height;
+    if (keepsTextureTexels)
+      uploaded.texels = std::move(image.pixels);
   }
 }
 
 void SceneObject::bindShadowAttributes() {
   shadowShader->use();
   const GLint location = glGetAttribLocation(shadowShader->program, "position");
-  for (std::size_t i = 0; i < meshes.size(); ++i) {
-    glBindVertexArray(vertexArrays[i]);
-    glBindBuffer(GL_ARRAY_BUFFER, positionBuffers[i]);
-    if (location >= 0)
-      glEnableVertexAttribArray(static_cast<GLuint>(location));
-  }
+  for (std::size_t i = 0; i < meshes.size(); ++i)
+    for (unsigned array : {vertexArrays[i], edgeArrays[i]}) {
+      if (array == 0)
+        continue;
+      glBindVertexArray(array);
+      glBindBuffer(GL_ARRAY_BUFFER, positionBuffers[i]);
+      if (location >= 0)
+        glEnableVertexAttribArray(static_cast<GLuint>(location));
+    }
   Shader::useNone();
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   glBindVertexArray(0);
@@ -248,16 +285,19 @@ void SceneObject::bindWaterAttributes(Game* game) {
   game->waterShader->use();
   const GLint position = glGetAttribLocation(program, "position");
   const GLint uv = glGetAttribLocation(program, "uv");
-  for (std::size_t i = 0; i < meshes.size(); ++i) {
-    glBindVertexArray(vertexArrays[i]);
-    glBindBuffer(GL_ARRAY_BUFFER, positionBuffers[i]);
-    if (position >= 0)
-      glEnableVertexAttribArray(static_cast<GLuint>(position));
-    if (meshes[i]->hasUvs && uv >= 0) {
-      glBindBuffer(GL_ARRAY_BUFFER, uvBuffers[i]);
-      glEnableVertexAttribArray(static_cast<GLuint>(uv));
+  for (std::size_t i = 0; i < meshes.size(); ++i)
+    for (unsigned array : {vertexArrays[i], edgeArrays[i]}) {
+      if (array == 0)
+        continue;
+      glBindVertexArray(array);
+      glBindBuffer(GL_ARRAY_BUFFER, positionBuffers[i]);
+      if (position >= 0)
+        glEnableVertexAttribArray(static_cast<GLuint>(position));
+      if (meshes[i]->hasUvs && uv >= 0) {
+        glBindBuffer(GL_ARRAY_BUFFER, uvBuffers[i]);
+        glEnableVertexAttribArray(static_cast<GLuint>(uv));
+      }
     }
-  }
   Shader::useNone();
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   glBindVertexArray(0);
@@ -293,6 +333,7 @@ void SceneObject::release() {
     shadowFramebuffer = shadowTexture = 0;
     positionBuffers.clear(), normalBuffers.clear(), indexBuffers.clear();
     uvBuffers.clear(), vertexArrays.clear(), textures.clear();
+    edgeBuffers.clear(), edgeArrays.clear();
     return;
   }
   for (std::size_t i = 0; i < meshes.size(); ++i) {
@@ -303,6 +344,10 @@ void SceneObject::release() {
       if (uvBuffers[i])
         glDeleteBuffers(1, &uvBuffers[i]);
       glDeleteVertexArrays(1, &vertexArrays[i]);
+      if (edgeArrays[i])
+        glDeleteVertexArrays(1, &edgeArrays[i]);
+      if (edgeBuffers[i])
+        glDeleteBuffers(1, &edgeBuffers[i]);
       if (textures[i])
         glDeleteTextures(1, &textures[i]);
     }
@@ -323,6 +368,7 @@ void SceneObject::release() {
   boxCollisionModel = meshCollisionModel = nullptr;
   positionBuffers.clear(), normalBuffers.clear(), indexBuffers.clear();
   uvBuffers.clear(), vertexArrays.clear(), textures.clear();
+  edgeBuffers.clear(), edgeArrays.clear(), uploadedTextures.clear();
 }
 
 // Drawing
@@ -349,15 +395,18 @@ int SceneObject::draw(glm::mat4 world, bool cull) {
       glActiveTexture(GL_TEXTURE0 + render::kColorTextureUnit);
       glBindTexture(GL_TEXTURE_2D, textures[i]);
     }
-    glBindVertexArray(vertexArrays[i]);
-    if (cull)
-      drawTiles(mesh, seen);
-    else
-      glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.indexCount), GL_UNSIGNED_INT, nullptr);
-    glBindVertexArray(0);
+    drawMesh(i, cull ? &seen : nullptr);
   }
   Shader::useNone();
   return 1;
+}
+
+// A mesh without edges (none made, or none to make) draws its triangles.
+void SceneObject::drawMesh(std::size_t i, const ViewVolume* seen) const {
+  const bool edges = render::wireframeAsEdges() && i < edgeArrays.size() && edgeArrays[i] != 0;
+  glBindVertexArray(edges ? edgeArrays[i] : vertexArrays[i]);
+  drawTiles(*meshes[i], seen, edges);
+  glBindVertexArray(0);
 }
 
 glm::mat4 SceneObject::cameraProduct(const glm::mat4& world) const {
@@ -373,11 +422,8 @@ void SceneObject::drawDepth(const ShadowPass& pass) {
   const glm::mat4 product = cameraProduct(glm::mat4(1.0f));
   glUniformMatrix4fv(pass.depthMatrixLoc, 1, GL_FALSE, glm::value_ptr(product));
   const ViewVolume seen(product);
-  for (std::size_t i = 0; i < meshes.size(); ++i) {
-    glBindVertexArray(vertexArrays[i]);
-    drawTiles(*meshes[i], seen);
-    glBindVertexArray(0);
-  }
+  for (std::size_t i = 0; i < meshes.size(); ++i)
+    drawMesh(i, &seen);
   Shader::useNone();
 }
 
@@ -411,11 +457,8 @@ void SceneObject::drawShadow(Game* game) {
   }
 
   const ViewVolume seen(sunModel, pass.region.window(kShadowMapSize));
-  for (std::size_t i = 0; i < meshes.size(); ++i) {
-    glBindVertexArray(vertexArrays[i]);
-    drawTiles(*meshes[i], seen);
-    glBindVertexArray(0);
-  }
+  for (std::size_t i = 0; i < meshes.size(); ++i)
+    drawMesh(i, &seen);
   Shader::useNone();
 }
 
@@ -424,8 +467,9 @@ void SceneObject::createShadowMap() {
   glGenTextures(1, &shadowTexture);
   glActiveTexture(GL_TEXTURE0 + render::kColorTextureUnit);
   glBindTexture(GL_TEXTURE_2D, shadowTexture);
+  // NOTE: ES takes a 24-bit depth texture only as unsigned ints
   glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, kShadowMapSize, kShadowMapSize, 0, GL_DEPTH_COMPONENT,
-               GL_UNSIGNED_BYTE, nullptr);
+               GL_UNSIGNED_INT, nullptr);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   // a lookup next to the map's edge filters the edge texels, never the far
@@ -438,7 +482,8 @@ void SceneObject::createShadowMap() {
   glGenFramebuffers(1, &shadowFramebuffer);
   glBindFramebuffer(GL_FRAMEBUFFER, shadowFramebuffer);
   glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, shadowTexture, 0);
-  glDrawBuffer(GL_NONE);
+  const GLenum noColour = GL_NONE;
+  glDrawBuffers(1, &noColour);
   glReadBuffer(GL_NONE);
 
   shader->use();

@@ -13,12 +13,14 @@
 
 #include <glm/glm.hpp>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 class CollisionModel3D;
 class Game;
 class Shader;
+class ViewVolume;
 struct ShadowPass;
 
 class SceneObject {
@@ -45,6 +47,10 @@ public:
 
   // drawing and lighting
   bool isVisible() const;
+  // Draws mesh i with the current program: its triangles, or its edges as
+  // lines while wireframe is drawn that way; with seen, only the tiles that
+  // may reach into it.
+  void drawMesh(std::size_t i, const ViewVolume* seen) const;
   // Depth only, seen by the camera, through the shadow pass's depth program.
   void drawDepth(const ShadowPass& pass);
   void setProjectionMatrix(const glm::mat4& projection);
@@ -71,6 +77,10 @@ public:
   std::vector<unsigned> indexBuffers;
   std::vector<unsigned> uvBuffers;
   std::vector<unsigned> vertexArrays;
+  // the same wiring with the mesh's edges as elements, where wireframe is
+  // drawn as lines (0 elsewhere)
+  std::vector<unsigned> edgeBuffers;
+  std::vector<unsigned> edgeArrays;
   std::vector<MeshData*> meshes;
   std::vector<Light*> lights;
 
@@ -108,6 +118,16 @@ public:
   glm::vec3 boundsMin{0.0f};
   glm::vec3 boundsMax{0.0f};
   std::vector<unsigned> textures;
+  // Level 0 of each mesh texture as it went up, since ES cannot read a
+  // texture back: the size always, the texels (RGBA, rows bottom-up) only
+  // when keepsTextureTexels is set before uploadMeshes.
+  struct UploadedTexture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> texels;
+  };
+  std::vector<UploadedTexture> uploadedTextures;
+  bool keepsTextureTexels = false;
   glm::mat4 modelMatrix{1.0f};
   Shader* shader = nullptr;
   Shader* shadowShader = nullptr;

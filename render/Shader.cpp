@@ -1,6 +1,7 @@
 #include "render/Shader.h"
 
 #include "base/Console.h"
+#include "render/GlFlavour.h"
 
 #include <GL/glew.h>
 
@@ -56,6 +57,8 @@ unsigned Shader::compileStage(unsigned stageType, const std::string& path) {
     fatalError("Die Shader-Datei konnte nicht geoeffnet werden: " + path);
   std::string source((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   file.close();
+  // one source for both GLs: the first lines are the flavour's
+  source = render::withShaderHeader(source, render::glFlavour(), render::glFeatures(), stageType == GL_VERTEX_SHADER);
 
   GLuint id = glCreateShader(stageType);
   if (id == 0)
@@ -78,7 +81,8 @@ unsigned Shader::linkProgram(unsigned vertex, unsigned fragment) {
     fatalError("Das Programm konnte nicht erstellt werden.");
   glAttachShader(id, vertex);
   glAttachShader(id, fragment);
-  glBindFragDataLocation(id, 0, "fragColor");
+  // "fragColor" is bound to colour 0 by its layout in the source (ES has no
+  // glBindFragDataLocation)
   glLinkProgram(id);
 
   GLint status = 0;

@@ -4,6 +4,7 @@
 
 #include "app/Gamepad.h"
 #include "app/KeyPresses.h"
+#include "render/GlFlavour.h"
 #include "tests/support/GlContext.h"
 
 #include <GL/glew.h>
@@ -30,15 +31,18 @@ protected:
   void SetUp() override {
     FELIDORA_REQUIRE_GL();
     KeyFlags = KeyFlagTable{};
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    render::showWireframe(false);
     glEnable(GL_BLEND);
   }
   void TearDown() override {
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    render::showWireframe(false);
     glEnable(GL_BLEND);
     KeyFlags = KeyFlagTable{};
   }
+  // the context's polygon mode, or where there is none the draws' own
   static GLint polygonMode() {
+    if (!render::glFeatures().polygonMode)
+      return render::wireframeShown() ? GL_LINE : GL_FILL;
     GLint mode[2] = {0, 0};
     glGetIntegerv(GL_POLYGON_MODE, mode);
     return mode[0];

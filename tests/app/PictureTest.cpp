@@ -11,6 +11,7 @@
 #include "app/KeyFlags.h"
 #include "monitor/Monitor.h"
 #include "objects/Schnecke.h"
+#include "render/GlFlavour.h"
 #include "render/ImageFile.h"
 #include "tests/support/ColladaFixture.h"
 #include "tests/support/GlContext.h"
@@ -81,7 +82,7 @@ void startUpState() {
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_BLEND);
   glEnable(GL_CULL_FACE);
-  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  render::showWireframe(false);
   glClearColor(0.14f, 0.25f, 0.43f, 0.0f);
   glViewport(0, 0, kWidth, kHeight);
   resetKeyToggles();
@@ -92,6 +93,37 @@ int differingPixels(const std::vector<unsigned char>& a, const std::vector<unsig
   for (std::size_t p = 0; p + 2 < a.size() && p + 2 < b.size(); p += 3)
     differing += a[p] != b[p] || a[p + 1] != b[p + 1] || a[p + 2] != b[p + 2];
   return differing;
+}
+
+// Mean difference per channel over the picture, and over each 16 x 16 tile:
+// a changed reflection, shadow edge or monitor would stand out in its tiles
+// long before it moved the whole picture's mean. Both as a share of 255.
+struct Difference {
+  double mean = 0.0;
+  double worstTile = 0.0;
+  int worstX = 0, worstY = 0; // the worst tile's corner, from the bottom left
+};
+
+Difference difference(const std::vector<unsigned char>& now, const std::vector<unsigned char>& before) {
+  constexpr int kTile = 16;
+  Difference d;
+  double total = 0.0;
+  for (int ty = 0; ty < kHeight / kTile; ++ty)
+    for (int tx = 0; tx < kWidth / kTile; ++tx) {
+      double tile = 0.0;
+      for (int y = ty * kTile; y < (ty + 1) * kTile; ++y)
+        for (int x = tx * kTile; x < (tx + 1) * kTile; ++x)
+          for (int c = 0; c < 3; ++c) {
+            const std::size_t i = (static_cast<std::size_t>(y) * kWidth + x) * 3 + c;
+            tile += std::abs(static_cast<int>(now[i]) - static_cast<int>(before[i]));
+          }
+      total += tile;
+      tile /= kTile * kTile * 3 * 255.0;
+      if (tile > d.worstTile)
+        d.worstTile = tile, d.worstX = tx * kTile, d.worstY = ty * kTile;
+    }
+  d.mean = total / (static_cast<double>(kWidth) * kHeight * 3 * 255.0);
+  return d;
 }
 
 TEST(PictureTest, TheFixedSceneLooksAsBefore) {
@@ -109,27 +141,9 @@ TEST(PictureTest, TheFixedSceneLooksAsBefore) {
   const std::vector<unsigned char> before = keptPicture(FELIDORA_TEST_DATA "/fixed-scene.png");
   ASSERT_EQ(before.size(), now.size()) << "the kept picture is missing or not 800 x 600";
 
-  // Mean difference per channel over the picture, and over each 16 x 16 tile:
-  // a changed reflection, shadow edge or monitor would stand out in its tiles
-  // long before it moved the whole picture's mean.
-  constexpr int kTile = 16;
-  double total = 0.0, worstTile = 0.0;
-  int worstX = 0, worstY = 0;
-  for (int ty = 0; ty < kHeight / kTile; ++ty)
-    for (int tx = 0; tx < kWidth / kTile; ++tx) {
-      double tile = 0.0;
-      for (int y = ty * kTile; y < (ty + 1) * kTile; ++y)
-        for (int x = tx * kTile; x < (tx + 1) * kTile; ++x)
-          for (int c = 0; c < 3; ++c) {
-            const std::size_t i = (static_cast<std::size_t>(y) * kWidth + x) * 3 + c;
-            tile += std::abs(static_cast<int>(now[i]) - static_cast<int>(before[i]));
-          }
-      total += tile;
-      tile /= kTile * kTile * 3 * 255.0;
-      if (tile > worstTile)
-        worstTile = tile, worstX = tx * kTile, worstY = ty * kTile;
-    }
-  const double mean = total / (static_cast<double>(kWidth) * kHeight * 3 * 255.0);
+  const Difference d = difference(now, before);
+  const double mean = d.mean, worstTile = d.worstTile;
+  const int worstX = d.worstX, worstY = d.worstY;
   // Not zero: some 400 pixels differ by rounding since the lit program's
   // vertex stage hands the material and lights on.
   EXPECT_LT(mean, 0.01) << "mean difference per channel " << mean * 100.0 << " %";
@@ -160,9 +174,9 @@ TEST(PictureTest, TheShortcutsChangeNoPixel) {
 
   EXPECT_EQ(withAndWithout(), 0) << "filled";
 
-  glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+  render::showWireframe(true);
   EXPECT_EQ(withAndWithout(), 0) << "wireframe";
-  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  render::showWireframe(false);
 
   // the die of the health display let through at 40 %
   const std::string translucent = felidora::test::fixturePath("WuerfelDurchscheinend.png");
@@ -174,6 +188,73 @@ TEST(PictureTest, TheShortcutsChangeNoPixel) {
   ASSERT_FALSE(game.monitor->hidesWhatIsBehind());
   EXPECT_EQ(withAndWithout(), 0) << "translucent health display";
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// The two fallbacks of a GL without the polygon mode or clip distances (WebGL
+// 2 in Firefox), forced here on the desktop: the clip plane in the lit
+// program's fragment stage leaves the reflection and the picture as they
+// are; wireframe drawn as the meshes' edges looks as the polygon mode's does,
+// the monitor drawn too.
+TEST(PictureTest, TheFallbacksDrawTheNativePicture) {
+  FELIDORA_REQUIRE_GL();
+  const GlFlavour flavour = render::glFlavour();
+  const GlFeatures features = render::glFeatures();
+  struct Pictures {
+    std::vector<unsigned char> filled, reflection, wireframe, wireframeWithoutMonitor;
+  };
+  const auto play = [](const GlFeatures& used) {
+    render::useGl(GlFlavour::Desktop, used);
+    startUpState();
+    Pictures p;
+    Game game;
+    game.assembleLevel();
+    playFixedScene(game);
+    p.filled = renderedPicture(game);
+    std::vector<unsigned char> rgba(static_cast<std::size_t>(kWidth) * kHeight * 4);
+    glBindTexture(GL_TEXTURE_2D, game.reflectionColorTexture);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    for (std::size_t i = 0; i < rgba.size(); i += 4)
+      p.reflection.insert(p.reflection.end(), rgba.begin() + i, rgba.begin() + i + 3);
+    render::showWireframe(true);
+    p.wireframe = renderedPicture(game);
+    Monitor* monitor = game.monitor;
+    game.monitor = nullptr;
+    p.wireframeWithoutMonitor = renderedPicture(game);
+    game.monitor = monitor;
+    render::showWireframe(false);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    return p;
+  };
+  const Pictures native = play(GlFeatures{true, true});
+  const Pictures fallback = play(GlFeatures{false, false});
+  render::useGl(flavour, features);
+  if (const char* out = std::getenv("FELIDORA_PICTURE_OUT"))
+    writePpm(std::string(out) + ".wireframe-as-edges.ppm", fallback.wireframe);
+
+  // clipped by the vertex stage or by the fragment stage: the same samples
+  EXPECT_EQ(differingPixels(native.reflection, fallback.reflection), 0);
+  EXPECT_EQ(differingPixels(native.filled, fallback.filled), 0);
+
+  // A triangle facing away has its edges drawn as lines but is culled in the
+  // polygon mode: the back of the monitor's casing and of the player's shell
+  // add a few lines.
+  const Difference wire = difference(fallback.wireframe, native.wireframe);
+  std::printf("[ picture ] wireframe as edges against the polygon mode: mean difference %.3f %%, worst 16 x 16 "
+              "tile %.2f %% at (%d, %d)\n",
+              wire.mean * 100.0, wire.worstTile * 100.0, wire.worstX, wire.worstY);
+  EXPECT_LT(wire.mean, 0.01);
+  EXPECT_LT(wire.worstTile, 0.25) << "at (" << wire.worstX << ", " << wire.worstY << ")";
+  // a wireframe, not the filled picture
+  EXPECT_GT(difference(fallback.wireframe, fallback.filled).mean, 0.02);
+  // the monitor's lines: as many pixels as the polygon mode's (give or take
+  // the casing's back)
+  const int monitorNative = differingPixels(native.wireframe, native.wireframeWithoutMonitor);
+  const int monitorFallback = differingPixels(fallback.wireframe, fallback.wireframeWithoutMonitor);
+  EXPECT_GT(monitorNative, 1000);
+  EXPECT_GT(monitorFallback, monitorNative * 9 / 10);
+  EXPECT_LT(monitorFallback, monitorNative * 2);
+  std::printf("[ picture ] the monitor's wireframe: %d pixels as edges, %d in the polygon mode\n", monitorFallback,
+              monitorNative);
 }
 
 } // namespace

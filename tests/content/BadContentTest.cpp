@@ -942,7 +942,7 @@ TEST_P(ClipDamage, OpensWithItsMessageOrPlaysWhatItHolds) {
   const std::string path = "Videos/" + clip;
 
   VideoPlayback video;
-  video.setScreenTexture(texture);
+  video.setScreenTexture(texture, 1024, 1024);
   const bool opened = video.playVideo(path.c_str());
   const std::string openMessage = messages.text();
   int steps = 0, pictures = 0;

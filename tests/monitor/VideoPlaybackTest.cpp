@@ -192,7 +192,7 @@ TEST(VideoPictures, FirstThreePicturesMatchTheToolsDecodeFlippedAt100x444) {
     ASSERT_GE(c->pictureCount(), 3);
     ScreenTexture texture;
     VideoPlayback video;
-    video.setScreenTexture(texture.name);
+    video.setScreenTexture(texture.name, texture.size, texture.size);
     ASSERT_TRUE(video.playVideo(c->path.c_str()));
     for (int i = 0; i < 3; ++i) {
       if (i == 0)
@@ -228,7 +228,7 @@ TEST(VideoPictures, PacketsOfOtherStreamsNeverCostAPicture) {
   const Clip& c = mpeg2WithAudio();
   ScreenTexture texture;
   VideoPlayback video;
-  video.setScreenTexture(texture.name);
+  video.setScreenTexture(texture.name, texture.size, texture.size);
   ASSERT_TRUE(video.playVideo(c.path.c_str()));
   ASSERT_EQ(updatesUntilFirstPicture(video), 2);
   for (int picture = 1; picture < c.pictureCount() - 1; ++picture) {
@@ -243,7 +243,7 @@ TEST(VideoPictures, PictureLargerThanTheTextureIsClippedToIt) {
   const Clip& c = oversized();
   ScreenTexture texture;
   VideoPlayback video;
-  video.setScreenTexture(texture.name);
+  video.setScreenTexture(texture.name, texture.size, texture.size);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   ASSERT_TRUE(video.playVideo(c.path.c_str()));
   ASSERT_GT(updatesUntilFirstPicture(video), 0);
@@ -259,7 +259,7 @@ TEST(VideoPictures, PictureLargerThanTheTextureIsClippedToIt) {
 
   // a texture too small to hold any of it is left alone, and the clip plays on
   ScreenTexture tiny(64);
-  video.setScreenTexture(tiny.name);
+  video.setScreenTexture(tiny.name, tiny.size, tiny.size);
   EXPECT_TRUE(video.advanceVideo(1.0));
   EXPECT_TRUE(video.isPlaying());
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -272,7 +272,7 @@ TEST(VideoPacing, FirstPictureShowsAtTheFirstUpdateThatCompletesOne) {
   FELIDORA_REQUIRE_GL();
   ScreenTexture texture;
   VideoPlayback video;
-  video.setScreenTexture(texture.name);
+  video.setScreenTexture(texture.name, texture.size, texture.size);
 
   // a low-delay clip completes its first picture from its first packet
   ASSERT_TRUE(video.playVideo(mpeg2LowDelay().path.c_str()));
@@ -297,7 +297,7 @@ TEST(VideoPacing, IntervalFollowsTheFrameRateTruncated) {
   FELIDORA_REQUIRE_GL();
   ScreenTexture texture;
   VideoPlayback video;
-  video.setScreenTexture(texture.name);
+  video.setScreenTexture(texture.name, texture.size, texture.size);
 
   // 25 pictures/s: 40 ms
   ASSERT_TRUE(video.playVideo(mpeg2At25().path.c_str()));
@@ -326,7 +326,7 @@ TEST(VideoPacing, DecoderWithoutTimeBaseFallsBackToTheStreamRate) {
   FELIDORA_REQUIRE_GL();
   ScreenTexture texture;
   VideoPlayback video;
-  video.setScreenTexture(texture.name);
+  video.setScreenTexture(texture.name, texture.size, texture.size);
   ASSERT_TRUE(video.playVideo(mjpegAt20().path.c_str()));
   ASSERT_EQ(updatesUntilFirstPicture(video), 1);
   EXPECT_EQ(video.frameIntervalMs, 50);
@@ -340,7 +340,7 @@ TEST(VideoPacing, HugeFrameTimeShowsOnePictureAndDropsTheRest) {
   FELIDORA_REQUIRE_GL();
   ScreenTexture texture;
   VideoPlayback video;
-  video.setScreenTexture(texture.name);
+  video.setScreenTexture(texture.name, texture.size, texture.size);
   ASSERT_TRUE(video.playVideo(mpeg2At25().path.c_str()));
   ASSERT_GT(updatesUntilFirstPicture(video), 0);
   for (int picture = 1; picture <= 3; ++picture) {
@@ -357,7 +357,7 @@ TEST(VideoPacing, TimeAccumulatesOnlyWhilePlayingAndEachClipStartsAtZero) {
   FELIDORA_REQUIRE_GL();
   ScreenTexture texture;
   VideoPlayback video;
-  video.setScreenTexture(texture.name);
+  video.setScreenTexture(texture.name, texture.size, texture.size);
   EXPECT_TRUE(video.advanceVideo(5.0));
   EXPECT_EQ(video.elapsedSinceFrame, 0.0);
   ASSERT_TRUE(video.playVideo(mpeg2At25().path.c_str()));
@@ -373,7 +373,7 @@ TEST(VideoPacing, EndOfClipStopsWithoutDrainingTheDecoder) {
   const Clip& c = mpeg2At25();
   ScreenTexture texture;
   VideoPlayback video;
-  video.setScreenTexture(texture.name);
+  video.setScreenTexture(texture.name, texture.size, texture.size);
   MessageCapture messages;
   ASSERT_TRUE(video.playVideo(c.path.c_str()));
   int updates = 0;
@@ -391,7 +391,7 @@ TEST(VideoPacing, EndOfClipStopsWithoutDrainingTheDecoder) {
 void expectFailure(const std::string& path, const std::string& message) {
   ScreenTexture texture;
   VideoPlayback video;
-  video.setScreenTexture(texture.name);
+  video.setScreenTexture(texture.name, texture.size, texture.size);
   MessageCapture messages;
   EXPECT_FALSE(video.playVideo(path.c_str()));
   EXPECT_EQ(messages.text(), message);
@@ -446,7 +446,7 @@ TEST(VideoFailures, DecoderErrorStopsTheClipAndKeepsItsLastPicture) {
 
   ScreenTexture texture;
   VideoPlayback video;
-  video.setScreenTexture(texture.name);
+  video.setScreenTexture(texture.name, texture.size, texture.size);
   MessageCapture messages;
   ASSERT_TRUE(video.playVideo(path.c_str()));
   ASSERT_EQ(updatesUntilFirstPicture(video), 1);
@@ -463,7 +463,7 @@ TEST(VideoFailures, MissingFileWhilePlayingStopsTheClipAndKeepsItsLastPicture) {
   const Clip& c = mpeg2At25();
   ScreenTexture texture;
   VideoPlayback video;
-  video.setScreenTexture(texture.name);
+  video.setScreenTexture(texture.name, texture.size, texture.size);
   ASSERT_TRUE(video.playVideo(c.path.c_str()));
   ASSERT_GT(updatesUntilFirstPicture(video), 0);
   MessageCapture messages;
@@ -500,7 +500,7 @@ TEST(VideoResources, FiveHundredClipsLeaveMemoryAndDescriptorsFlat) {
   ScreenTexture texture;
   MessageCapture messages;
   auto video = std::make_unique<VideoPlayback>();
-  video->setScreenTexture(texture.name);
+  video->setScreenTexture(texture.name, texture.size, texture.size);
 
   // Every way a clip ends: played out, replaced, stopped, replaced by a
   // missing file, and destroyed with the player while it plays.
@@ -526,7 +526,7 @@ TEST(VideoResources, FiveHundredClipsLeaveMemoryAndDescriptorsFlat) {
       video->advanceVideo(1.0);
       video->advanceVideo(1.0);
       video = std::make_unique<VideoPlayback>();
-      video->setScreenTexture(texture.name);
+      video->setScreenTexture(texture.name, texture.size, texture.size);
       break;
     }
   };

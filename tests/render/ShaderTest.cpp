@@ -2,6 +2,7 @@
 // process with its exact message and status -1.
 #include "render/Shader.h"
 #include "base/Console.h"
+#include "render/GlFlavour.h"
 #include "tests/support/GlContext.h"
 
 #include <GL/glew.h>
@@ -67,6 +68,43 @@ TEST(ShaderTest, GameProgramsBuildWithIdentityMatricesAndSharedAttributeLocation
     EXPECT_GE(glGetUniformLocation(lit.program, name), 0) << name;
   EXPECT_GE(glGetUniformLocation(depth.program, "depthProjectionViewModelMatrix"), 0);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// The browser compiles the same six sources as GLSL ES 3.00 with the header
+// ES needs; Mesa's desktop GL takes that language too. Without the two
+// WebGL extensions (as in Firefox) the sources must not mention
+// gl_ClipDistance at all.
+TEST(ShaderTest, GameProgramsAlsoBuildAsGlslEs) {
+  FELIDORA_REQUIRE_GL();
+  const GlFlavour flavour = render::glFlavour();
+  const GlFeatures features = render::glFeatures();
+  render::useGl(GlFlavour::Es, GlFeatures{false, false});
+  {
+    Shader lit("Shader/OurVertexShader.vert", "Shader/OurFragmentShader.frag");
+    Shader depth("Shader/ShadowMap.vert", "Shader/ShadowMap.frag");
+    Shader water("Shader/Wasser.vert", "Shader/Wasser.frag");
+    for (const Shader* s : {&lit, &depth, &water})
+      EXPECT_EQ(glGetFragDataLocation(s->program, "fragColor"), 0);
+    EXPECT_GE(glGetUniformLocation(lit.program, "clipPlane"), 0);
+  }
+  render::useGl(flavour, features);
+
+  const std::string header = render::shaderHeader(GlFlavour::Es, GlFeatures{false, true}, true, 2);
+  EXPECT_EQ(header.rfind("#version 300 es\n#extension GL_ANGLE_clip_cull_distance : require\n", 0), 0u) << header;
+  EXPECT_EQ(render::shaderHeader(GlFlavour::Es, GlFeatures{false, true}, false, 2).find("#extension"),
+            std::string::npos);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// The driver's log names the line of the file, whatever the header added.
+TEST(ShaderTest, HeaderKeepsTheFilesLineNumbers) {
+  EXPECT_EQ(render::withShaderHeader("#version 330 core\nint a;\n", GlFlavour::Desktop, GlFeatures{}, false),
+            "#version 330 core\n#define CLIP_DISTANCE\n#line 2\nint a;\n");
+  EXPECT_EQ(
+      render::withShaderHeader("\n\n  #version 330 core\nint a;", GlFlavour::Desktop, GlFeatures{false, false}, true),
+      "#version 330 core\n#line 4\nint a;");
+  EXPECT_EQ(render::withShaderHeader("", GlFlavour::Es, GlFeatures{}, true), "");
+  EXPECT_EQ(render::withShaderHeader("void main() {}\n", GlFlavour::Es, GlFeatures{}, true), "void main() {}\n");
 }
 
 TEST(ShaderTest, DestructorDeletesProgramAndStages) {

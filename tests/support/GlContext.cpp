@@ -3,6 +3,7 @@
 #include "tests/support/GlContext.h"
 
 #include "render/GlDebug.h"
+#include "render/GlFlavour.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -48,6 +49,8 @@ public:
       return;
     }
     drainGlErrors();
+    // FELIDORA_GL_FALLBACKS=1 runs the tests on the fallback paths
+    render::detectGl();
     if (!GlDebug::install(reportGl)) {
       ADD_FAILURE() << "[gl] the driver gave no debug context";
       return;

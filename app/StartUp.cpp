@@ -10,6 +10,11 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 #include <IL/il.h>
+#ifdef __EMSCRIPTEN__
+extern "C" {
+#include <libavutil/log.h>
+}
+#endif
 
 #include <algorithm>
 #include <cstdlib>
@@ -93,6 +98,11 @@ GLFWwindow* startUp(const Settings& settings) {
 
   ilInit();
   // FFmpeg needs no global registration any more.
+#ifdef __EMSCRIPTEN__
+  // NOTE: built without assembly, FFmpeg's scaler says at every clip that it
+  // has no fast colour conversion; the page would show it to the player.
+  av_log_set_level(AV_LOG_WARNING);
+#endif
   return window;
 }
 

@@ -99,9 +99,9 @@ GLFWwindow* startUp(const Settings& settings) {
   ilInit();
   // FFmpeg needs no global registration any more.
 #ifdef __EMSCRIPTEN__
-  // NOTE: built without assembly, FFmpeg's scaler says at every clip that it
-  // has no fast colour conversion; the page would show it to the player.
-  av_log_set_level(AV_LOG_WARNING);
+  // NOTE: built without assembly, FFmpeg's scaler warns at every clip that
+  // it has no fast colour conversion; the page would show it to the player.
+  av_log_set_level(AV_LOG_ERROR);
 #endif
   return window;
 }

@@ -94,7 +94,10 @@
     // Every end of the game comes here: exit() with its status, or an error
     // that stopped it.
     quit: function (status, toThrow) {
-      if (!toThrow || toThrow.name !== 'ExitStatus') {
+      if (typeof toThrow === 'number') {
+        // a C++ exception nothing caught arrives as a bare address
+        fail('Felidora wurde durch einen unerwarteten Fehler beendet (C++-Ausnahme).');
+      } else if (!toThrow || toThrow.name !== 'ExitStatus') {
         fail(String(toThrow && toThrow.stack ? toThrow.stack : toThrow));
       } else if (status === 0) {
         var summary = linesSince(frameStartLine).join('\n');

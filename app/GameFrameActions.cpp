@@ -65,6 +65,7 @@ void GameFrameActions::draw() {
   game.render();
   presenter.present();
   glfwSwapBuffers(window);
+  ++drawn;
 }
 
 void GameFrameActions::toggleWindowMode() {

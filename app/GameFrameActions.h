@@ -33,6 +33,9 @@ public:
   // The window's last size is kept when the game ends in a window.
   void keepWindowSize();
 
+  // How many frames were drawn so far.
+  long long framesDrawn() const { return drawn; }
+
   bool running() const override;
   void play(double dt) override;
   void showPause(bool paused) override;
@@ -53,4 +56,5 @@ private:
   Settings& settings;
   SettingsFile* settingsFile;
   Audio* audio = nullptr;
+  long long drawn = 0;
 };

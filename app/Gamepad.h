@@ -1,21 +1,21 @@
-// Gamepads through GLFW's gamepad mappings. A pad's state becomes the set of
-// its controls held (PadControls); the bindings turn them into keys of the
-// frame's snapshot together with the keyboard's, so recording, replay and the
-// key edges serve pads unchanged. Any number of pads may be plugged in; they
-// all count.
+// Gamepads: GLFW's gamepads on the desktop, the browser's gamepad API in a
+// page. Either way a pad's state becomes a PadState, which PadState's one
+// mapping turns into the set of its controls held (PadControls); the bindings
+// turn them into keys of the frame's snapshot together with the keyboard's,
+// so recording, replay and the key edges serve pads unchanged. Any number of
+// pads may be plugged in; they all count.
 #pragma once
 
 #include "app/Bindings.h"
 #include "app/KeyFlags.h"
+#include "app/PadState.h"
 
 #include <bitset>
 #include <string>
 
 struct GLFWgamepadstate;
 
-// The controls one pad's state holds: its buttons as they are; a stick's
-// direction beyond a dead zone (pushed away from the player is up); a
-// trigger pressed beyond halfway.
+// GLFW's gamepad state through the one mapping (the desktop's pads).
 PadControls padControls(const GLFWgamepadstate& state);
 
 // The frame's keys from the keyboard and every pad together: a control is held
@@ -26,12 +26,14 @@ KeySnapshot mergeKeys(const KeySnapshot& keyboard, const KeySnapshot& pads);
 PadControls readGamepads();
 
 // Reads extra SDL_GameControllerDB mappings from the file, if there is one, and
-// prints one line when it cannot be used. Returns whether any were added.
+// prints one line when it cannot be used. Returns whether any were added. (A
+// browser maps its pads itself: there it reads nothing.)
 bool loadGamepadMappings(const std::string& path);
 
-// Which of the joystick slots hold a pad that was announced, so its
-// unplugging is announced once.
-using PadSlots = std::bitset<16>; // GLFW_JOYSTICK_LAST + 1, checked in the source
+// Which of the pad slots hold a pad that was announced, so its unplugging is
+// announced once.
+constexpr int kPadSlots = 16; // GLFW_JOYSTICK_LAST + 1, checked in the source
+using PadSlots = std::bitset<kPadSlots>;
 
 // Prints one line for each pad plugged in or out since the previous call (the
 // first call: each pad plugged in before the start).

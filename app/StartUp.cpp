@@ -11,6 +11,11 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 #include <IL/il.h>
+#ifdef __EMSCRIPTEN__
+extern "C" {
+#include <libavutil/log.h>
+}
+#endif
 
 #include <algorithm>
 #include <cstdlib>
@@ -21,12 +26,14 @@ namespace {
 using render::kFrameHeight;
 using render::kFrameWidth;
 
+#ifndef __EMSCRIPTEN__
 // FELIDORA_GL_DEBUG=1 asks for a debug context and prints what the driver
 // and our own program checks object to; unset, nothing of it runs.
 bool glDebugRequested() {
   const char* value = std::getenv("FELIDORA_GL_DEBUG");
   return value && std::strcmp(value, "") != 0 && std::strcmp(value, "0") != 0;
 }
+#endif
 
 } // namespace
 
@@ -36,12 +43,27 @@ GLFWwindow* startUp(const Settings& settings) {
   if (!glfwInit())
     fatalError("GLFW konnte nicht initialisiert werden!");
 
-  glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-  glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-  glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
   // NOTE: GLFW 3's defaults already ask for 24 depth bits; the depth test
   // needs them, so say so rather than rely on it.
   glfwWindowHint(GLFW_DEPTH_BITS, 24);
+#ifdef __EMSCRIPTEN__
+  // The page's 800 x 600 canvas with a WebGL 2 context (the build allows no
+  // other). A page may go full screen only from a key or click of the
+  // player's, so the game starts in the canvas; the page's F11 asks for more.
+  GLFWwindow* window = glfwCreateWindow(kFrameWidth, kFrameHeight, "Felidora", nullptr, nullptr);
+  if (!window) {
+    glfwTerminate();
+    fatalError("Das Fenster konnte nicht geoeffnet werden!");
+  }
+  glfwMakeContextCurrent(window);
+  // NOTE: the browser paces the frames by its animation frames (the swap
+  // interval can only be set once the frame loop exists), and the canvas has
+  // no window mode to take from the settings.
+  static_cast<void>(settings);
+#else
+  glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+  glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+  glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
   const bool glDebug = glDebugRequested();
   if (glDebug)
     glfwWindowHint(GLFW_OPENGL_DEBUG_CONTEXT, GLFW_TRUE);
@@ -56,6 +78,7 @@ GLFWwindow* startUp(const Settings& settings) {
   glfwMakeContextCurrent(window);
   // the display paces the frames: no tearing, no thousands of frames a second
   glfwSwapInterval(settings.vsync ? 1 : 0);
+#endif
   loadGamepadMappings(content::kGamepadMappings);
 
   glewExperimental = GL_TRUE;
@@ -63,8 +86,10 @@ GLFWwindow* startUp(const Settings& settings) {
     fatalError("GLEW konnte nicht initialisiert werden!");
   // which GL paths the shaders and draws take, before the first is made
   render::detectGl();
+#ifndef __EMSCRIPTEN__ // the browser reports WebGL's errors itself
   if (glDebug && !GlDebug::install([](const std::string& line) { messageStream() << line << std::endl; }))
     messageStream() << GlDebug::kPrefix << "kein Debug-Kontext erhalten" << std::endl;
+#endif
 
   glfwSetWindowTitle(window, "Felidora");
 
@@ -76,8 +101,23 @@ GLFWwindow* startUp(const Settings& settings) {
 
   ilInit();
   // FFmpeg needs no global registration any more.
+#ifdef __EMSCRIPTEN__
+  // NOTE: built without assembly, FFmpeg's scaler warns at every clip that
+  // it has no fast colour conversion; the page would show it to the player.
+  av_log_set_level(AV_LOG_ERROR);
+#endif
   return window;
 }
+
+#ifdef __EMSCRIPTEN__
+
+// The canvas keeps its size: full screen is the page's (its F11), and the
+// settings' window belongs to the desktop.
+void setWindowMode(GLFWwindow*, const Settings&) {}
+
+void keepWindowSize(GLFWwindow*, Settings&) {}
+
+#else
 
 void setWindowMode(GLFWwindow* window, const Settings& settings) {
   GLFWmonitor* screen = glfwGetPrimaryMonitor();
@@ -105,3 +145,5 @@ void keepWindowSize(GLFWwindow* window, Settings& settings) {
     settings.windowHeight = std::max(height, Settings::kMinWindowHeight);
   }
 }
+
+#endif

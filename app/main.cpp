@@ -1,5 +1,6 @@
-// Felidora's entry point: start-up, the desktop's frame loop and shutdown.
-// The frame itself is GameFrame's, its steps listed there in order.
+// Felidora's entry point: start-up, the frame loop (the desktop's, or a
+// browser's animation frames) and shutdown. The frame itself is GameFrame's,
+// its steps listed there in order.
 #include "app/DesktopInput.h"
 #include "app/FrameSource.h"
 #include "app/Game.h"
@@ -24,6 +25,11 @@
 #include <exception>
 #include <filesystem>
 #include <string>
+
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#include <emscripten/html5.h>
+#endif
 
 namespace {
 
@@ -62,6 +68,78 @@ void openFrameSource(FrameSource& source, const std::filesystem::path& startFold
     fatalError(source.error());
 }
 
+// After the last frame: the summaries, the sound device closed (a sound
+// file's header finished), and the end.
+[[noreturn]] void endGame(FrameSource& source, GameFrameActions& actions) {
+  actions.keepWindowSize();
+  source.printSummaries(*gGame);
+  gGame->reportTo(nullptr);
+  delete gSounds;
+  delete gAudio;
+#ifndef __EMSCRIPTEN__
+  glfwTerminate(); // NOTE: a browser's GLFW would shrink the canvas under the summary to nothing
+#endif
+  std::exit(0); // in a page: the page hears of it (Module.quit) and shows the end
+}
+
+#ifdef __EMSCRIPTEN__
+
+// What the browser's frames need; main has returned by the time they run.
+struct PageLoop {
+  GameFrame& frame;
+  FrameSource& source;
+  GameFrameActions& actions;
+};
+
+// How long one animation frame may go on playing frames that draw nothing (a
+// thinned replay's), so the page stays quick to answer.
+constexpr double kPageFrameBudgetMs = 25.0;
+
+// One animation frame of the page: frames played until one is drawn (one in
+// live play), a paused one, or the time is up; the frames drawn told to the
+// page (window.felidoraFrames). The last frame ends the loop and the game.
+void playPageFrame(void* data) {
+  PageLoop& loop = *static_cast<PageLoop*>(data);
+  const long long drawnBefore = loop.actions.framesDrawn();
+  const double started = emscripten_get_now();
+  AfterFrame after;
+  do
+    after = loop.frame.play();
+  while (after == AfterFrame::Continue && loop.actions.framesDrawn() == drawnBefore &&
+         emscripten_get_now() - started < kPageFrameBudgetMs);
+  EM_ASM({ window.felidoraFrames = $0; }, static_cast<double>(loop.actions.framesDrawn()));
+  if (after != AfterFrame::End)
+    return;
+  emscripten_cancel_main_loop();
+  endGame(loop.source, loop.actions);
+}
+
+// Emscripten's GLFW tells no focus: the page leaving the window or its tab
+// hidden count as the window's focus lost, which pauses as on the desktop.
+void followPageFocus(WindowEvents& events) {
+  emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, &events, true,
+                               [](int, const EmscriptenFocusEvent*, void* data) {
+                                 static_cast<WindowEvents*>(data)->focusChanged(false);
+                                 return EM_FALSE;
+                               });
+  emscripten_set_visibilitychange_callback(&events, true,
+                                           [](int, const EmscriptenVisibilityChangeEvent* change, void* data) {
+                                             if (change->hidden)
+                                               static_cast<WindowEvents*>(data)->focusChanged(false);
+                                             return EM_FALSE;
+                                           });
+}
+
+// The animation frames play the game from now on; main returns at once and
+// leaves the game to them.
+[[noreturn]] void runFrames(GameFrame& frame, FrameSource& source, GameFrameActions& actions) {
+  static PageLoop loop{frame, source, actions};
+  emscripten_set_main_loop_arg(playPageFrame, &loop, 0, true);
+  std::abort(); // not reached: the call above never returns
+}
+
+#else
+
 // How long a paused game sleeps at most between two looks at the pads, which
 // send no events: a pad's Start resumes within this.
 constexpr double kPausedPadPoll = 0.02;
@@ -70,7 +148,7 @@ constexpr double kPausedPadPoll = 0.02;
 // between two. An idle frame (paused, its picture standing) lets the loop
 // sleep until an event comes, so Escape and P act as soon as they are pressed
 // and a paused game costs next to nothing.
-void runFrames(GameFrame& frame) {
+[[noreturn]] void runFrames(GameFrame& frame, FrameSource& source, GameFrameActions& actions) {
   AfterFrame after;
   while ((after = frame.play()) != AfterFrame::End) {
     if (after == AfterFrame::Idle)
@@ -78,7 +156,10 @@ void runFrames(GameFrame& frame) {
     else
       glfwPollEvents();
   }
+  endGame(source, actions);
 }
+
+#endif
 
 } // namespace
 
@@ -95,18 +176,23 @@ int main() {
   resetKeyToggles();
   KeyFlags.soundMuted = settings.muted;
   GLFWwindow* window = startUp(settings);
-  WindowEvents windowEvents;
-  DesktopInput input(window, windowEvents, settings.bindings);
-  source.useInput([&input] { return input.read(); });
+  // Kept to the end: a browser's frames run after main has returned.
+  static WindowEvents windowEvents;
+  static DesktopInput input(window, windowEvents, settings.bindings);
+  source.useInput([] { return input.read(); });
+#ifdef __EMSCRIPTEN__
+  followPageFocus(windowEvents);
+#else
   if (source.replaying())
     glfwSwapInterval(0); // a replay runs as fast as its frames render
+#endif
 
   // Never destroyed: the process ends with exit() and the system reclaims it.
   gGame = new Game();
   gGame->assembleLevel();
   gPresenter = new FramePresenter(gGame->windowWidth, gGame->windowHeight);
-  GameFrameActions actions(window, *gGame, *gPresenter, windowEvents, settings,
-                           source.replaying() ? nullptr : &settingsFile);
+  static GameFrameActions actions(window, *gGame, *gPresenter, windowEvents, settings,
+                                  source.replaying() ? nullptr : &settingsFile);
   actions.followFramebufferSize();
   checkGamePrograms(*gGame); // only with FELIDORA_GL_DEBUG set
   gAudio = new Audio();
@@ -117,17 +203,14 @@ int main() {
     actions.useAudio(gAudio);
   }
 
-  OptionsScreen options(settings, [](int key) { return glfwGetKeyName(key, 0); });
+#ifdef __EMSCRIPTEN__
+  // NOTE: a browser's GLFW cannot name the keys of the player's layout
+  const auto layoutName = [](int) -> const char* { return nullptr; };
+#else
+  const auto layoutName = [](int key) { return glfwGetKeyName(key, 0); };
+#endif
+  static OptionsScreen options(settings, layoutName);
   source.startClock();
-  GameFrame frame(source, actions, &options);
-  runFrames(frame);
-  actions.keepWindowSize();
-  source.printSummaries(*gGame);
-  // a closed device finishes what it wrote (a sound file's header, say)
-  gGame->reportTo(nullptr);
-  delete gSounds;
-  delete gAudio;
-
-  glfwTerminate();
-  std::exit(0);
+  static GameFrame frame(source, actions, &options);
+  runFrames(frame, source, actions);
 }

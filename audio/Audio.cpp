@@ -3,7 +3,12 @@
 #include "base/Console.h"
 
 #include <AL/al.h>
+// NOTE: a browser's OpenAL has no header for the extensions, nor loopback or
+// disconnect behind it: there the game asks for neither.
+#if __has_include(<AL/alext.h>)
 #include <AL/alext.h>
+#define FELIDORA_AL_EXTENSIONS 1
+#endif
 #include <glm/gtc/matrix_inverse.hpp>
 #include <sndfile.h>
 
@@ -61,6 +66,11 @@ bool Audio::openDefaultDevice() {
 }
 
 bool Audio::openLoopbackDevice(int sampleRate) {
+#ifndef FELIDORA_AL_EXTENSIONS
+  static_cast<void>(sampleRate);
+  renderSamples = nullptr; // nothing to render with
+  return false;
+#else
   if (alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback") != ALC_TRUE)
     return false;
   auto openLoopback =
@@ -82,6 +92,7 @@ bool Audio::openLoopbackDevice(int sampleRate) {
                             ALC_FALSE,
                             0};
   return createContext(attributes);
+#endif
 }
 
 bool Audio::createContext(const int* attributes) {
@@ -312,7 +323,9 @@ void Audio::checkDevice() {
   if (!live() || !canTellDisconnect)
     return;
   ALCint connected = ALC_TRUE;
+#ifdef FELIDORA_AL_EXTENSIONS
   alcGetIntegerv(device, ALC_CONNECTED, 1, &connected);
+#endif
   if (connected)
     return;
   lost = true;
@@ -324,7 +337,9 @@ void Audio::renderStereo(float* samples, int frames) {
     std::fill(samples, samples + 2 * frames, 0.0f);
     return;
   }
+#ifdef FELIDORA_AL_EXTENSIONS
   reinterpret_cast<LPALCRENDERSAMPLESSOFT>(renderSamples)(device, samples, frames);
+#endif
 }
 
 int Audio::busyOneShots() {

@@ -19,6 +19,9 @@
 #include <io.h>
 #include <windows.h>
 #else
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <pwd.h>
@@ -169,11 +172,13 @@ void quietSoundLibraries() {
 }
 
 void waitForKeyIfInteractive() {
+#ifndef __EMSCRIPTEN__ // a page shows the message and stays; nobody types into a console there
   if (!isatty(STDIN_FILENO))
     return;
   std::cout << "Druecken Sie die Eingabetaste . . ." << std::flush;
   std::string line;
   std::getline(std::cin, line);
+#endif
 }
 
 std::filesystem::path enterExecutableFolder() {
@@ -228,6 +233,7 @@ private:
   int fd;
 };
 
+#ifndef __EMSCRIPTEN__
 // The home folder: $HOME if it is an absolute path, else the user's entry.
 std::string homeFolder() {
   const char* home = std::getenv("HOME");
@@ -242,8 +248,17 @@ std::string homeFolder() {
     return found->pw_dir;
   return {};
 }
+#endif
 
 } // namespace
+
+#ifdef __EMSCRIPTEN__
+
+// the page's folder kept in the browser's IndexedDB (web/felidora-pre.js
+// mounts it under this name and fills it before the game starts)
+std::filesystem::path settingsFolder() { return "/felidora"; }
+
+#else
 
 std::filesystem::path settingsFolder() {
   // NOTE: the XDG rules ignore an empty or relative XDG_CONFIG_HOME.
@@ -256,9 +271,23 @@ std::filesystem::path settingsFolder() {
   return std::filesystem::path(home) / ".config" / "felidora";
 }
 
+#endif
+
 bool replaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
   if (::rename(from.c_str(), to.c_str()) != 0)
     return false;
+#ifdef __EMSCRIPTEN__
+  // In the page the files live in memory: the change lasts once the folder
+  // is copied out into the browser's IndexedDB, which happens after this
+  // returns. A failure there can only be told on the console.
+  EM_ASM({
+    FS.syncfs(
+        false, function(error) {
+          if (error)
+            err("Die Einstellungen konnten nicht im Browser gespeichert werden: " + error);
+        });
+  });
+#else
   // The new name is on the disk once its folder is. The file is in place
   // either way; a folder that cannot be flushed changes nothing of that.
   const std::filesystem::path folder = to.has_parent_path() ? to.parent_path() : std::filesystem::path(".");
@@ -267,6 +296,7 @@ bool replaceFile(const std::filesystem::path& from, const std::filesystem::path&
     ::fsync(fd);
     ::close(fd);
   }
+#endif
   return true;
 }
 

@@ -1,6 +1,6 @@
 // The only place that asks the operating system anything beyond what GLFW and
-// the standard library offer: everything that differs between Linux and
-// Windows is here.
+// the standard library offer: everything that differs between Linux,
+// Windows and a browser's page is here.
 #pragma once
 
 #include <filesystem>
@@ -37,7 +37,8 @@ std::filesystem::path enterExecutableFolder();
 
 // The folder of the player's settings: $XDG_CONFIG_HOME/felidora on Linux
 // ($HOME/.config/felidora where XDG_CONFIG_HOME is unset, empty or relative),
-// %APPDATA%\Felidora on Windows. Empty when the system names no such place.
+// %APPDATA%\Felidora on Windows, /felidora in a page (kept in the browser's
+// IndexedDB). Empty when the system names no such place.
 std::filesystem::path settingsFolder();
 
 // Writes the bytes to the file (made, or emptied first) and returns once
@@ -52,5 +53,6 @@ bool copyFileToDisk(const std::filesystem::path& from, const std::filesystem::pa
 
 // Puts the file `from` in the place of `to` in one step: `to` is the old
 // file or the new one whole, never a mixture, whenever the system stops.
-// Returns once the change is on the disk.
+// Returns once the change is on the disk (in a page: once it is in memory;
+// the copy into the browser's storage is started then and ends later).
 bool replaceFile(const std::filesystem::path& from, const std::filesystem::path& to);

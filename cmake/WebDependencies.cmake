@@ -1,0 +1,48 @@
+# The browser game's libraries: static WebAssembly archives cross-built by
+# scripts/web-deps.sh into FELIDORA_WEB_DEPS, and Emscripten's own GLFW,
+# WebGL, GLEW header and OpenAL (JavaScript libraries inside Emscripten that
+# need nothing built). Defines the same targets the Linux build gets from its
+# find modules, so the game's own targets read the same everywhere.
+if(NOT FELIDORA_WEB_DEPS OR NOT EXISTS ${FELIDORA_WEB_DEPS}/COMPLETE)
+  message(FATAL_ERROR "FELIDORA_WEB_DEPS must name a finished cache of scripts/web-deps.sh")
+endif()
+set(deps ${FELIDORA_WEB_DEPS})
+
+function(felidora_web_library target)
+  cmake_parse_arguments(ARG "" "" "LIBRARIES;DEFINITIONS;LINK" ${ARGN})
+  add_library(${target} INTERFACE IMPORTED)
+  set(paths "")
+  foreach(name ${ARG_LIBRARIES})
+    set(path ${deps}/lib/lib${name}.a)
+    if(NOT EXISTS ${path})
+      message(FATAL_ERROR "${path} is missing from the library cache")
+    endif()
+    list(APPEND paths ${path})
+  endforeach()
+  set_target_properties(${target} PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${deps}/include
+                                             INTERFACE_COMPILE_DEFINITIONS "${ARG_DEFINITIONS}"
+                                             INTERFACE_LINK_LIBRARIES "${paths};${ARG_LINK}")
+endfunction()
+
+function(felidora_web_builtin target)
+  add_library(${target} INTERFACE IMPORTED)
+  set_target_properties(${target} PROPERTIES INTERFACE_LINK_OPTIONS "${ARGN}")
+endfunction()
+
+# WebGL 2 only: the game draws with OpenGL ES 3.0 or not at all
+felidora_web_builtin(OpenGL::GL "SHELL:-s MIN_WEBGL_VERSION=2" "SHELL:-s MAX_WEBGL_VERSION=2")
+felidora_web_builtin(glfw "SHELL:-s USE_GLFW=3")
+felidora_web_builtin(GLEW::GLEW) # Emscripten's header; glewInit has nothing to do
+
+felidora_web_library(assimp::assimp LIBRARIES assimp z)
+felidora_web_library(DevIL::IL LIBRARIES IL png16 z DEFINITIONS IL_STATIC_LIB)
+felidora_web_library(PkgConfig::FFMPEG LIBRARIES avformat avcodec swscale avutil)
+felidora_web_library(PkgConfig::SOUND LIBRARIES sndfile LINK -lopenal)
+
+# GLM is headers only: the host's copy, seen through a folder that holds
+# nothing else, so no other Linux header can reach the browser build.
+set(glm_view ${CMAKE_BINARY_DIR}/glm-headers)
+file(MAKE_DIRECTORY ${glm_view})
+file(CREATE_LINK /usr/include/glm ${glm_view}/glm SYMBOLIC)
+add_library(glm::glm INTERFACE IMPORTED)
+set_target_properties(glm::glm PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${glm_view})

@@ -8,6 +8,12 @@ if(NOT FELIDORA_WEB_DEPS OR NOT EXISTS ${FELIDORA_WEB_DEPS}/COMPLETE)
 endif()
 set(deps ${FELIDORA_WEB_DEPS})
 
+# Emscripten compiles every catch out by default: Assimp reports a broken
+# model by an exception it catches itself, and the game's own catches must
+# hold too. Assimp's archive is built the same way (scripts/web-deps.sh).
+add_compile_options("SHELL:-s DISABLE_EXCEPTION_CATCHING=0")
+add_link_options("SHELL:-s DISABLE_EXCEPTION_CATCHING=0")
+
 function(felidora_web_library target)
   cmake_parse_arguments(ARG "" "" "LIBRARIES;DEFINITIONS;LINK" ${ARGN})
   add_library(${target} INTERFACE IMPORTED)

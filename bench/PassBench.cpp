@@ -4,9 +4,10 @@
 // the repeats is the figure that moves least with the load of the machine.
 //
 // Run from the build folder under a display: ./bench/pass_bench [--repeats N]
-// [--no-shortcuts] [--wireframe] (--no-shortcuts draws without the monitor's
-// depth first, to see what it pays; --wireframe draws as F3 does). With
-// FELIDORA_GL_FALLBACKS=1 the passes take the fallback paths.
+// [--no-shortcuts] [--wireframe] [--fallback wireframe|clip] (--no-shortcuts
+// draws without the monitor's depth first, to see what it pays; --wireframe
+// draws as F3 does; --fallback takes that one fallback path, where
+// FELIDORA_GL_FALLBACKS=1 takes both).
 #include "app/Settings.h"
 #include "app/StartUp.h"
 #include "bench/BenchFlight.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
   int repeats = 15;
   bool shortcuts = true;
   bool wireframe = false;
+  bool fallbackWireframe = false, fallbackClip = false;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--repeats") && i + 1 < argc)
       repeats = std::max(1, std::atoi(argv[++i]));
@@ -44,10 +46,21 @@ int main(int argc, char** argv) {
       shortcuts = false;
     if (!std::strcmp(argv[i], "--wireframe"))
       wireframe = true;
+    if (!std::strcmp(argv[i], "--fallback") && i + 1 < argc) {
+      ++i;
+      fallbackWireframe = fallbackWireframe || !std::strcmp(argv[i], "wireframe");
+      fallbackClip = fallbackClip || !std::strcmp(argv[i], "clip");
+    }
   }
 
   resetKeyToggles();
   GLFWwindow* window = startUp(Settings{});
+  if (fallbackWireframe || fallbackClip) {
+    GlFeatures features = render::glFeatures();
+    features.polygonMode = features.polygonMode && !fallbackWireframe;
+    features.clipDistance = features.clipDistance && !fallbackClip;
+    render::useGl(render::glFlavour(), features);
+  }
   Game* game = new Game();
   game->assembleLevel();
   game->monitorDepthFirst = shortcuts;

@@ -79,7 +79,9 @@ content_name() {
   echo "$value"
 }
 
-# start_xvfb; ...; stop_xvfb: a private Xvfb on a free display, DISPLAY set.
+# start_xvfb [WIDTHxHEIGHT]; ...; stop_xvfb: a private Xvfb on a free display,
+# DISPLAY set; its screen is 800 x 600 (the game's window) unless named (a
+# browser needs room for its own frame around the page).
 # Xvfb picks the display itself (-displayfd): it takes the first number whose
 # lock it can create and writes that number to the given descriptor once it
 # accepts clients, so two scripts starting at the same moment never share one.
@@ -89,7 +91,7 @@ start_xvfb() {
   local announce n=""
   announce="$(mktemp -u /tmp/felidora-xvfb.XXXXXX)"
   mkfifo "$announce" || return 1
-  Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$announce" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${1:-800x600}x24" -nolisten tcp -noreset 3>"$announce" >/dev/null 2>&1 &
   XVFB_PID=$!
   # returns at the announcement, or empty when the server exits before it
   read -r -t 30 n <"$announce" || true

@@ -13,9 +13,8 @@
 #   CASE: headless, headless-fallbacks, missing-shader, headful, firefox, replay.
 #
 # puppeteer-core comes from npm at the version tests/web/package-lock.json
-# pins, installed once into a cache outside the clone keyed by that lock
-# (~/.cache/felidora/web-test-node/<key>/) and reused; nothing else is
-# downloaded, the browsers are Debian's.
+# pins, installed once into ~/.cache/felidora/web-test-node/<key of the lock>/
+# (web_node_modules in scripts/common.sh) and reused; the browsers are Debian's.
 # shellcheck source=scripts/common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 started=$SECONDS
@@ -46,34 +45,11 @@ built=$SECONDS
 
 need_packages chromium firefox-esr nodejs xvfb imagemagick emscripten
 
-# puppeteer-core as locked, installed whole or not at all
-lock="$ROOT/tests/web/package-lock.json"
-cache_root="${XDG_CACHE_HOME:-$HOME/.cache}/felidora/web-test-node"
-modules="$cache_root/$(sha256sum "$lock" | cut -c1-16)"
-if [ ! -f "$modules/COMPLETE" ]; then
-  echo "Installing puppeteer-core into $modules" >&2
-  partial="$modules.partial.$$"
-  rm -rf "$partial"
-  mkdir -p "$partial"
-  cp "$ROOT/tests/web/package.json" "$lock" "$partial/"
-  (cd "$partial" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error >&2)
-  rm -rf "$modules"
-  mv "$partial" "$modules"
-  touch "$modules/COMPLETE"
-fi
+modules=$(web_node_modules)
 installed=$SECONDS
 
 scratch="$(mktemp -d /tmp/felidora-web-test.XXXXXX)"
-server=""
-cleanup() {
-  stop_xvfb
-  if [ -n "$server" ]; then
-    kill "$server" 2>/dev/null || true
-    wait "$server" 2>/dev/null || true
-  fi
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
+trap 'stop_xvfb; stop_web_server; rm -rf "$scratch"' EXIT
 mkdir -p "$scratch/site" "$scratch/home"
 
 # The browsers write their profiles, caches and settings here, never into the
@@ -84,26 +60,13 @@ export XDG_RUNTIME_DIR="$HOME/run"
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 
-# the server takes a free port itself and says which (Debian's python: the
-# PATH's may be a slow shim)
-/usr/bin/python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$scratch/site" \
-  >"$scratch/server.out" 2>"$scratch/server.log" &
-server=$!
-port=""
-for _ in $(seq 100); do
-  port=$(sed -n 's/^Serving HTTP on 127\.0\.0\.1 port \([0-9]*\) .*/\1/p' "$scratch/server.out")
-  [ -n "$port" ] && break
-  kill -0 "$server" 2>/dev/null || break
-  sleep 0.1
-done
-[ -n "$port" ] || die "the web server did not start: $(cat "$scratch/server.log")"
-
+start_web_server "$scratch/site"
 # room for a browser's own frame around the 800 x 600 canvas
 start_xvfb 1280x1024
 
 status=0
 FELIDORA_WEB_NODE_MODULES="$modules" node "$ROOT/tests/web/web_test.mjs" \
-  --page "$page" --site "$scratch/site" --url "http://127.0.0.1:$port" \
+  --page "$page" --site "$scratch/site" --url "http://127.0.0.1:$WEB_PORT" \
   --shots "$page/screenshots" --recording "$ROOT/tests/data/autopilot-win.rec" "${only[@]}" || status=1
 echo "Browser set: built in $((built - started)) s, puppeteer-core ready in $((installed - built)) s," \
   "played in $((SECONDS - installed)) s; screenshots in $page/screenshots"

@@ -63,6 +63,16 @@ function imageStats(file, crop) {
   return { mean, spread };
 }
 
+// The share of the picture in the colour the game clears the frame with
+// (0.14, 0.25, 0.43), give or take a little for the browser's rounding.
+const CLEAR_COLOUR = 'rgb(36,64,110)';
+function clearShare(file) {
+  const args = [file, '-fuzz', '3%', '-fill', 'white', '-opaque', CLEAR_COLOUR, '-fill', 'black', '+opaque', 'white'];
+  args.push('-colorspace', 'gray', '-format', '%[fx:mean]', 'info:');
+  return Number(execFileSync('convert', args, { encoding: 'utf8' }).trim());
+}
+const share = (value) => `${Math.round(100 * value)} %`;
+
 function difference(a, b, crop) {
   // each image cut in its own parentheses: a -crop applies to every image read so far
   const cut = (file) => (crop ? ['(', file, '-crop', crop, '+repage', ')'] : [file]);
@@ -165,6 +175,8 @@ function watchSound() {
     window.AudioContext = class extends Context {
       constructor(...rest) {
         super(...rest);
+        // made inside the player's click, a context may play at once
+        this.felidoraInGesture = Boolean(navigator.userActivation && navigator.userActivation.isActive);
         window.felidoraSoundWatch.contexts.push(this);
       }
       resume() {
@@ -277,8 +289,10 @@ class Session {
     return this.page.evaluate(() => ({
       started: window.felidoraSoundWatch.started,
       // a context without an output device (Firefox here) stays suspended
-      // however often it is resumed
-      contexts: window.felidoraSoundWatch.contexts.map((c) => (c.felidoraResumed ? `${c.state}, resumed` : c.state)),
+      // however it was made or resumed
+      contexts: window.felidoraSoundWatch.contexts.map(
+        (c) => c.state + (c.felidoraInGesture ? ', made in the click' : '') + (c.felidoraResumed ? ', resumed' : ''),
+      ),
     }));
   }
 }
@@ -327,59 +341,71 @@ async function playAsPlayer(ctx, browserName, { query = '', tag, reflection = fa
     const firstFrame = Date.now();
     // the scene: a picture that is not flat, with the monitor drawn
     const start = path.join(shots, `${tag}-start.png`);
-    let problems = [];
-    const seen = await s.until(
-      async () => {
-        problems = sceneProblems(await s.screenshot(start));
-        return problems.length === 0;
-      },
-      Math.max(1000, s.openedAt + 20000 - Date.now()),
-      250,
-    );
-    const onScreen = (Date.now() - s.openedAt) / 1000;
+    // the time a screenshot was asked for is the time of the picture it shows
+    // (taking one can itself take seconds on a busy machine)
+    let asked = Date.now();
+    let problems = sceneProblems(await s.screenshot(start));
+    const atFirstFrame = problems.length ? problems.join('; ') : 'the scene';
+    const seen =
+      problems.length === 0 ||
+      (await s.until(
+        async () => {
+          asked = Date.now();
+          problems = sceneProblems(await s.screenshot(start));
+          return problems.length === 0;
+        },
+        Math.max(1000, s.openedAt + 30000 - Date.now()),
+        250,
+      ));
+    const shotTook = seconds(Date.now() - asked);
+    const onScreen = (asked - s.openedAt) / 1000;
+    const sceneFrame = await s.frames();
     console.log(
       `  ${tag}: ready after ${seconds(ready - s.openedAt)} s, first frame after ${seconds(firstFrame - s.openedAt)} s, ` +
-        `scene on screen after ${onScreen.toFixed(1)} s (of opening the page)`,
+        `scene on screen after ${onScreen.toFixed(1)} s (of opening the page; frame ${sceneFrame}; ` +
+        `at the first frame: ${atFirstFrame}; its screenshot took ${shotTook} s)`,
     );
     failures.check(seen, `${tag}: the scene never came on screen: ${problems.join('; ')}`);
     failures.check(onScreen <= FIRST_FRAME_LIMIT, `${tag}: the scene took ${onScreen.toFixed(1)} s, over ${FIRST_FRAME_LIMIT} s`);
     const sound = await s.soundWatch();
     failures.check(
-      sound.contexts.length > 0 && sound.contexts.every((state) => state.startsWith('running') || state.endsWith('resumed')),
+      sound.contexts.length > 0 && sound.contexts.every((state) => state !== 'suspended'),
       `${tag}: the sound is not running after the first click (audio contexts: ${sound.contexts.join(', ') || 'none'})`,
     );
 
-    // the clip plays on the monitor; the drift over the same time says how
-    // much the picture moves by itself
+    // the clip plays on the monitor: a second and ten frames on, it shows
+    // another picture
     const later = path.join(shots, `${tag}-start-later.png`);
-    const settled = (await s.frames()) + 10;
-    await sleep(1000);
-    await s.waitFrames(settled, 10000);
-    await s.screenshot(start);
     const beforeLater = Date.now();
     await s.waitFrames((await s.frames()) + 10, 10000);
     await sleep(Math.max(0, 1000 - (Date.now() - beforeLater)));
     await s.screenshot(later);
     const clipMoved = difference(start, later, MONITOR_CLIP);
     failures.check(clipMoved > 0.01, `${tag}: the clip does not play on the monitor (${clipMoved.toFixed(4)})`);
-    const drift = difference(start, later);
 
-    // F3: the wireframe, the monitor still drawn
+    // F3: the wireframe, the monitor still drawn. Drawn as lines, most of
+    // the picture is the colour the frame is cleared with; filled, little is.
+    const filledShot = await s.screenshot(path.join(shots, `${tag}-before-wireframe.png`));
+    let from = await s.frames();
     await s.holdKey('F3');
-    await s.waitFrames((await s.frames()) + 3, 10000);
+    await s.waitFrames(from + 4, 10000);
     const wire = await s.screenshot(path.join(shots, `${tag}-wireframe.png`));
-    const changed = difference(later, wire);
+    from = await s.frames();
+    await s.holdKey('F3');
+    await s.waitFrames(from + 4, 10000);
+    const filledAgain = await s.screenshot(path.join(shots, `${tag}-filled-again.png`));
+    const [before, lines, after] = [filledShot, wire, filledAgain].map(clearShare);
     failures.check(
-      changed > 0.06 && changed > 2 * drift,
-      `${tag}: F3 hardly changed the picture (${changed.toFixed(3)}, by itself it moved ${drift.toFixed(3)})`,
+      lines > 0.6 && before < 0.5,
+      `${tag}: F3 did not draw the wireframe (the clear colour covers ${share(before)} filled, ${share(lines)} after F3)`,
     );
+    failures.check(after < 0.5, `${tag}: F3 again did not fill the picture (the clear colour covers ${share(after)})`);
     const monitor = imageStats(wire, MONITOR_SCREEN);
     failures.check(monitor.spread > 0.05, `${tag}: in wireframe the monitor is gone (deviation ${monitor.spread.toFixed(3)})`);
-    await s.holdKey('F3');
-    await s.waitFrames((await s.frames()) + 3, 10000);
-    const filled = await s.screenshot(path.join(shots, `${tag}-filled-again.png`));
-    const back = difference(wire, filled);
-    failures.check(back > 0.06, `${tag}: F3 again did not fill the picture (${back.toFixed(3)})`);
+    console.log(
+      `  ${tag}: the clear colour covers ${share(before)} filled, ${share(lines)} in wireframe, ${share(after)} filled ` +
+        `again; the clip moved ${clipMoved.toFixed(3)}`,
+    );
 
     // Space fires: the shot's sound starts
     if (ctx.shotSound) {
@@ -392,9 +418,9 @@ async function playAsPlayer(ctx, browserName, { query = '', tag, reflection = fa
       failures.check(false, `${tag}: the page's packages hold no ${SHOT_SOUND}, so a shot cannot be heard`);
     }
 
-    // the water: down towards it, the reflection in view
+    // the water: turned about towards the lakes, the sky in them
     if (reflection) {
-      await s.holdKeyFor('ArrowUp', 4000);
+      await s.holdKeyFor('ArrowLeft', 6000);
       await s.waitFrames((await s.frames()) + 3, 10000);
       await s.screenshot(path.join(shots, `${tag}-reflection.png`));
     }

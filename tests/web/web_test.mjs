@@ -577,6 +577,9 @@ const CASES = [
 async function main() {
   const args = parseArguments(process.argv.slice(2));
   fs.mkdirSync(args.shots, { recursive: true });
+  // this set's pictures of an earlier run go (the benchmarks' stay)
+  for (const name of fs.readdirSync(args.shots))
+    if (/^(chromium|firefox)-.*\.png$/.test(name)) fs.rmSync(path.join(args.shots, name));
   const started = Date.now();
   const { shotSound } = layOutSite(args);
   const ctx = {

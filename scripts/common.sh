@@ -3,7 +3,7 @@
 #   source "$(dirname "${BASH_SOURCE[0]}")/common.sh"      (bench/: .../../scripts/common.sh)
 # It turns on strict mode, sets ROOT (the clone) and changes into it, sets JOBS
 # and gives: need_packages, configure, build, cpp_folders, content_name,
-# start_xvfb and stop_xvfb. It prints nothing on standard output.
+# web_node_modules, start_web_server, stop_web_server, start_xvfb and stop_xvfb. It prints nothing on standard output.
 # Sourced into an interactive shell (source scripts/common.sh && start_xvfb, a
 # display for running tests by hand) it leaves the shell's options and folder
 # alone.
@@ -79,7 +79,62 @@ content_name() {
   echo "$value"
 }
 
-# start_xvfb; ...; stop_xvfb: a private Xvfb on a free display, DISPLAY set.
+# web_node_modules: installs npm's puppeteer-core at the version
+# tests/web/package-lock.json pins into a cache outside the clone, keyed by
+# that lock and reused, whole or not at all (npm ci into a fresh folder, then
+# renamed), and prints the folder. The browsers are Debian's: nothing else is
+# downloaded.
+web_node_modules() {
+  local lock="$ROOT/tests/web/package-lock.json" modules partial
+  modules="${XDG_CACHE_HOME:-$HOME/.cache}/felidora/web-test-node/$(sha256sum "$lock" | cut -c1-16)"
+  if [ ! -f "$modules/COMPLETE" ]; then
+    echo "Installing puppeteer-core into $modules" >&2
+    partial="$modules.partial.$$"
+    rm -rf "$partial"
+    mkdir -p "$partial"
+    cp "$ROOT/tests/web/package.json" "$lock" "$partial/"
+    (cd "$partial" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error >&2) || return 1
+    rm -rf "$modules"
+    mv "$partial" "$modules"
+    touch "$modules/COMPLETE"
+  fi
+  echo "$modules"
+}
+
+# start_web_server FOLDER; ...; stop_web_server: serves FOLDER on 127.0.0.1
+# only, on a free port the server picks itself; WEB_PORT is set. Debian's
+# python: the PATH's python3 may be a slow shim.
+start_web_server() { # folder
+  local out n
+  out="$(mktemp /tmp/felidora-web-server.XXXXXX)"
+  /usr/bin/python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$1" >"$out" 2>/dev/null &
+  WEB_SERVER_PID=$!
+  WEB_PORT=""
+  for n in $(seq 100); do
+    WEB_PORT=$(sed -n 's/^Serving HTTP on 127\.0\.0\.1 port \([0-9]*\) .*/\1/p' "$out")
+    [ -n "$WEB_PORT" ] && break
+    kill -0 "$WEB_SERVER_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  rm -f "$out"
+  if [ -z "$WEB_PORT" ]; then
+    echo "the web server did not start (after ${n} looks)" >&2
+    stop_web_server
+    return 1
+  fi
+}
+
+stop_web_server() {
+  if [ -n "${WEB_SERVER_PID:-}" ]; then
+    kill "$WEB_SERVER_PID" 2>/dev/null || true
+    wait "$WEB_SERVER_PID" 2>/dev/null || true
+    WEB_SERVER_PID=""
+  fi
+}
+
+# start_xvfb [WIDTHxHEIGHT]; ...; stop_xvfb: a private Xvfb on a free display,
+# DISPLAY set; its screen is 800 x 600 (the game's window) unless named (a
+# browser needs room for its own frame around the page).
 # Xvfb picks the display itself (-displayfd): it takes the first number whose
 # lock it can create and writes that number to the given descriptor once it
 # accepts clients, so two scripts starting at the same moment never share one.
@@ -89,7 +144,7 @@ start_xvfb() {
   local announce n=""
   announce="$(mktemp -u /tmp/felidora-xvfb.XXXXXX)"
   mkfifo "$announce" || return 1
-  Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$announce" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${1:-800x600}x24" -nolisten tcp -noreset 3>"$announce" >/dev/null 2>&1 &
   XVFB_PID=$!
   # returns at the announcement, or empty when the server exits before it
   read -r -t 30 n <"$announce" || true

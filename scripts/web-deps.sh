@@ -105,7 +105,7 @@ recipe() {
   printf '%s\n' "${LIBS[@]}"
   declare -f cmake_web
   for entry in "${LIBS[@]}"; do declare -f "build_${entry%%|*}"; done
-  emcc --version | head -1
+  emcc --version | sed -n 1p # all of it read: emcc complains of a closed pipe
 }
 
 need_packages emscripten cmake make pkg-config libutfcpp-dev libstb-dev

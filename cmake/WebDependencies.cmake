@@ -14,21 +14,7 @@ set(deps ${FELIDORA_WEB_DEPS})
 add_compile_options("SHELL:-s DISABLE_EXCEPTION_CATCHING=0")
 add_link_options("SHELL:-s DISABLE_EXCEPTION_CATCHING=0")
 
-function(felidora_web_library target)
-  cmake_parse_arguments(ARG "" "" "LIBRARIES;DEFINITIONS;LINK" ${ARGN})
-  add_library(${target} INTERFACE IMPORTED)
-  set(paths "")
-  foreach(name ${ARG_LIBRARIES})
-    set(path ${deps}/lib/lib${name}.a)
-    if(NOT EXISTS ${path})
-      message(FATAL_ERROR "${path} is missing from the library cache")
-    endif()
-    list(APPEND paths ${path})
-  endforeach()
-  set_target_properties(${target} PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${deps}/include
-                                             INTERFACE_COMPILE_DEFINITIONS "${ARG_DEFINITIONS}"
-                                             INTERFACE_LINK_LIBRARIES "${paths};${ARG_LINK}")
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/CachedLibrary.cmake)
 
 function(felidora_web_builtin target)
   add_library(${target} INTERFACE IMPORTED)
@@ -40,10 +26,10 @@ felidora_web_builtin(OpenGL::GL "SHELL:-s MIN_WEBGL_VERSION=2" "SHELL:-s MAX_WEB
 felidora_web_builtin(glfw "SHELL:-s USE_GLFW=3")
 felidora_web_builtin(GLEW::GLEW) # Emscripten's header; glewInit has nothing to do
 
-felidora_web_library(assimp::assimp LIBRARIES assimp z)
-felidora_web_library(DevIL::IL LIBRARIES IL png16 z DEFINITIONS IL_STATIC_LIB)
-felidora_web_library(PkgConfig::FFMPEG LIBRARIES avformat avcodec swscale avutil)
-felidora_web_library(PkgConfig::SOUND LIBRARIES sndfile LINK -lopenal)
+felidora_cached_library(assimp::assimp LIBRARIES assimp z)
+felidora_cached_library(DevIL::IL LIBRARIES IL png16 z DEFINITIONS IL_STATIC_LIB)
+felidora_cached_library(PkgConfig::FFMPEG LIBRARIES avformat avcodec swscale avutil)
+felidora_cached_library(PkgConfig::SOUND LIBRARIES sndfile LINK -lopenal)
 
 # GLM is headers only: the host's copy, seen through a folder that holds
 # nothing else, so no other Linux header can reach the browser build.

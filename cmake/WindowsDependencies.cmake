@@ -14,26 +14,12 @@ find_package(OpenGL REQUIRED)
 find_package(glfw3 3.3 REQUIRED CONFIG)
 find_package(assimp REQUIRED CONFIG)
 
-function(felidora_static_library target)
-  cmake_parse_arguments(ARG "" "" "LIBRARIES;DEFINITIONS;LINK" ${ARGN})
-  add_library(${target} INTERFACE IMPORTED)
-  set(paths "")
-  foreach(name ${ARG_LIBRARIES})
-    set(path ${deps}/lib/lib${name}.a)
-    if(NOT EXISTS ${path})
-      message(FATAL_ERROR "${path} is missing from the library cache")
-    endif()
-    list(APPEND paths ${path})
-  endforeach()
-  set_target_properties(${target} PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${deps}/include
-                                             INTERFACE_COMPILE_DEFINITIONS "${ARG_DEFINITIONS}"
-                                             INTERFACE_LINK_LIBRARIES "${paths};${ARG_LINK}")
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/CachedLibrary.cmake)
 
-felidora_static_library(GLEW::GLEW LIBRARIES glew32 DEFINITIONS GLEW_STATIC LINK OpenGL::GL)
-felidora_static_library(DevIL::IL LIBRARIES IL png16 z DEFINITIONS IL_STATIC_LIB)
-felidora_static_library(PkgConfig::FFMPEG LIBRARIES avformat avcodec swscale avutil LINK bcrypt)
-felidora_static_library(PkgConfig::SOUND LIBRARIES OpenAL32 sndfile DEFINITIONS AL_LIBTYPE_STATIC
+felidora_cached_library(GLEW::GLEW LIBRARIES glew32 DEFINITIONS GLEW_STATIC LINK OpenGL::GL)
+felidora_cached_library(DevIL::IL LIBRARIES IL png16 z DEFINITIONS IL_STATIC_LIB)
+felidora_cached_library(PkgConfig::FFMPEG LIBRARIES avformat avcodec swscale avutil LINK bcrypt)
+felidora_cached_library(PkgConfig::SOUND LIBRARIES OpenAL32 sndfile DEFINITIONS AL_LIBTYPE_STATIC
                         LINK winmm ole32 avrt)
 
 # GLM is headers only: the host's copy, seen through a folder that holds

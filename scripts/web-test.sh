@@ -4,13 +4,15 @@
 # would: in Chromium headless on SwiftShader, in Chromium headful on ANGLE over
 # llvmpipe and in Firefox ESR headful, both on a private Xvfb; the renderer's
 # fallbacks forced in Chromium and for real in Firefox; a missing vertex
-# shader; the recorded win replayed to the Linux summary. Screenshots go to
+# shader; a browser without WebGL 2; the settings kept between two visits;
+# the recorded win replayed to the Linux summary. Screenshots go to
 # the page folder's screenshots/.
 #
 # Usage: scripts/web-test.sh [PAGE_FOLDER] [--only CASE,CASE...]
 #   PAGE_FOLDER: a built page (index.html, the game's .js and .wasm, its data
 #   packages) to test instead of building build-web/.
-#   CASE: headless, headless-fallbacks, missing-shader, headful, firefox, replay.
+#   CASE: headless, headless-fallbacks, missing-shader, no-webgl2, settings, headful,
+#   firefox, replay.
 #
 # puppeteer-core comes from npm at the version tests/web/package-lock.json
 # pins, installed once into ~/.cache/felidora/web-test-node/<key of the lock>/

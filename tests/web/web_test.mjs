@@ -23,6 +23,7 @@ const puppeteer = createRequire(path.join(modules, 'package.json'))('puppeteer-c
 const MISSING_SHADER = 'Shader/OurVertexShader.vert';
 const MISSING_SHADER_MESSAGE = `Die Shader-Datei konnte nicht geoeffnet werden: ${MISSING_SHADER}`;
 const SHOT_SOUND = '/Klaenge/Wollknaeuel.wav';
+const NO_WEBGL2 = 'Felidora braucht WebGL 2, und dieser Browser bietet es nicht.';
 const GL_ERROR_MESSAGE = 'Ein GL-Fehler ist aufgetreten!';
 // what a browser prints when a GL call fails: Chromium "WebGL: INVALID_ENUM: ..."
 // or "[.WebGL-...] GL_INVALID_OPERATION: ...", Firefox "WebGL warning: <call>: ...";
@@ -557,6 +558,77 @@ async function recordedWin(ctx, browserName) {
   return failures.list;
 }
 
+// The settings file as the page keeps it in IndexedDB (Emscripten's IDBFS), or null.
+function storedSettings(page) {
+  return page.evaluate(
+    () =>
+      new Promise((done) => {
+        const opening = indexedDB.open('/felidora');
+        opening.onerror = () => done(null);
+        opening.onsuccess = () => {
+          const db = opening.result;
+          if (!db.objectStoreNames.contains('FILE_DATA')) return done(null);
+          const read = db.transaction('FILE_DATA', 'readonly').objectStore('FILE_DATA').get('/felidora/einstellungen.ini');
+          read.onerror = () => done(null);
+          read.onsuccess = () => done(read.result ? new TextDecoder().decode(read.result.contents) : null);
+        };
+      }),
+  );
+}
+
+// What lasts between visits: M in a first visit stores "mute = on"; in a
+// second visit of the same browser M turns it off again, which it does only
+// if the game read the stored "on" at its start.
+async function settingsBetweenVisits(ctx, browserName) {
+  const failures = new Failures();
+  const browser = await BROWSERS[browserName].launch();
+  try {
+    const seen = [];
+    for (const [visit, expected] of [
+      ['first', 'mute = on'],
+      ['second', 'mute = off'],
+    ]) {
+      const s = await Session.open(browser, `settings-${visit}`, `${ctx.url}/game/index.html`);
+      await s.waitState(['ready'], 30000);
+      await s.clickToStart();
+      await s.waitFrames(3, 20000);
+      await s.holdKey('m', 2);
+      let stored = null;
+      const kept = await s.until(async () => (stored = await storedSettings(s.page))?.includes(expected), 5000);
+      seen.push(`${visit} visit: ${JSON.stringify(stored?.match(/^mute = .*$/m)?.[0] ?? stored)}`);
+      failures.check(kept, `settings: after M in the ${visit} visit the browser keeps:\n${stored}`);
+      for (const fault of s.faults) failures.check(false, `settings, ${visit} visit: ${fault}`);
+      await s.page.close();
+    }
+    console.log(`  settings: M stored ${seen.join(', ')}`);
+  } finally {
+    await browser.close();
+  }
+  return failures.list;
+}
+
+// A browser without WebGL 2: one sentence, nothing else fetched or failed.
+async function withoutWebGl2(ctx) {
+  const failures = new Failures();
+  const browser = await puppeteer.launch({
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    args: ['--disable-webgl2', '--no-sandbox'],
+  });
+  try {
+    const s = await Session.open(browser, 'nowebgl', `${ctx.url}/game/index.html`);
+    const state = await s.waitState(['nowebgl', 'ready', 'failed'], 30000);
+    const shown = await s.page.evaluate(() => document.getElementById('overlay')?.textContent ?? '');
+    failures.check(state === 'nowebgl', `without WebGL 2 the page is "${state}"`);
+    failures.check(shown === NO_WEBGL2, `without WebGL 2 the page says ${JSON.stringify(shown)}`);
+    console.log(`  without WebGL 2: "${state}": ${JSON.stringify(shown)}`);
+    for (const fault of s.faults) failures.check(false, `without WebGL 2: ${fault}`);
+  } finally {
+    await browser.close();
+  }
+  return failures.list;
+}
+
 const CASES = [
   ['headless', (ctx) => playAsPlayer(ctx, 'chromium-headless', { tag: 'chromium-headless', reflection: true })],
   [
@@ -569,6 +641,8 @@ const CASES = [
       }),
   ],
   ['missing-shader', (ctx) => missingVertexShader(ctx, 'chromium-headless')],
+  ['no-webgl2', (ctx) => withoutWebGl2(ctx)],
+  ['settings', (ctx) => settingsBetweenVisits(ctx, 'chromium-headless')],
   ['headful', (ctx) => playAsPlayer(ctx, 'chromium-headful', { tag: 'chromium-headful' })],
   ['firefox', (ctx) => playAsPlayer(ctx, 'firefox', { tag: 'firefox', reflection: true })],
   ['replay', (ctx) => recordedWin(ctx, ctx.replayBrowser)],

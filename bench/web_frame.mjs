@@ -8,29 +8,14 @@
 //   node web_frame.mjs URL SCRIPT WARM_UP SECONDS [SCREENSHOT]
 import path from 'node:path';
 import { spawn } from 'node:child_process';
-import { createRequire } from 'node:module';
 import { fileURLToPath } from 'node:url';
+import { BROWSERS } from '../tests/web/browsers.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
-const modules = process.env.FELIDORA_WEB_NODE_MODULES || path.join(here, '..', 'tests', 'web');
-const puppeteer = createRequire(path.join(modules, 'package.json'))('puppeteer-core');
-
 const [url, script, warmUp, measured, screenshot] = process.argv.slice(2);
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
-const browser = await puppeteer.launch({
-  executablePath: '/usr/bin/chromium',
-  headless: false,
-  args: [
-    '--use-gl=angle',
-    '--use-angle=gl',
-    '--ignore-gpu-blocklist',
-    '--no-sandbox',
-    '--window-size=1000,900',
-    '--window-position=0,0',
-  ],
-  defaultViewport: null,
-});
+const browser = await BROWSERS['chromium-headful'].launch();
 let keys = null;
 try {
   const page = await browser.newPage();

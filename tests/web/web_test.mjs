@@ -10,15 +10,8 @@
 import fs from 'node:fs';
 import path from 'node:path';
 import { execFileSync } from 'node:child_process';
-import { createRequire } from 'node:module';
-import { fileURLToPath } from 'node:url';
+import { BROWSERS, puppeteer } from './browsers.mjs';
 import { packageHolding, readPackedFile, repackWithout, wavFrames } from './page_packages.mjs';
-
-// puppeteer-core from the folder scripts/web-test.sh installed it into, else
-// from an npm install beside this script
-const here = path.dirname(fileURLToPath(import.meta.url));
-const modules = process.env.FELIDORA_WEB_NODE_MODULES || here;
-const puppeteer = createRequire(path.join(modules, 'package.json'))('puppeteer-core');
 
 const MISSING_SHADER = 'Shader/OurVertexShader.vert';
 const MISSING_SHADER_MESSAGE = `Die Shader-Datei konnte nicht geoeffnet werden: ${MISSING_SHADER}`;
@@ -115,49 +108,6 @@ function layOutSite(args) {
   const shotSound = sounds ? wavFrames(readPackedFile(sounds, SHOT_SOUND)) : null;
   return { shotSound };
 }
-
-// ---- browsers
-
-const BROWSERS = {
-  'chromium-headless': {
-    label: 'Chromium headless (SwiftShader)',
-    launch: () =>
-      puppeteer.launch({
-        executablePath: '/usr/bin/chromium',
-        headless: true,
-        args: ['--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-sandbox', '--window-size=1000,900'],
-        defaultViewport: { width: 1000, height: 900 },
-      }),
-  },
-  'chromium-headful': {
-    label: 'Chromium headful (ANGLE on llvmpipe)',
-    launch: () =>
-      puppeteer.launch({
-        executablePath: '/usr/bin/chromium',
-        headless: false,
-        // llvmpipe is on Chromium's GPU block list: without the switch no WebGL 2
-        args: [
-          '--use-gl=angle',
-          '--use-angle=gl',
-          '--ignore-gpu-blocklist',
-          '--no-sandbox',
-          '--window-size=1000,900',
-          '--window-position=0,0',
-        ],
-        defaultViewport: null,
-      }),
-  },
-  firefox: {
-    label: 'Firefox ESR headful (llvmpipe)',
-    launch: () =>
-      puppeteer.launch({
-        browser: 'firefox',
-        executablePath: '/usr/bin/firefox-esr',
-        headless: false,
-        defaultViewport: { width: 1000, height: 900 },
-      }),
-  },
-};
 
 // Counts the sounds started (Emscripten's OpenAL starts one buffer source per
 // buffer it plays) and keeps the audio contexts the page makes.

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Where the game thread waits: the frame benchmark under perf, recording every
+# time the game's thread is switched out (with its call chain, CLOCK_MONOTONIC
+# stamps), then bench/off_cpu.py adds up how long it stayed off the processor
+# after each switch-out, by the game's own calls that were waiting. Under
+# llvmpipe a draw call waits when the rasterizer threads are behind, and a
+# texture write or mipmap waits for the drawing that uses the texture.
+# Usage: bench/frame_waits.sh [frames] [flight|fight] [frame_bench options...]
+# shellcheck source=scripts/common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
+FRAMES="${1:-100}"
+KEYS="${2:-fight}"
+shift $(($# < 2 ? $# : 2))
+scripts/install-deps.sh
+configure build
+build build frame_bench
+DATA="$(mktemp /tmp/felidora-waits.XXXXXX)"
+trap 'stop_xvfb; rm -f "$DATA" "$DATA.out"' EXIT
+start_xvfb
+cd build
+# the driver's call chains are deep: a short copy of the stack would stop
+# before they reach the game's own frames
+perf record -q -k CLOCK_MONOTONIC -e sched:sched_switch --call-graph dwarf,32768 -o "$DATA" \
+  ./bench/frame_bench --frames "$FRAMES" --dt 0.05 --keys "$KEYS" "$@" | tee /dev/stderr >"$DATA.out"
+read -r LOOP_START LOOP_END < <(awk '/frame loop \(monotonic\)/ { print $(NF-1), $NF }' "$DATA.out")
+PLAYED="$(awk '/Felidora frame benchmark:/ { print $4 }' "$DATA.out")"
+perf script -i "$DATA" -F tid,time,trace,ip,sym,dso 2>/dev/null |
+  python3 "$ROOT/bench/off_cpu.py" "$LOOP_START" "$LOOP_END" "$PLAYED"

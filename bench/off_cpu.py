@@ -17,32 +17,20 @@ import collections
 import re
 import sys
 
+from perf_chains import records
+
 SWITCH = re.compile(r"prev_comm=(.*?) prev_pid=(\d+) .*?prev_state=(\S+) ==> next_comm=.*? next_pid=(\d+)")
-FRAME = re.compile(r"\s*[0-9a-f]+\s+(.*?)\s+\((.*)\)\s*$")
 HELPERS = ("SceneObject::drawMesh", "(anonymous namespace)::drawTiles", "drawTiles")
 
 
 def switches(lines):
     """Yields (time, prev_comm, prev_tid, prev_state, next_tid, chain) per switch."""
-    head, chain = None, []
-    for line in list(lines) + [""]:
-        line = line.rstrip("\n")
-        if not line.strip():
-            if head:
-                yield head + (chain,)
-            head, chain = None, []
-        elif not line.startswith((" ", "\t")):
-            time = re.match(r"\s*\d+\s+([\d.]+):", line)
-            switch = SWITCH.search(line)
-            head = None
-            if time and switch:
-                head = (float(time.group(1)), switch.group(1), int(switch.group(2)), switch.group(3),
-                        int(switch.group(4)))
-            chain = []
-        else:
-            frame = FRAME.match(line)
-            if frame:
-                chain.append((frame.group(1), frame.group(2)))
+    for head, chain in records(lines):
+        time = re.match(r"\s*\d+\s+([\d.]+):", head)
+        switch = SWITCH.search(head)
+        if time and switch:
+            yield (float(time.group(1)), switch.group(1), int(switch.group(2)), switch.group(3),
+                   int(switch.group(4)), chain)
 
 
 def our_calls(chain, binary):

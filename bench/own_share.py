@@ -20,28 +20,17 @@ import collections
 import re
 import sys
 
+from perf_chains import records
+
 DRIVER = re.compile(r"swrast_dri|perf-\d+\.map|libgallium|libLLVM|\[JIT\]|libGLX|libglapi|libGLdispatch|libGL\.so|libEGL")
 
 
 def samples(lines):
     """Yields (comm, tid, time, [(symbol, dso), ...]) per sample."""
-    head, chain = None, []
-    for line in lines:
-        line = line.rstrip("\n")
-        if not line.strip():
-            if head:
-                yield head + (chain,)
-            head, chain = None, []
-        elif not line.startswith((" ", "\t")):
-            match = re.match(r"(.+?)\s+(\d+)\s+([\d.]+):", line)
-            head = (match.group(1), int(match.group(2)), float(match.group(3))) if match else None
-            chain = []
-        else:
-            match = re.match(r"\s*[0-9a-f]+\s+(.*?)\s+\((.*)\)\s*$", line)
-            if match:
-                chain.append((match.group(1), match.group(2)))
-    if head:
-        yield head + (chain,)
+    for head, chain in records(lines):
+        match = re.match(r"(.+?)\s+(\d+)\s+([\d.]+):", head)
+        if match:
+            yield match.group(1), int(match.group(2)), float(match.group(3)), chain
 
 
 def main():

@@ -2,8 +2,9 @@
 """Adds up how long the game thread waited, and where.
 
 Reads `perf script -F tid,time,trace,ip,sym,dso` of sched:sched_switch events
-with call chains (stamped with CLOCK_MONOTONIC) from standard input. The game
-thread is the one that switches out first under the program's own name. Each
+with call chains (stamped with CLOCK_MONOTONIC, recorded on every processor)
+from standard input. The game thread is the first to switch out under the
+program's name (its other threads start later or are renamed). Each
 time it is switched out while not runnable (it went to sleep: a futex, a
 poll), the time until it is switched in again counts against the game's own
 calls on its chain at that moment: the three innermost frames of the game's
@@ -11,7 +12,7 @@ binary, leaving out the drawing helpers that only pass a call on. Time it
 was switched out while still runnable (another thread took its processor)
 is reported apart.
 
-Usage: off_cpu.py LOOP_START LOOP_END FRAMES < perf-script-output
+Usage: off_cpu.py LOOP_START LOOP_END FRAMES PROGRAM < perf-script-output
 """
 import collections
 import re
@@ -41,15 +42,16 @@ def our_calls(chain, binary):
 
 def main():
     start, end, frames = float(sys.argv[1]), float(sys.argv[2]), max(int(sys.argv[3]), 1)
-    game, binary = None, None
+    binary = sys.argv[4]
+    game = None
     asleep = None  # (since, where)
     waited = collections.Counter()
     times = collections.Counter()
     preempted = 0.0
     preempted_since = None
     for time, comm, prev, state, following, chain in switches(sys.stdin):
-        if game is None and not comm.startswith(("llvmpipe", "perf", "swapper")):
-            game, binary = prev, comm
+        if game is None and comm == binary[:15]:  # the kernel keeps 15 characters of a name
+            game = prev
         if prev == game:
             if state.startswith("R"):
                 preempted_since = time

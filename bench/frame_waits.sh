@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Where the game thread waits: the frame benchmark under perf, recording every
-# time the game's thread is switched out (with its call chain, CLOCK_MONOTONIC
-# stamps), then bench/off_cpu.py adds up how long it stayed off the processor
-# after each switch-out, by the game's own calls that were waiting. Under
-# llvmpipe a draw call waits when the rasterizer threads are behind, and a
-# texture write or mipmap waits for the drawing that uses the texture.
+# thread switch on every processor (with its call chain, CLOCK_MONOTONIC
+# stamps), then bench/off_cpu.py adds up how long the game thread stayed off
+# the processor after each switch-out, by the game's own calls that were
+# waiting. Under llvmpipe a draw call waits when the rasterizer threads are
+# behind, and a texture write or mipmap waits for the drawing that uses the
+# texture.
 # Usage: bench/frame_waits.sh [frames] [flight|fight] [frame_bench options...]
 # shellcheck source=scripts/common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"

@@ -38,6 +38,9 @@ constexpr float kFarPlane = 6500.0f;
 // Texels kept around the part of the shadow map that is read: each lookup
 // filters the texels next to it.
 constexpr int kShadowMargin = 4;
+// How far a ripple moves the water's look-up of the reflection, as a share
+// of the target's width and height (the water program's ripple scale).
+constexpr float kRippleReach = 0.02f;
 // The monitor while the options page is open: this far in front of the eye,
 // its screen this share of the view's height.
 constexpr float kOptionsDistance = 0.5f;
@@ -121,6 +124,8 @@ void Game::setupReflectionTarget() {
   // sized: ES takes no unsized depth renderbuffer
   glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, windowWidth, windowHeight);
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, reflectionDepthRenderbuffer);
+  // the reflection pass clears only where water can show: the rest starts defined
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
   waterShader->use();
   const unsigned p = waterShader->program;
@@ -387,7 +392,14 @@ void Game::renderReflectionPass() {
   glFrontFace(GL_CW);
   glBindFramebuffer(GL_FRAMEBUFFER, reflectionFramebuffer);
   glViewport(0, 0, windowWidth, windowHeight);
+  // Only where the water can show is the reflection ever looked up: the
+  // rest keeps what it held, and what can only land there is left out.
+  const ScreenReach reach = reflectionReach();
+  const ScreenReach::Rect reached = reach.bounds();
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(reached.x, reached.y, reached.width, reached.height);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  mainShader->reach = &reach;
   mainShader->use();
   if (level)
     glUniform4f(level->clipPlaneLoc, 0.0f, 1.0f, 0.0f, -kWaterLevel);
@@ -402,6 +414,8 @@ void Game::renderReflectionPass() {
   render::clipBelowPlane(true);
   drawScene(waterMirror(), cullingEnabled);
   render::clipBelowPlane(false);
+  mainShader->reach = nullptr;
+  glDisable(GL_SCISSOR_TEST);
   glFrontFace(GL_CCW);
 }
 
@@ -523,6 +537,19 @@ ShadowRegion::Box Game::litBox() const {
 
 // Only the main view reads the map: the reflection goes without shadows. The
 // sun is aimed first (aimSun).
+// Culling off (F8) draws everything, and in wireframe (F3) the ground hides
+// no water.
+ScreenReach Game::reflectionReach() const {
+  if (!cullingEnabled || !fillsPolygons() || !level)
+    return ScreenReach::whole(windowWidth, windowHeight);
+  const glm::mat4& view = mainShader->viewMatrix;
+  const glm::vec3 eye = -glm::transpose(glm::mat3(view)) * glm::vec3(view[3]);
+  const glm::ivec2 ripple(static_cast<int>(std::ceil(kRippleReach * static_cast<float>(windowWidth))),
+                          static_cast<int>(std::ceil(kRippleReach * static_cast<float>(windowHeight))));
+  return level->waterReach.visibleWater(mainShader->projectionMatrix * view, eye, kNearPlane, windowWidth, windowHeight,
+                                        ripple);
+}
+
 ShadowRegion Game::shadowRegion() const {
   if (!level || level->lights.empty())
     return ShadowRegion::whole(kShadowMapSize);

@@ -7,6 +7,7 @@
 #include "base/LevelLayout.h"
 #include "objects/GameEvents.h"
 #include "render/RenderSizes.h"
+#include "render/ScreenReach.h"
 #include "render/ShadowPass.h"
 #include "render/ShadowRegion.h"
 
@@ -73,6 +74,9 @@ public:
   ShadowRegion::Box litBox() const;
   // The part of the shadow map that this frame's lit draws can read.
   ShadowRegion shadowRegion() const;
+  // The part of the reflection that the water surface can look up this
+  // frame: all of it unless culling is on and surfaces hide what is behind.
+  ScreenReach reflectionReach() const;
   // The monitor as a scene object (nullptr before the level is assembled).
   SceneObject* monitorObject() const;
 

@@ -10,7 +10,8 @@
 // unchanged, as on Linux (the Windows C runtime would otherwise write "\r\n"
 // for every line end). On Windows the XInput DLL that GLFW loads and frees is
 // held until the process ends: Wine's copy keeps a thread of its own running
-// after GLFW frees it, which now and then faulted at exit.
+// after GLFW frees it, which now and then faulted at exit. On Linux the heap
+// keeps what a frame frees for the next (see Platform.cpp).
 void setUpProcess();
 
 // Called in main before anything else starts a thread (setting a variable of

@@ -8,6 +8,7 @@
 //
 // Run from the build folder under a display (bench/frame_bench.sh does both):
 //   ./bench/frame_bench [--culling off] [--frames N] [--dt SECONDS] [--keys fight] [--apart]
+//                       [--pictures FOLDER [--every N]]
 // --keys fight plays a fight (fire every half second, a super shot) in place
 // of the scripted flight.
 // --apart draws each pass between two glFinish calls and adds the processor
@@ -18,8 +19,11 @@
 // With --dt every update gets that frame time instead of the measured one, so
 // each run plays the same frames whatever the machine's speed and load: the
 // pictures, and with them the samples, stay comparable between builds.
+// --pictures saves every Nth frame (10 unless --every says) as a PPM file
+// into FOLDER: bench/picture_diff.py compares two builds' folders.
 #include "app/Settings.h"
 #include "app/StartUp.h"
+#include "base/Platform.h"
 #include "bench/BenchFlight.h"
 
 #include <GL/glew.h>
@@ -101,6 +105,28 @@ struct Stat {
   }
 };
 
+// The frame as drawn, into DIR/frame-NNNNN.ppm (rows top-down), so that two
+// builds' pictures of the same flight can be compared.
+void savePicture(const char* folder, int frame) {
+  GLint viewport[4] = {0, 0, 0, 0};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  const int width = viewport[2], height = viewport[3];
+  std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * height * 3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  char path[4096];
+  std::snprintf(path, sizeof path, "%s/frame-%05d.ppm", folder, frame);
+  std::FILE* file = std::fopen(path, "wb");
+  if (!file) {
+    std::fprintf(stderr, "cannot write %s\n", path);
+    return;
+  }
+  std::fprintf(file, "P6\n%d %d\n255\n", width, height);
+  for (int row = height - 1; row >= 0; --row)
+    std::fwrite(&rgb[static_cast<std::size_t>(row) * width * 3], 1, static_cast<std::size_t>(width) * 3, file);
+  std::fclose(file);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -109,6 +135,8 @@ int main(int argc, char** argv) {
   double fixedDt = 0.0;
   bool fight = false;
   bool apart = false;
+  const char* pictures = nullptr;
+  int picturesEvery = 10;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--culling") && i + 1 < argc)
       culling = std::strcmp(argv[++i], "off") != 0;
@@ -120,10 +148,15 @@ int main(int argc, char** argv) {
       fight = !std::strcmp(argv[++i], "fight");
     else if (!std::strcmp(argv[i], "--apart"))
       apart = true;
+    else if (!std::strcmp(argv[i], "--pictures") && i + 1 < argc)
+      pictures = argv[++i];
+    else if (!std::strcmp(argv[i], "--every") && i + 1 < argc)
+      picturesEvery = std::max(1, std::atoi(argv[++i]));
   }
 
   // Start-up in its steps, each as seconds since the process began.
   const double atMain = secondsSinceProcessStart();
+  setUpProcess();
   resetKeyToggles();
   GLFWwindow* window = startUp(Settings{});
   const double atWindow = secondsSinceProcessStart();
@@ -181,6 +214,10 @@ int main(int argc, char** argv) {
         apartOthers[p].values.push_back(bench::processorMs() - processorBefore - game);
       }
     }
+
+    // the finished picture, before the swap leaves the back buffer undefined
+    if (pictures && played % picturesEvery == 0)
+      savePicture(pictures, played);
 
     start = Clock::now();
     glfwSwapBuffers(window);

@@ -1,10 +1,12 @@
 // The landscape: what everything flies over, collides with and is lit and
 // shadowed by. It owns the scene's lights (the sun is light 0) and the shadow
 // map, and it is the object through which the shared lit program's camera,
-// clip plane and lights are set.
+// clip plane and lights are set. It knows where its ground dips under the
+// water, so that the reflection is drawn only where water can show.
 #pragma once
 
 #include "render/SceneObject.h"
+#include "render/WaterReach.h"
 
 #include <string>
 
@@ -14,4 +16,8 @@ public:
   ~LevelScene() override = default;
 
   void update(double dt, Game* game) override; // the landscape never moves
+
+  // The first mesh that is a height field over a rectangle, against the water
+  // plane; knows no ground when none is.
+  WaterReach waterReach;
 };

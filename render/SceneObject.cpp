@@ -7,6 +7,7 @@
 #include "render/ImageFile.h"
 #include "render/ModelImport.h"
 #include "render/RenderSizes.h"
+#include "render/ScreenReach.h"
 #include "render/Shader.h"
 #include "render/ShadowPass.h"
 #include "render/TextureUnits.h"
@@ -37,9 +38,11 @@ const void* indexOffset(std::uint32_t firstIndex) {
 
 // Draws a mesh of the bound vertex array, its triangles or (edges) its edge
 // list's lines: the runs of its tiles whose box may reach into seen (the
-// pass's view volume in model space), adjacent tiles in one call; an untiled
-// mesh whole, and every mesh whole without seen.
-void drawTiles(const MeshData& mesh, const ViewVolume* seen, bool edges) {
+// pass's view volume in model space) and may cover a pixel of reach,
+// adjacent tiles in one call; an untiled mesh whole, and every mesh whole
+// without seen.
+void drawTiles(const MeshData& mesh, const ViewVolume* seen, bool edges, const ScreenReach* reach,
+               const glm::mat4& toClip) {
   const GLenum mode = edges ? GL_LINES : GL_TRIANGLES;
   const std::vector<MeshTiles::Tile>& tiles = mesh.tiles.runs();
   if (!seen || tiles.empty()) {
@@ -55,7 +58,7 @@ void drawTiles(const MeshData& mesh, const ViewVolume* seen, bool edges) {
   };
   for (std::size_t t = 0; t < tiles.size(); ++t) {
     const MeshTiles::Tile& tile = tiles[t];
-    if (!seen->mayHoldBox(tile.boxMin, tile.boxMax))
+    if (!seen->mayHoldBox(tile.boxMin, tile.boxMax) || (reach && !reach->mayShow(toClip, tile.boxMin, tile.boxMax)))
       continue;
     const std::uint32_t first = edges ? mesh.edges.runs()[t].firstIndex : tile.firstIndex;
     const std::uint32_t count = edges ? mesh.edges.runs()[t].indexCount : tile.indexCount;
@@ -377,11 +380,14 @@ void SceneObject::release() {
 int SceneObject::draw(glm::mat4 world, bool cull) {
   if (cull && !isVisible())
     return 0;
+  const glm::mat4 projectionViewModel = cameraProduct(world);
+  const ScreenReach* reach = cull ? shader->reach : nullptr;
+  if (reach && !reach->mayShow(projectionViewModel, boundsMin, boundsMax))
+    return 0;
   shader->use();
   glUniformMatrix4fv(modelMatrixLoc, 1, GL_FALSE, glm::value_ptr(modelMatrix));
   const glm::mat4 viewModel = (shader->viewMatrix * world) * modelMatrix;
   glUniformMatrix4fv(viewModelMatrixLoc, 1, GL_FALSE, glm::value_ptr(viewModel));
-  const glm::mat4 projectionViewModel = cameraProduct(world);
   glUniformMatrix4fv(projectionViewModelMatrixLoc, 1, GL_FALSE, glm::value_ptr(projectionViewModel));
   glUniformMatrix4fv(depthProjectionViewModelMatrixLoc, 1, GL_FALSE, glm::value_ptr(depthMatrix));
 
@@ -395,17 +401,18 @@ int SceneObject::draw(glm::mat4 world, bool cull) {
       glActiveTexture(GL_TEXTURE0 + render::kColorTextureUnit);
       glBindTexture(GL_TEXTURE_2D, textures[i]);
     }
-    drawMesh(i, cull ? &seen : nullptr);
+    drawMesh(i, cull ? &seen : nullptr, reach, projectionViewModel);
   }
   Shader::useNone();
   return 1;
 }
 
 // A mesh without edges (none made, or none to make) draws its triangles.
-void SceneObject::drawMesh(std::size_t i, const ViewVolume* seen) const {
+void SceneObject::drawMesh(std::size_t i, const ViewVolume* seen, const ScreenReach* reach,
+                           const glm::mat4& toClip) const {
   const bool edges = render::wireframeAsEdges() && i < edgeArrays.size() && edgeArrays[i] != 0;
   glBindVertexArray(edges ? edgeArrays[i] : vertexArrays[i]);
-  drawTiles(*meshes[i], seen, edges);
+  drawTiles(*meshes[i], seen, edges, reach, toClip);
   glBindVertexArray(0);
 }
 

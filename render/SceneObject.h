@@ -19,6 +19,7 @@
 
 class CollisionModel3D;
 class Game;
+class ScreenReach;
 class Shader;
 class ViewVolume;
 struct ShadowPass;
@@ -49,8 +50,10 @@ public:
   bool isVisible() const;
   // Draws mesh i with the current program: its triangles, or its edges as
   // lines while wireframe is drawn that way; with seen, only the tiles that
-  // may reach into it.
-  void drawMesh(std::size_t i, const ViewVolume* seen) const;
+  // may reach into it, and with reach too, only those that may cover a
+  // reached pixel through toClip (model space to clip space).
+  void drawMesh(std::size_t i, const ViewVolume* seen, const ScreenReach* reach = nullptr,
+                const glm::mat4& toClip = glm::mat4(1.0f)) const;
   // Depth only, seen by the camera, through the shadow pass's depth program.
   void drawDepth(const ShadowPass& pass);
   void setProjectionMatrix(const glm::mat4& projection);

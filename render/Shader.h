@@ -8,6 +8,8 @@
 
 #include <string>
 
+class ScreenReach;
+
 class Shader {
 public:
   Shader(std::string vertexPath, std::string fragmentPath);
@@ -27,6 +29,9 @@ public:
   // matrices last uploaded to this program (never uploaded by Shader itself)
   glm::mat4 projectionMatrix{1.0f};
   glm::mat4 viewMatrix{1.0f};
+  // While a pass's target matters only in part: the culled draws through
+  // this program leave out what cannot cover that part. Null: all of it.
+  const ScreenReach* reach = nullptr;
 
   // The driver's info log of a shader stage or a program ("" when empty).
   static std::string stageLog(unsigned stage);

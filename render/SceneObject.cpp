@@ -41,7 +41,7 @@ const void* indexOffset(std::uint32_t firstIndex) {
 // pass's view volume in model space) and may cover a pixel of reach,
 // adjacent tiles in one call; an untiled mesh whole, and every mesh whole
 // without seen.
-void drawTiles(const MeshData& mesh, const ViewVolume* seen, bool edges, const ScreenReach* reach,
+void drawTiles(const MeshData& mesh, const ViewVolume* seen, bool edges, const DrawReach* reach,
                const glm::mat4& toClip) {
   const GLenum mode = edges ? GL_LINES : GL_TRIANGLES;
   const std::vector<MeshTiles::Tile>& tiles = mesh.tiles.runs();
@@ -408,7 +408,7 @@ int SceneObject::draw(glm::mat4 world, bool cull) {
 }
 
 // A mesh without edges (none made, or none to make) draws its triangles.
-void SceneObject::drawMesh(std::size_t i, const ViewVolume* seen, const ScreenReach* reach,
+void SceneObject::drawMesh(std::size_t i, const ViewVolume* seen, const DrawReach* reach,
                            const glm::mat4& toClip) const {
   const bool edges = render::wireframeAsEdges() && i < edgeArrays.size() && edgeArrays[i] != 0;
   glBindVertexArray(edges ? edgeArrays[i] : vertexArrays[i]);
@@ -465,7 +465,7 @@ void SceneObject::drawShadow(Game* game) {
 
   const ViewVolume seen(sunModel, pass.region.window(kShadowMapSize));
   for (std::size_t i = 0; i < meshes.size(); ++i)
-    drawMesh(i, &seen);
+    drawMesh(i, &seen, &pass.region, sunModel);
   Shader::useNone();
 }
 

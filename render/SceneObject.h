@@ -18,8 +18,8 @@
 #include <vector>
 
 class CollisionModel3D;
+class DrawReach;
 class Game;
-class ScreenReach;
 class Shader;
 class ViewVolume;
 struct ShadowPass;
@@ -52,7 +52,7 @@ public:
   // lines while wireframe is drawn that way; with seen, only the tiles that
   // may reach into it, and with reach too, only those that may cover a
   // reached pixel through toClip (model space to clip space).
-  void drawMesh(std::size_t i, const ViewVolume* seen, const ScreenReach* reach = nullptr,
+  void drawMesh(std::size_t i, const ViewVolume* seen, const DrawReach* reach = nullptr,
                 const glm::mat4& toClip = glm::mat4(1.0f)) const;
   // Depth only, seen by the camera, through the shadow pass's depth program.
   void drawDepth(const ShadowPass& pass);

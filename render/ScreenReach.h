@@ -4,12 +4,14 @@
 // box are then one projection and one look-up each.
 #pragma once
 
+#include "render/DrawReach.h"
+
 #include <glm/glm.hpp>
 
 #include <cstdint>
 #include <vector>
 
-class ScreenReach {
+class ScreenReach : public DrawReach {
 public:
   static constexpr int kBlock = 8;
 
@@ -41,7 +43,7 @@ public:
   // Whether a box, in the space that toClip takes to clip space, may cover a
   // reached pixel. Only what lies between the near and far planes counts;
   // what lies off the target does not.
-  bool mayShow(const glm::mat4& toClip, const glm::vec3& boxMin, const glm::vec3& boxMax) const;
+  bool mayShow(const glm::mat4& toClip, const glm::vec3& boxMin, const glm::vec3& boxMax) const override;
   // Whether any block overlapping the pixels x0 <= x < x1, y0 <= y < y1 is
   // reached.
   bool reachesAny(int x0, int y0, int x1, int y1) const;

@@ -37,6 +37,31 @@ std::vector<Polygon> faces(const glm::dvec3 (&corner)[8]) {
   return result;
 }
 
+// The convex hull of points, anticlockwise, without repeats (monotone chain).
+std::vector<glm::dvec2> hull(std::vector<glm::dvec2> points) {
+  std::sort(points.begin(), points.end(),
+            [](const glm::dvec2& a, const glm::dvec2& b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
+  if (points.size() < 3)
+    return points;
+  const auto turn = [](const glm::dvec2& o, const glm::dvec2& a, const glm::dvec2& b) {
+    return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
+  };
+  std::vector<glm::dvec2> result(2 * points.size());
+  std::size_t k = 0;
+  for (const glm::dvec2& p : points) {
+    while (k >= 2 && turn(result[k - 2], result[k - 1], p) <= 0.0)
+      --k;
+    result[k++] = p;
+  }
+  for (std::size_t i = points.size() - 1, lower = k + 1; i-- > 0;) {
+    while (k >= lower && turn(result[k - 2], result[k - 1], points[i]) <= 0.0)
+      --k;
+    result[k++] = points[i];
+  }
+  result.resize(k - 1);
+  return result;
+}
+
 // Row r of a column-major matrix.
 glm::dvec4 row(const glm::dmat4& m, int r) { return glm::dvec4(m[0][r], m[1][r], m[2][r], m[3][r]); }
 
@@ -84,11 +109,13 @@ ShadowRegion ShadowRegion::compute(const glm::mat4& cameraProjectionView, const 
   if (corners.empty())
     return region;
   glm::dvec2 low(1.0), high(-1.0);
+  std::vector<glm::dvec2> pictured;
   for (const glm::dvec3& corner : corners) {
     const glm::dvec4 p = sun * glm::dvec4(corner, 1.0);
     const glm::dvec2 ndc = glm::dvec2(p) / p.w;
     low = glm::min(low, ndc);
     high = glm::max(high, ndc);
+    pictured.push_back(ndc);
   }
   low = glm::clamp(low, -1.0, 1.0);
   high = glm::clamp(high, -1.0, 1.0);
@@ -103,6 +130,13 @@ ShadowRegion ShadowRegion::compute(const glm::mat4& cameraProjectionView, const 
   region.y = y0;
   region.width = x1 - x0;
   region.height = y1 - y0;
+  const std::vector<glm::dvec2> outline = hull(std::move(pictured));
+  if (outline.size() >= 3) {
+    for (const glm::dvec2& corner : outline)
+      region.outline.emplace_back(corner);
+    // the margin's texels, and as much again for the rounding of a corner
+    region.outlineMargin = 4.0f * static_cast<float>(margin + 1) / static_cast<float>(mapSize);
+  }
   return region;
 }
 
@@ -134,5 +168,33 @@ glm::vec4 ShadowRegion::window(int mapSize) const {
 
 bool ShadowRegion::mayHold(const glm::mat4& sunProjectionView, const glm::mat4& model, const glm::vec3& boxMin,
                            const glm::vec3& boxMax, int mapSize) const {
-  return !isEmpty() && ViewVolume(sunProjectionView * model, window(mapSize)).mayHoldBox(boxMin, boxMax);
+  const glm::mat4 toClip = sunProjectionView * model;
+  return !isEmpty() && ViewVolume(toClip, window(mapSize)).mayHoldBox(boxMin, boxMax) && mayShow(toClip, boxMin, boxMax);
+}
+
+// Left out only when every corner of the box lies in front of the sun and
+// clearly beyond one edge of the outline.
+bool ShadowRegion::mayShow(const glm::mat4& toClip, const glm::vec3& boxMin, const glm::vec3& boxMax) const {
+  if (outline.size() < 3)
+    return true;
+  const glm::dmat4 m(toClip);
+  glm::dvec2 corner[8];
+  for (int i = 0; i < 8; ++i) {
+    const glm::dvec4 p =
+        m * glm::dvec4(i & 1 ? boxMax.x : boxMin.x, i & 2 ? boxMax.y : boxMin.y, i & 4 ? boxMax.z : boxMin.z, 1.0);
+    if (p.w <= 0.0)
+      return true;
+    corner[i] = glm::dvec2(p) / p.w;
+  }
+  for (std::size_t e = 0; e < outline.size(); ++e) {
+    const glm::dvec2 a(outline[e]), b(outline[(e + 1) % outline.size()]);
+    // outward for an anticlockwise outline
+    const glm::dvec2 out = glm::dvec2(b.y - a.y, a.x - b.x) / glm::length(b - a);
+    bool beyond = true;
+    for (const glm::dvec2& p : corner)
+      beyond = beyond && glm::dot(out, p - a) > outlineMargin;
+    if (beyond)
+      return false;
+  }
+  return true;
 }

@@ -5,9 +5,13 @@
 // is never read.
 #pragma once
 
+#include "render/DrawReach.h"
+
 #include <glm/glm.hpp>
 
-class ShadowRegion {
+#include <vector>
+
+class ShadowRegion : public DrawReach {
 public:
   // A box in world space, corners min and max.
   struct Box {
@@ -22,6 +26,14 @@ public:
   int y = 0;
   int width = 0;
   int height = 0;
+  // The sun's view of what the frame reads is a convex polygon; the
+  // rectangle holds it, but a view seen slanting leaves much of the
+  // rectangle unread. Its corners in the sun's normalized device
+  // coordinates, anticlockwise, and how far (in the same units) a caster
+  // must stay off its edges to be left out. Empty: only the rectangle is
+  // known.
+  std::vector<glm::vec2> outline;
+  float outlineMargin = 0.0f;
 
   // The region for a camera (projection x view), the sun's projection x view
   // and the box of everything lit, widened by margin texels on every side
@@ -42,4 +54,7 @@ public:
   // seen by the sun, can reach into the region of a map of mapSize texels.
   bool mayHold(const glm::mat4& sunProjectionView, const glm::mat4& model, const glm::vec3& boxMin,
                const glm::vec3& boxMax, int mapSize) const;
+  // Whether a box, in the space that toClip takes to the sun's clip space,
+  // can reach into the outline (the rectangle is the view volume's test).
+  bool mayShow(const glm::mat4& toClip, const glm::vec3& boxMin, const glm::vec3& boxMax) const override;
 };

@@ -503,21 +503,36 @@ void Game::aimSun() {
   shadowPass.sun = sunProjectionView();
 }
 
-ShadowRegion::Box Game::litBox() const {
-  const float greatest = std::numeric_limits<float>::max();
-  ShadowRegion::Box box{glm::vec3(greatest), glm::vec3(-greatest)};
-  const auto hold = [&box](const glm::vec3& point, float reach) {
-    box.min = glm::min(box.min, point - glm::vec3(reach));
-    box.max = glm::max(box.max, point + glm::vec3(reach));
+// Each tile's own box rather than one box around the landscape: seen from
+// the sun, the tops of the mountains and of the flying enemies no longer
+// stand over the whole of the ground the camera sees.
+std::vector<ShadowRegion::Box> Game::litBoxes() const {
+  std::vector<ShadowRegion::Box> boxes;
+  const auto hold = [&boxes](const glm::vec3& point, float reach) {
+    boxes.push_back({point - glm::vec3(reach), point + glm::vec3(reach)});
   };
-  if (level && !level->meshes.empty())
-    for (int i = 0; i < 8; ++i) {
-      const glm::vec3 corner(i & 1 ? level->boundsMax.x : level->boundsMin.x,
-                             i & 2 ? level->boundsMax.y : level->boundsMin.y,
-                             i & 4 ? level->boundsMax.z : level->boundsMin.z);
-      hold(glm::vec3(level->modelMatrix * glm::vec4(corner, 1.0f)), 0.0f);
+  if (level && !level->meshes.empty()) {
+    const auto holdModelBox = [&](const glm::vec3& low, const glm::vec3& high) {
+      ShadowRegion::Box box{glm::vec3(std::numeric_limits<float>::max()),
+                            glm::vec3(-std::numeric_limits<float>::max())};
+      for (int i = 0; i < 8; ++i) {
+        const glm::vec3 corner(i & 1 ? high.x : low.x, i & 2 ? high.y : low.y, i & 4 ? high.z : low.z);
+        const glm::vec3 world(level->modelMatrix * glm::vec4(corner, 1.0f));
+        box.min = glm::min(box.min, world);
+        box.max = glm::max(box.max, world);
+      }
+      boxes.push_back(box);
+    };
+    for (const MeshData* mesh : level->meshes) {
+      if (mesh->tiles.runs().empty()) {
+        holdModelBox(level->boundsMin, level->boundsMax);
+        continue;
+      }
+      for (const MeshTiles::Tile& tile : mesh->tiles.runs())
+        holdModelBox(tile.boxMin, tile.boxMax);
     }
-  // the shots fly on beyond the landscape's box and still take shadows
+  }
+  // the shots fly on beyond the landscape and still take shadows
   const auto holdShot = [&hold](const SceneObject& shot) {
     hold(shot.position(), shot.boundingRadius * glm::length(glm::vec3(shot.modelMatrix[0])));
   };
@@ -532,7 +547,7 @@ ShadowRegion::Box Game::litBox() const {
       for (const GegnerProjektil* shot : flyer->shots)
         holdShot(*shot);
   }
-  return box;
+  return boxes;
 }
 
 // Only the main view reads the map: the reflection goes without shadows. The
@@ -554,7 +569,7 @@ ShadowRegion Game::shadowRegion() const {
   if (!level || level->lights.empty())
     return ShadowRegion::whole(kShadowMapSize);
   const glm::mat4 camera = mainShader->projectionMatrix * mainShader->viewMatrix;
-  return ShadowRegion::compute(camera, shadowPass.sun, litBox(), kShadowMapSize, kShadowMargin);
+  return ShadowRegion::compute(camera, shadowPass.sun, litBoxes(), kShadowMapSize, kShadowMargin);
 }
 
 glm::vec3 Game::playerPosition() const { return player ? player->position() : glm::vec3(0.0f); }

@@ -70,8 +70,9 @@ public:
   // Fills shadowPass for the frame (the level's map and depth program, the
   // sun aimed at the player): the shadow pass does it before any caster draws.
   void aimSun();
-  // The box that holds every lit surface: the landscape and what flies above.
-  ShadowRegion::Box litBox() const;
+  // Boxes that hold every lit surface between them: each tile of the
+  // landscape, and what flies above it with what it carries.
+  std::vector<ShadowRegion::Box> litBoxes() const;
   // The part of the shadow map that this frame's lit draws can read.
   ShadowRegion shadowRegion() const;
   // The part of the reflection that the water surface can look up this

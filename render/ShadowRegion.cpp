@@ -67,29 +67,32 @@ glm::dvec4 row(const glm::dmat4& m, int r) { return glm::dvec4(m[0][r], m[1][r],
 
 } // namespace
 
-// The common part of the view volume and the box is a convex solid; each of
+// The common part of the view volume and a box is a convex solid; each of
 // its corners lies on a face of one of the two, so clipping every face of
 // each by the planes of the other (and by the plane through the sun, behind
 // which nothing is projected) finds them all. Their bounding rectangle in the
-// sun's view holds the whole solid's.
+// sun's view holds the whole solid's. A box wholly inside the view volume is
+// its own solid, and one wholly outside has none.
 ShadowRegion ShadowRegion::compute(const glm::mat4& cameraProjectionView, const glm::mat4& sunProjectionView,
                                    const Box& lit, int mapSize, int margin) {
+  return compute(cameraProjectionView, sunProjectionView, std::vector<Box>{lit}, mapSize, margin);
+}
+
+ShadowRegion ShadowRegion::compute(const glm::mat4& cameraProjectionView, const glm::mat4& sunProjectionView,
+                                   const std::vector<Box>& lit, int mapSize, int margin) {
   const glm::dmat4 camera(cameraProjectionView);
   const glm::dmat4 sun(sunProjectionView);
 
   const glm::dmat4 toWorld = glm::inverse(camera);
-  glm::dvec3 viewCorner[8], boxCorner[8];
+  glm::dvec3 viewCorner[8];
   for (int i = 0; i < 8; ++i) {
     const glm::dvec4 p = toWorld * glm::dvec4(i & 1 ? 1.0 : -1.0, i & 2 ? 1.0 : -1.0, i & 4 ? 1.0 : -1.0, 1.0);
     viewCorner[i] = glm::dvec3(p) / p.w;
-    boxCorner[i] =
-        glm::dvec3(i & 1 ? lit.max.x : lit.min.x, i & 2 ? lit.max.y : lit.min.y, i & 4 ? lit.max.z : lit.min.z);
   }
+  const std::vector<Polygon> viewFaces = faces(viewCorner);
 
   const ViewVolume seen(cameraProjectionView);
   const std::vector<glm::dvec4> viewPlanes(seen.planes().begin(), seen.planes().end());
-  const std::vector<glm::dvec4> boxPlanes = {{1, 0, 0, -lit.min.x}, {-1, 0, 0, lit.max.x}, {0, 1, 0, -lit.min.y},
-                                             {0, -1, 0, lit.max.y}, {0, 0, 1, -lit.min.z}, {0, 0, -1, lit.max.z}};
   // w of the sun's clip space grows with the distance in front of it
   const glm::dvec4 inFrontOfSun = row(sun, 3) - glm::dvec4(0.0, 0.0, 0.0, 1e-3);
 
@@ -102,8 +105,32 @@ ShadowRegion ShadowRegion::compute(const glm::mat4& cameraProjectionView, const 
       corners.insert(corners.end(), face.begin(), face.end());
     }
   };
-  collect(faces(viewCorner), boxPlanes);
-  collect(faces(boxCorner), viewPlanes);
+  const auto holds = [](const std::vector<glm::dvec4>& planes, const glm::dvec3& p) {
+    for (const glm::dvec4& plane : planes)
+      if (glm::dot(glm::dvec3(plane), p) + plane.w < 0.0)
+        return false;
+    return true;
+  };
+  for (const Box& box : lit) {
+    if (!seen.mayHoldBox(box.min, box.max))
+      continue;
+    glm::dvec3 boxCorner[8];
+    bool inside = true;
+    for (int i = 0; i < 8; ++i) {
+      boxCorner[i] =
+          glm::dvec3(i & 1 ? box.max.x : box.min.x, i & 2 ? box.max.y : box.min.y, i & 4 ? box.max.z : box.min.z);
+      inside =
+          inside && holds(viewPlanes, boxCorner[i]) && glm::dot(inFrontOfSun, glm::dvec4(boxCorner[i], 1.0)) >= 0.0;
+    }
+    if (inside) {
+      corners.insert(corners.end(), std::begin(boxCorner), std::end(boxCorner));
+      continue;
+    }
+    const std::vector<glm::dvec4> boxPlanes = {{1, 0, 0, -box.min.x}, {-1, 0, 0, box.max.x}, {0, 1, 0, -box.min.y},
+                                               {0, -1, 0, box.max.y}, {0, 0, 1, -box.min.z}, {0, 0, -1, box.max.z}};
+    collect(viewFaces, boxPlanes);
+    collect(faces(boxCorner), viewPlanes);
+  }
 
   ShadowRegion region;
   if (corners.empty())
@@ -169,7 +196,8 @@ glm::vec4 ShadowRegion::window(int mapSize) const {
 bool ShadowRegion::mayHold(const glm::mat4& sunProjectionView, const glm::mat4& model, const glm::vec3& boxMin,
                            const glm::vec3& boxMax, int mapSize) const {
   const glm::mat4 toClip = sunProjectionView * model;
-  return !isEmpty() && ViewVolume(toClip, window(mapSize)).mayHoldBox(boxMin, boxMax) && mayShow(toClip, boxMin, boxMax);
+  return !isEmpty() && ViewVolume(toClip, window(mapSize)).mayHoldBox(boxMin, boxMax) &&
+         mayShow(toClip, boxMin, boxMax);
 }
 
 // Left out only when every corner of the box lies in front of the sun and

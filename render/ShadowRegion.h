@@ -40,6 +40,10 @@ public:
   // for the filtered lookups next to each texel.
   static ShadowRegion compute(const glm::mat4& cameraProjectionView, const glm::mat4& sunProjectionView, const Box& lit,
                               int mapSize, int margin);
+  // The same for lit surfaces that lie in any of several boxes: the region
+  // the camera reads of all of them.
+  static ShadowRegion compute(const glm::mat4& cameraProjectionView, const glm::mat4& sunProjectionView,
+                              const std::vector<Box>& lit, int mapSize, int margin);
 
   // The whole of a square map of mapSize texels.
   static ShadowRegion whole(int mapSize);

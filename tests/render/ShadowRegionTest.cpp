@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -39,40 +40,60 @@ TEST(ShadowRegionTest, HoldsEveryVisiblePointOfTheLitBoxAndLeavesTheRestOut) {
       {perspective() * glm::lookAt(glm::vec3(0, 5000, 0), glm::vec3(0), glm::vec3(0, 0, -1)), {0, 500, 0}}};
   std::mt19937 random(7);
   std::uniform_real_distribution<float> unit(-1.0f, 1.0f), logDistance(std::log(0.2f), std::log(6500.0f));
+  // the lit box as columns of their own heights, as the landscape's tiles are
+  std::vector<ShadowRegion::Box> columns;
+  for (int i = 0; i < 4; ++i)
+    for (int j = 0; j < 4; ++j)
+      columns.push_back({{-2047.0f + 1024.0f * i, 0.0f, -2047.0f + 1024.0f * j},
+                         {-1023.0f + 1024.0f * i, 100.0f + 150.0f * ((i + j) % 4), -1023.0f + 1024.0f * j}});
+  const auto inAny = [](const std::vector<ShadowRegion::Box>& boxes, const glm::vec3& p) {
+    for (const ShadowRegion::Box& box : boxes)
+      if (glm::all(glm::greaterThanEqual(p, box.min)) && glm::all(glm::lessThanEqual(p, box.max)))
+        return true;
+    return false;
+  };
   for (const View& view : views) {
     const glm::mat4& camera = view.camera;
     const glm::mat4 sun = sunAt(view.player);
-    const ShadowRegion region = ShadowRegion::compute(camera, sun, kLit, 2048, 4);
-    ASSERT_FALSE(region.isEmpty());
+    for (const std::vector<ShadowRegion::Box>& lit : {std::vector<ShadowRegion::Box>{kLit}, columns}) {
+      const ShadowRegion region = ShadowRegion::compute(camera, sun, lit, 2048, 4);
+      ASSERT_FALSE(region.isEmpty());
 
-    const glm::mat4 toWorld = glm::inverse(camera);
-    int inside = 0;
-    for (int i = 0; i < 40000; ++i) {
-      // points spread through the view volume, as many near the camera as far
-      const glm::vec4 atDistance = perspective() * glm::vec4(0.0f, 0.0f, -std::exp(logDistance(random)), 1.0f);
-      const glm::vec4 p = toWorld * glm::vec4(unit(random), unit(random), atDistance.z / atDistance.w, 1.0f);
-      const glm::vec3 world = glm::vec3(p) / p.w;
-      if (glm::any(glm::lessThan(world, kLit.min)) || glm::any(glm::greaterThan(world, kLit.max)))
-        continue;
-      const glm::vec4 s = sun * glm::vec4(world, 1.0f);
-      if (s.w <= 0.0f)
-        continue;
-      const glm::vec2 texel = (glm::vec2(s) / s.w * 0.5f + 0.5f) * 2048.0f;
-      if (texel.x < 0.0f || texel.y < 0.0f || texel.x >= 2048.0f || texel.y >= 2048.0f)
-        continue; // outside the sun's view: looked up as lit, never read
-      ++inside;
-      EXPECT_TRUE(texel.x >= region.x && texel.x < region.x + region.width && texel.y >= region.y &&
-                  texel.y < region.y + region.height)
-          << "visible point (" << world.x << ", " << world.y << ", " << world.z << ") reads texel (" << texel.x << ", "
-          << texel.y << ") outside the region";
-      if (::testing::Test::HasFailure())
-        return;
+      const glm::mat4 toWorld = glm::inverse(camera);
+      int inside = 0;
+      for (int i = 0; i < 40000; ++i) {
+        // points spread through the view volume, as many near the camera as far
+        const glm::vec4 atDistance = perspective() * glm::vec4(0.0f, 0.0f, -std::exp(logDistance(random)), 1.0f);
+        const glm::vec4 p = toWorld * glm::vec4(unit(random), unit(random), atDistance.z / atDistance.w, 1.0f);
+        const glm::vec3 world = glm::vec3(p) / p.w;
+        if (!inAny(lit, world))
+          continue;
+        const glm::vec4 s = sun * glm::vec4(world, 1.0f);
+        if (s.w <= 0.0f)
+          continue;
+        const glm::vec2 texel = (glm::vec2(s) / s.w * 0.5f + 0.5f) * 2048.0f;
+        if (texel.x < 0.0f || texel.y < 0.0f || texel.x >= 2048.0f || texel.y >= 2048.0f)
+          continue; // outside the sun's view: looked up as lit, never read
+        ++inside;
+        EXPECT_TRUE(texel.x >= region.x && texel.x < region.x + region.width && texel.y >= region.y &&
+                    texel.y < region.y + region.height)
+            << "visible point (" << world.x << ", " << world.y << ", " << world.z << ") reads texel (" << texel.x
+            << ", " << texel.y << ") outside the region";
+        // and a caster there is drawn: the point lies inside the outline
+        EXPECT_TRUE(region.mayShow(sun, world - glm::vec3(0.01f), world + glm::vec3(0.01f)))
+            << "visible point (" << world.x << ", " << world.y << ", " << world.z << ") outside the outline";
+        if (::testing::Test::HasFailure())
+          return;
+      }
+      EXPECT_GT(inside, 40) << "too few sample points landed in the lit boxes to judge";
     }
-    EXPECT_GT(inside, 100) << "too few sample points landed in the lit box to judge";
   }
-  // from the start the view reaches ahead only: half the map or less is read
+  // from the start the view reaches ahead only: half the map or less is read,
+  // and less again when the lower columns do not stand as high as the box
   const ShadowRegion start = ShadowRegion::compute(views[0].camera, sunAt(views[0].player), kLit, 2048, 4);
   EXPECT_LT(start.width * start.height, 2048 * 2048 / 2);
+  const ShadowRegion fromColumns = ShadowRegion::compute(views[0].camera, sunAt(views[0].player), columns, 2048, 4);
+  EXPECT_LT(fromColumns.width * fromColumns.height, start.width * start.height);
 }
 
 TEST(ShadowRegionTest, NothingIsReadWhenTheViewMissesTheLitBox) {

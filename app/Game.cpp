@@ -550,8 +550,6 @@ std::vector<ShadowRegion::Box> Game::litBoxes() const {
   return boxes;
 }
 
-// Only the main view reads the map: the reflection goes without shadows. The
-// sun is aimed first (aimSun).
 // Culling off (F8) draws everything, and in wireframe (F3) the ground hides
 // no water.
 ScreenReach Game::reflectionReach() const {
@@ -565,6 +563,8 @@ ScreenReach Game::reflectionReach() const {
                                         ripple);
 }
 
+// Only the main view reads the map: the reflection goes without shadows. The
+// sun is aimed first (aimSun).
 ShadowRegion Game::shadowRegion() const {
   if (!level || level->lights.empty())
     return ShadowRegion::whole(kShadowMapSize);

@@ -1,5 +1,6 @@
 #include "render/ShadowRegion.h"
 
+#include "render/ConvexClip.h"
 #include "render/ViewVolume.h"
 
 #include <algorithm>
@@ -8,24 +9,8 @@
 
 namespace {
 
-using Polygon = std::vector<glm::dvec3>;
-
-// Keeps the part of a convex polygon where dot(plane.xyz, p) + plane.w >= 0.
-Polygon clip(const Polygon& polygon, const glm::dvec4& plane) {
-  Polygon kept;
-  const std::size_t n = polygon.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    const glm::dvec3& a = polygon[i];
-    const glm::dvec3& b = polygon[(i + 1) % n];
-    const double da = glm::dot(glm::dvec3(plane), a) + plane.w;
-    const double db = glm::dot(glm::dvec3(plane), b) + plane.w;
-    if (da >= 0.0)
-      kept.push_back(a);
-    if ((da >= 0.0) != (db >= 0.0))
-      kept.push_back(a + (b - a) * (da / (da - db)));
-  }
-  return kept;
-}
+// Points of world space, each with w 1.
+using Polygon = std::vector<glm::dvec4>;
 
 // The six faces of a hexahedron given by its corners, corner i having bit 0
 // for +x, bit 1 for +y and bit 2 for +z; each face as a cycle of corners.
@@ -33,7 +18,8 @@ std::vector<Polygon> faces(const glm::dvec3 (&corner)[8]) {
   static const int kFaces[6][4] = {{0, 2, 6, 4}, {1, 3, 7, 5}, {0, 1, 5, 4}, {2, 3, 7, 6}, {0, 1, 3, 2}, {4, 5, 7, 6}};
   std::vector<Polygon> result;
   for (const auto& face : kFaces)
-    result.push_back({corner[face[0]], corner[face[1]], corner[face[2]], corner[face[3]]});
+    result.push_back({glm::dvec4(corner[face[0]], 1.0), glm::dvec4(corner[face[1]], 1.0),
+                      glm::dvec4(corner[face[2]], 1.0), glm::dvec4(corner[face[3]], 1.0)});
   return result;
 }
 
@@ -96,12 +82,12 @@ ShadowRegion ShadowRegion::compute(const glm::mat4& cameraProjectionView, const 
   // w of the sun's clip space grows with the distance in front of it
   const glm::dvec4 inFrontOfSun = row(sun, 3) - glm::dvec4(0.0, 0.0, 0.0, 1e-3);
 
-  std::vector<glm::dvec3> corners;
+  std::vector<glm::dvec4> corners;
   const auto collect = [&](const std::vector<Polygon>& ownFaces, const std::vector<glm::dvec4>& otherPlanes) {
     for (Polygon face : ownFaces) {
       for (const glm::dvec4& plane : otherPlanes)
-        face = clip(face, plane);
-      face = clip(face, inFrontOfSun);
+        face = render::clipConvex(face, plane);
+      face = render::clipConvex(face, inFrontOfSun);
       corners.insert(corners.end(), face.begin(), face.end());
     }
   };
@@ -123,7 +109,8 @@ ShadowRegion ShadowRegion::compute(const glm::mat4& cameraProjectionView, const 
           inside && holds(viewPlanes, boxCorner[i]) && glm::dot(inFrontOfSun, glm::dvec4(boxCorner[i], 1.0)) >= 0.0;
     }
     if (inside) {
-      corners.insert(corners.end(), std::begin(boxCorner), std::end(boxCorner));
+      for (const glm::dvec3& corner : boxCorner)
+        corners.emplace_back(corner, 1.0);
       continue;
     }
     const std::vector<glm::dvec4> boxPlanes = {{1, 0, 0, -box.min.x}, {-1, 0, 0, box.max.x}, {0, 1, 0, -box.min.y},
@@ -137,8 +124,8 @@ ShadowRegion ShadowRegion::compute(const glm::mat4& cameraProjectionView, const 
     return region;
   glm::dvec2 low(1.0), high(-1.0);
   std::vector<glm::dvec2> pictured;
-  for (const glm::dvec3& corner : corners) {
-    const glm::dvec4 p = sun * glm::dvec4(corner, 1.0);
+  for (const glm::dvec4& corner : corners) {
+    const glm::dvec4 p = sun * corner;
     const glm::dvec2 ndc = glm::dvec2(p) / p.w;
     low = glm::min(low, ndc);
     high = glm::max(high, ndc);

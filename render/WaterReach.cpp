@@ -1,5 +1,7 @@
 #include "render/WaterReach.h"
 
+#include "render/ConvexClip.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -15,23 +17,6 @@ namespace {
 constexpr double kOpenWater = 1.0e6;
 
 using Polygon = std::vector<glm::dvec4>;
-
-// Keeps the part of a convex polygon of clip space where dot(plane, p) >= 0.
-Polygon clip(const Polygon& polygon, const glm::dvec4& plane) {
-  Polygon kept;
-  const std::size_t n = polygon.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    const glm::dvec4& a = polygon[i];
-    const glm::dvec4& b = polygon[(i + 1) % n];
-    const double da = glm::dot(plane, a);
-    const double db = glm::dot(plane, b);
-    if (da >= 0.0)
-      kept.push_back(a);
-    if ((da >= 0.0) != (db >= 0.0))
-      kept.push_back(a + (b - a) * (da / (da - db)));
-  }
-  return kept;
-}
 
 // Vertices at the same place are one, whatever else they carry.
 std::vector<std::uint32_t> placeIds(const std::vector<glm::vec3>& positions) {
@@ -227,7 +212,7 @@ ScreenReach WaterReach::visibleWater(const glm::mat4& cameraProjectionView, cons
                     camera * glm::dvec4(area.max.x, waterLevel, area.max.y, 1.0),
                     camera * glm::dvec4(area.min.x, waterLevel, area.max.y, 1.0)};
     for (const glm::dvec4& plane : kPlanes)
-      quad = clip(quad, plane);
+      quad = render::clipConvex(quad, plane);
     if (quad.empty())
       continue;
     glm::dvec2 low(std::numeric_limits<double>::max()), high(-std::numeric_limits<double>::max());

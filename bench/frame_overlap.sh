@@ -14,16 +14,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
 FRAMES="${1:-200}"
 KEYS="${2:-fight}"
 shift $(($# < 2 ? $# : 2))
-scripts/install-deps.sh
-configure build
-build build frame_bench
-DATA="$(mktemp /tmp/felidora-overlap.XXXXXX)"
-trap 'stop_xvfb; rm -f "$DATA" "$DATA.out"' EXIT
-start_xvfb
-cd build
-perf record -q -a -k CLOCK_MONOTONIC -e sched:sched_switch -o "$DATA" \
-  ./bench/frame_bench --frames "$FRAMES" --dt 0.05 --keys "$KEYS" "$@" | tee /dev/stderr >"$DATA.out"
-read -r LOOP_START LOOP_END < <(awk '/frame loop \(monotonic\)/ { print $(NF-1), $NF }' "$DATA.out")
-PLAYED="$(awk '/Felidora frame benchmark:/ { print $4 }' "$DATA.out")"
+# shellcheck source=bench/perf_frames.sh
+source "$ROOT/bench/perf_frames.sh"
+record_frames overlap -a -e sched:sched_switch -- --frames "$FRAMES" --dt 0.05 --keys "$KEYS" "$@"
 perf script -i "$DATA" -F tid,cpu,time,event,trace 2>/dev/null |
   python3 "$ROOT/bench/overlap.py" "$LOOP_START" "$LOOP_END" "$PLAYED" frame_bench

@@ -11,17 +11,9 @@ CULLING="${2:-on}"
 KEYS="${3:-flight}"
 shift $(($# < 3 ? $# : 3))
 FREQUENCY=200
-scripts/install-deps.sh
-configure build
-build build frame_bench
-DATA="$(mktemp /tmp/felidora-perf.XXXXXX)"
-trap 'stop_xvfb; rm -f "$DATA" "$DATA.out"' EXIT
-start_xvfb
-cd build
-perf record -q -k CLOCK_MONOTONIC -F "$FREQUENCY" --call-graph dwarf,4096 -o "$DATA" \
-  ./bench/frame_bench --frames "$FRAMES" --culling "$CULLING" --keys "$KEYS" "$@" | tee /dev/stderr >"$DATA.out"
-read -r LOOP_START LOOP_END < <(awk '/frame loop \(monotonic\)/ { print $(NF-1), $NF }' "$DATA.out")
-PLAYED="$(awk '/Felidora frame benchmark:/ { print $4 }' "$DATA.out")"
-rm -f "$DATA.out"
+# shellcheck source=bench/perf_frames.sh
+source "$ROOT/bench/perf_frames.sh"
+record_frames perf -F "$FREQUENCY" --call-graph dwarf,4096 -- \
+  --frames "$FRAMES" --culling "$CULLING" --keys "$KEYS" "$@"
 perf script -i "$DATA" -F comm,tid,time,ip,sym,dso 2>/dev/null |
   python3 "$ROOT/bench/own_share.py" "$LOOP_START" "$LOOP_END" "$PLAYED" "$FREQUENCY"

@@ -12,20 +12,13 @@ source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
 FRAMES="${1:-100}"
 KEYS="${2:-fight}"
 shift $(($# < 2 ? $# : 2))
-scripts/install-deps.sh
-configure build
-build build frame_bench
-DATA="$(mktemp /tmp/felidora-waits.XXXXXX)"
-trap 'stop_xvfb; rm -f "$DATA" "$DATA.out"' EXIT
-start_xvfb
-cd build
+# shellcheck source=bench/perf_frames.sh
+source "$ROOT/bench/perf_frames.sh"
 # every processor's switches (-a): a thread that wakes on an idle processor
 # is switched in by the idle task, and only a system-wide record holds that;
 # the driver's call chains are deep: a short copy of the stack would stop
 # before they reach the game's own frames
-perf record -q -a -N -k CLOCK_MONOTONIC -e sched:sched_switch --call-graph dwarf,32768 -o "$DATA" \
-  ./bench/frame_bench --frames "$FRAMES" --dt 0.05 --keys "$KEYS" "$@" | tee /dev/stderr >"$DATA.out"
-read -r LOOP_START LOOP_END < <(awk '/frame loop \(monotonic\)/ { print $(NF-1), $NF }' "$DATA.out")
-PLAYED="$(awk '/Felidora frame benchmark:/ { print $4 }' "$DATA.out")"
+record_frames waits -a -N -e sched:sched_switch --call-graph dwarf,32768 -- \
+  --frames "$FRAMES" --dt 0.05 --keys "$KEYS" "$@"
 perf script -i "$DATA" -F tid,time,trace,ip,sym,dso 2>/dev/null |
   python3 "$ROOT/bench/off_cpu.py" "$LOOP_START" "$LOOP_END" "$PLAYED" frame_bench

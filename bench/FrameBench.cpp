@@ -8,7 +8,7 @@
 //
 // Run from the build folder under a display (bench/frame_bench.sh does both):
 //   ./bench/frame_bench [--culling off] [--frames N] [--dt SECONDS] [--keys fight] [--apart]
-//                       [--pictures FOLDER [--every N]]
+//                       [--pictures FOLDER [--every N]] [--shading] [--sieve on|off]
 // --keys fight plays a fight (fire every half second, a super shot) in place
 // of the scripted flight.
 // --apart draws each pass between two glFinish calls and adds the processor
@@ -21,10 +21,17 @@
 // pictures, and with them the samples, stay comparable between builds.
 // --pictures saves every Nth frame (10 unless --every says) as a PPM file
 // into FOLDER: bench/picture_diff.py compares two builds' folders.
+// --shading counts, per pass, the fragments its programs shaded (a software
+// rasterizer shades blocks of 4 x 4, so against the samples that passed this
+// shows what half-covered blocks cost), the vertices and the triangles the GL
+// took in and kept after clipping (where the GL has pipeline statistics).
+// --sieve on|off sifts the small meshes' triangles before each draw or not,
+// whatever the GL would decide (TriangleSieve).
 #include "app/Settings.h"
 #include "app/StartUp.h"
 #include "base/Platform.h"
 #include "bench/BenchFlight.h"
+#include "render/GlFlavour.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -105,6 +112,15 @@ struct Stat {
   }
 };
 
+// Pipeline statistics per pass (--shading): how many fragments the programs
+// shaded against how many samples passed, and the triangles the driver took
+// in and gave to the rasterizer.
+constexpr int kStatistics = 4;
+constexpr GLenum kStatisticTargets[kStatistics] = {GL_FRAGMENT_SHADER_INVOCATIONS_ARB, GL_VERTEX_SHADER_INVOCATIONS_ARB,
+                                                   GL_CLIPPING_INPUT_PRIMITIVES_ARB, GL_CLIPPING_OUTPUT_PRIMITIVES_ARB};
+constexpr const char* kStatisticNames[kStatistics] = {"fragments shaded", "vertices shaded", "triangles in",
+                                                      "triangles out"};
+
 // The frame as drawn, into DIR/frame-NNNNN.ppm (rows top-down), so that two
 // builds' pictures of the same flight can be compared.
 void savePicture(const char* folder, int frame) {
@@ -137,6 +153,8 @@ int main(int argc, char** argv) {
   bool apart = false;
   const char* pictures = nullptr;
   int picturesEvery = 10;
+  bool shading = false;
+  int sieve = -1; // as the GL decides
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--culling") && i + 1 < argc)
       culling = std::strcmp(argv[++i], "off") != 0;
@@ -150,6 +168,10 @@ int main(int argc, char** argv) {
       apart = true;
     else if (!std::strcmp(argv[i], "--pictures") && i + 1 < argc)
       pictures = argv[++i];
+    else if (!std::strcmp(argv[i], "--shading"))
+      shading = true;
+    else if (!std::strcmp(argv[i], "--sieve") && i + 1 < argc)
+      sieve = std::strcmp(argv[++i], "off") != 0 ? 1 : 0;
     else if (!std::strcmp(argv[i], "--every") && i + 1 < argc)
       picturesEvery = std::max(1, std::atoi(argv[++i]));
   }
@@ -159,6 +181,8 @@ int main(int argc, char** argv) {
   setUpProcess();
   resetKeyToggles();
   GLFWwindow* window = startUp(Settings{});
+  if (sieve >= 0)
+    render::siftSmallMeshes(sieve != 0);
   const double atWindow = secondsSinceProcessStart();
   Game* game = new Game();
   const double atShaders = secondsSinceProcessStart();
@@ -169,6 +193,16 @@ int main(int argc, char** argv) {
   GLuint queries[4], sampleQueries[4];
   glGenQueries(4, queries);
   glGenQueries(4, sampleQueries);
+  // what each pass costs the shading and the driver's primitive work, where
+  // the GL counts them
+  if (shading && !GLEW_ARB_pipeline_statistics_query) {
+    std::fprintf(stderr, "--shading: this GL has no pipeline statistics; left out\n");
+    shading = false;
+  }
+  GLuint statisticQueries[4][kStatistics];
+  if (shading)
+    glGenQueries(4 * kStatistics, &statisticQueries[0][0]);
+  Stat passStatistics[4][kStatistics];
   Stat frame, processor, update, swap, objects, region, passWall[4], passGl[4], passSamples[4], passThread[4];
   Stat apartGame[4], apartOthers[4];
   double firstFrameAt = 0.0;
@@ -202,7 +236,11 @@ int main(int argc, char** argv) {
       const double threadStart = threadMs();
       glBeginQuery(GL_TIME_ELAPSED, queries[p]);
       glBeginQuery(GL_SAMPLES_PASSED, sampleQueries[p]);
+      for (int q = 0; shading && q < kStatistics; ++q)
+        glBeginQuery(kStatisticTargets[q], statisticQueries[p][q]);
       (game->*bench::kPasses[p])();
+      for (int q = 0; shading && q < kStatistics; ++q)
+        glEndQuery(kStatisticTargets[q]);
       glEndQuery(GL_SAMPLES_PASSED);
       glEndQuery(GL_TIME_ELAPSED);
       passWall[p].values.push_back(msSince(start));
@@ -231,6 +269,11 @@ int main(int argc, char** argv) {
       GLuint64 samples = 0;
       glGetQueryObjectui64v(sampleQueries[p], GL_QUERY_RESULT, &samples);
       passSamples[p].values.push_back(static_cast<double>(samples));
+      for (int q = 0; shading && q < kStatistics; ++q) {
+        GLuint64 count = 0;
+        glGetQueryObjectui64v(statisticQueries[p][q], GL_QUERY_RESULT, &count);
+        passStatistics[p][q].values.push_back(static_cast<double>(count));
+      }
     }
     objects.values.push_back(game->objectsDrawn);
     const ShadowRegion& drawn = game->shadowPass.region;
@@ -261,6 +304,12 @@ int main(int argc, char** argv) {
   for (int p = 0; p < 4; ++p)
     std::printf("  %-24s samples passed mean %10.0f   per pixel of its target %5.2f\n", names[p], passSamples[p].mean(),
                 passSamples[p].mean() / bench::kPassTargetPixels[p]);
+  for (int p = 0; shading && p < 4; ++p) {
+    std::printf("  %-24s", names[p]);
+    for (int q = 0; q < kStatistics; ++q)
+      std::printf(" %s %.0f%s", kStatisticNames[q], passStatistics[p][q].mean(), q + 1 < kStatistics ? "," : "");
+    std::printf(" (means)\n");
+  }
   if (apart)
     for (int p = 0; p < 4; ++p)
       std::printf("  %-24s processor time, apart: game thread %6.2f ms, other threads %6.2f ms (medians)\n", names[p],

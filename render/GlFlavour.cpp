@@ -20,6 +20,7 @@ namespace {
 GlFlavour gFlavour = render::buildFlavour();
 GlFeatures gFeatures;
 bool gWireframe = false;
+bool gSifted = false;
 
 // What each flavour's sources are compiled as.
 constexpr const char* kDesktopVersion = "#version 330 core\n";
@@ -79,7 +80,23 @@ void detectGl() {
   if (glFallbacksRequested())
     features = GlFeatures{false, false};
   useGl(buildFlavour(), features);
+  gSifted = rendersOnProcessor(reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
 }
+
+// Mesa's llvmpipe and softpipe, its older swrast, and SwiftShader (the
+// browsers' fallback, where the page may name it).
+bool rendersOnProcessor(const char* renderer) {
+  if (!renderer)
+    return false;
+  for (const char* name : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer", "SwiftShader"})
+    if (std::strstr(renderer, name))
+      return true;
+  return false;
+}
+
+void siftSmallMeshes(bool on) { gSifted = on; }
+
+bool smallMeshesSifted() { return gSifted; }
 
 void useGl(GlFlavour flavour, const GlFeatures& features) {
   if (gWireframe)

@@ -56,6 +56,14 @@ void showWireframe(bool on);
 bool wireframeShown();
 bool wireframeAsEdges();
 
+// Small meshes through the triangle sieve before each draw (TriangleSieve):
+// on where the GL rasterizes on the processor, which pays for every
+// triangle it is given. detectGl decides; tests switch it.
+void siftSmallMeshes(bool on);
+bool smallMeshesSifted();
+// Whether a GL_RENDERER string names a rasterizer that runs on the processor.
+bool rendersOnProcessor(const char* renderer);
+
 // The reflection's clip plane on or off: GL_CLIP_DISTANCE0 where the lit
 // program writes gl_ClipDistance. Without it the plane itself decides (the
 // main pass's all-zero plane keeps everything), and nothing is switched.

@@ -11,6 +11,7 @@
 #include "render/Shader.h"
 #include "render/ShadowPass.h"
 #include "render/TextureUnits.h"
+#include "render/TriangleSieve.h"
 #include "render/ViewVolume.h"
 
 #include <GL/glew.h>
@@ -93,6 +94,7 @@ SceneObject::SceneObject(const glm::mat4& modelMatrix, const SceneObject& protot
       shadowShader(prototype.shadowShader), boxCollisionModel(prototype.boxCollisionModel),
       meshCollisionModel(prototype.meshCollisionModel), borrowsFromPrototype(true) {
   vertexArrays = prototype.vertexArrays;
+  indexBuffers = prototype.indexBuffers; // put back into the arrays after a sifted draw
   edgeArrays = prototype.edgeArrays;
   meshes = prototype.meshes;
 }
@@ -330,6 +332,9 @@ void SceneObject::setTextureFilter(bool linear, bool mipmap, bool mipmapLinear) 
 // Frees what this object owns. A clone owns none of its GL names, meshes or
 // collision models: it only lets go of its prototype's.
 void SceneObject::release() {
+  if (siftedIndexBuffer)
+    glDeleteBuffers(1, &siftedIndexBuffer);
+  siftedIndexBuffer = 0;
   if (borrowsFromPrototype) {
     meshes.clear();
     boxCollisionModel = meshCollisionModel = nullptr;
@@ -412,8 +417,34 @@ void SceneObject::drawMesh(std::size_t i, const ViewVolume* seen, const DrawReac
                            const glm::mat4& toClip) const {
   const bool edges = render::wireframeAsEdges() && i < edgeArrays.size() && edgeArrays[i] != 0;
   glBindVertexArray(edges ? edgeArrays[i] : vertexArrays[i]);
-  drawTiles(*meshes[i], seen, edges, reach, toClip);
+  // the sieve judges filled triangles only, and culling off (F8) draws whole
+  if (seen && meshes[i]->tiles.runs().empty() && render::smallMeshesSifted() && !render::wireframeShown())
+    drawSifted(i, toClip);
+  else
+    drawTiles(*meshes[i], seen, edges, reach, toClip);
   glBindVertexArray(0);
+}
+
+void SceneObject::drawSifted(std::size_t i, const glm::mat4& toClip) const {
+  static TriangleSieve sieve; // its room is reused by every draw; one thread draws
+  const MeshData& mesh = *meshes[i];
+  sieve.sift(mesh.positions, mesh.indices, toClip, TriangleSieve::current());
+  const std::size_t kept = sieve.keptCount();
+  if (kept == 0)
+    return;
+  if (kept == mesh.indices.size() || i >= indexBuffers.size()) {
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.indexCount), GL_UNSIGNED_INT, nullptr);
+    return;
+  }
+  if (!siftedIndexBuffer)
+    glGenBuffers(1, &siftedIndexBuffer);
+  // NOTE: the element binding is the bound vertex array's: it gets the
+  // mesh's own back before the array is left.
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, siftedIndexBuffer);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(kept * sizeof(std::uint32_t)), sieve.kept(),
+               GL_STREAM_DRAW);
+  glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(kept), GL_UNSIGNED_INT, nullptr);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffers[i]);
 }
 
 glm::mat4 SceneObject::cameraProduct(const glm::mat4& world) const {
@@ -430,7 +461,7 @@ void SceneObject::drawDepth(const ShadowPass& pass) {
   glUniformMatrix4fv(pass.depthMatrixLoc, 1, GL_FALSE, glm::value_ptr(product));
   const ViewVolume seen(product);
   for (std::size_t i = 0; i < meshes.size(); ++i)
-    drawMesh(i, &seen);
+    drawMesh(i, &seen, nullptr, product);
   Shader::useNone();
 }
 

@@ -51,7 +51,8 @@ public:
   // Draws mesh i with the current program: its triangles, or its edges as
   // lines while wireframe is drawn that way; with seen, only the tiles that
   // may reach into it, and with reach too, only those that may cover a
-  // reached pixel through toClip (model space to clip space).
+  // reached pixel through toClip (model space to clip space). With seen, an
+  // untiled mesh's triangles go through the sieve where it is on.
   void drawMesh(std::size_t i, const ViewVolume* seen, const DrawReach* reach = nullptr,
                 const glm::mat4& toClip = glm::mat4(1.0f)) const;
   // Depth only, seen by the camera, through the shadow pass's depth program.
@@ -140,6 +141,9 @@ public:
 private:
   void release();
   void fetchUniformLocations();
+  // The triangles of untiled mesh i that may cover a pixel through toClip,
+  // drawn from the bound vertex array in their order (TriangleSieve).
+  void drawSifted(std::size_t i, const glm::mat4& toClip) const;
   void loadTexture(std::size_t meshIndex);
   // projection x (view x world) x model: the lit draw's product, which the
   // depth-only draw repeats exactly so that both land on the same depths
@@ -148,6 +152,8 @@ private:
   void assignLightSlots();
 
   int lightSlotCount = -1; // found on first use
+  // what the sieve kept of the mesh drawn last, as elements (made on first use)
+  mutable unsigned siftedIndexBuffer = 0;
   bool borrowsFromPrototype = false;
   std::vector<Light*> ownedLights;       // imported here; added lights stay their creator's
   std::vector<int> lightSlot;            // per light: its slot in the lit program, or -1

@@ -124,7 +124,6 @@ void Game::setupReflectionTarget() {
   // sized: ES takes no unsized depth renderbuffer
   glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, windowWidth, windowHeight);
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, reflectionDepthRenderbuffer);
-  // the reflection pass clears only where water can show: the rest starts defined
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
   waterShader->use();
@@ -362,24 +361,23 @@ void Game::render() {
 }
 
 // The casters are drawn only into the part of the map this frame reads, and
-// only those (and those tiles of the landscape) that reach into it. Outside
-// the region drawn last frame the map still holds the clear depth, so only
-// that region and this frame's are cleared: whatever looks the map up
-// elsewhere reads lit, as after a whole clear.
+// only those (and those tiles of the landscape) that reach into it.
+// NOTE: the map is cleared whole: a software rasterizer clears a whole target
+// as it starts each of its tiles, but draws a scissored clear as a rectangle
+// through a program, which cost llvmpipe more for the region alone.
 void Game::renderShadowPass() {
   aimSun();
   const ShadowRegion region = shadowRegion();
-  glEnable(GL_SCISSOR_TEST);
+  glDisable(GL_SCISSOR_TEST);
   if (level) {
     glBindFramebuffer(GL_FRAMEBUFFER, level->shadowFramebuffer);
     glViewport(0, 0, kShadowMapSize, kShadowMapSize);
-    const ShadowRegion cleared = ShadowRegion::enclosing(shadowPass.region, region);
-    glScissor(cleared.x, cleared.y, cleared.width, cleared.height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   }
   glEnable(GL_POLYGON_OFFSET_FILL);
   glPolygonOffset(1.1f, 4.0f);
   shadowPass.region = region;
+  glEnable(GL_SCISSOR_TEST);
   glScissor(region.x, region.y, region.width, region.height);
   drawShadowCasters();
   glDisable(GL_SCISSOR_TEST);
@@ -392,13 +390,15 @@ void Game::renderReflectionPass() {
   glFrontFace(GL_CW);
   glBindFramebuffer(GL_FRAMEBUFFER, reflectionFramebuffer);
   glViewport(0, 0, windowWidth, windowHeight);
-  // Only where the water can show is the reflection ever looked up: the
-  // rest keeps what it held, and what can only land there is left out.
+  // Only where the water can show is the reflection ever looked up: it is
+  // drawn only there, and what can only land elsewhere is left out. Cleared
+  // whole, as the shadow map is, which is the cheaper clear.
   const ScreenReach reach = reflectionReach();
   const ScreenReach::Rect reached = reach.bounds();
+  glDisable(GL_SCISSOR_TEST);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glEnable(GL_SCISSOR_TEST);
   glScissor(reached.x, reached.y, reached.width, reached.height);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   mainShader->reach = &reach;
   mainShader->use();
   if (level)

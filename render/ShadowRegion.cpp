@@ -160,19 +160,6 @@ ShadowRegion ShadowRegion::whole(int mapSize) {
   return region;
 }
 
-ShadowRegion ShadowRegion::enclosing(const ShadowRegion& a, const ShadowRegion& b) {
-  if (a.isEmpty())
-    return b;
-  if (b.isEmpty())
-    return a;
-  ShadowRegion region;
-  region.x = std::min(a.x, b.x);
-  region.y = std::min(a.y, b.y);
-  region.width = std::max(a.x + a.width, b.x + b.width) - region.x;
-  region.height = std::max(a.y + a.height, b.y + b.height) - region.y;
-  return region;
-}
-
 glm::vec4 ShadowRegion::window(int mapSize) const {
   const auto ndc = [mapSize](int texel) {
     return 2.0f * static_cast<float>(texel) / static_cast<float>(mapSize) - 1.0f;

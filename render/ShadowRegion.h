@@ -47,8 +47,6 @@ public:
 
   // The whole of a square map of mapSize texels.
   static ShadowRegion whole(int mapSize);
-  // The smallest region holding both a and b (either may be empty).
-  static ShadowRegion enclosing(const ShadowRegion& a, const ShadowRegion& b);
 
   bool isEmpty() const { return width <= 0 || height <= 0; }
   // The region in the sun's normalized device coordinates: left, bottom,

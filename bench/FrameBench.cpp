@@ -25,7 +25,7 @@
 // rasterizer shades blocks of 4 x 4, so against the samples that passed this
 // shows what half-covered blocks cost), the vertices and the triangles the GL
 // took in and kept after clipping (where the GL has pipeline statistics).
-// --sieve on|off sifts the small meshes' triangles before each draw or not,
+// --sieve on|off sifts the meshes' triangles before each draw or not,
 // whatever the GL would decide (TriangleSieve).
 #include "app/Settings.h"
 #include "app/StartUp.h"
@@ -182,7 +182,7 @@ int main(int argc, char** argv) {
   resetKeyToggles();
   GLFWwindow* window = startUp(Settings{});
   if (sieve >= 0)
-    render::siftSmallMeshes(sieve != 0);
+    render::siftTriangles(sieve != 0);
   const double atWindow = secondsSinceProcessStart();
   Game* game = new Game();
   const double atShaders = secondsSinceProcessStart();

@@ -94,9 +94,9 @@ bool rendersOnProcessor(const char* renderer) {
   return false;
 }
 
-void siftSmallMeshes(bool on) { gSifted = on; }
+void siftTriangles(bool on) { gSifted = on; }
 
-bool smallMeshesSifted() { return gSifted; }
+bool trianglesSifted() { return gSifted; }
 
 void useGl(GlFlavour flavour, const GlFeatures& features) {
   if (gWireframe)

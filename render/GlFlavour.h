@@ -56,11 +56,11 @@ void showWireframe(bool on);
 bool wireframeShown();
 bool wireframeAsEdges();
 
-// Small meshes through the triangle sieve before each draw (TriangleSieve):
+// Each mesh's triangles through the triangle sieve before its draw (TriangleSieve):
 // on where the GL rasterizes on the processor, which pays for every
 // triangle it is given. detectGl decides; tests switch it.
-void siftSmallMeshes(bool on);
-bool smallMeshesSifted();
+void siftTriangles(bool on);
+bool trianglesSifted();
 // Whether a GL_RENDERER string names a rasterizer that runs on the processor.
 bool rendersOnProcessor(const char* renderer);
 

@@ -37,29 +37,23 @@ const void* indexOffset(std::uint32_t firstIndex) {
   return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(firstIndex) * sizeof(std::uint32_t));
 }
 
-// Draws a mesh of the bound vertex array, its triangles or (edges) its edge
-// list's lines: the runs of its tiles whose box may reach into seen (the
-// pass's view volume in model space) and may cover a pixel of reach,
-// adjacent tiles in one call; an untiled mesh whole, and every mesh whole
-// without seen.
-void drawTiles(const MeshData& mesh, const ViewVolume* seen, bool edges, const DrawReach* reach,
-               const glm::mat4& toClip) {
-  const GLenum mode = edges ? GL_LINES : GL_TRIANGLES;
+// The runs of a mesh's tiles (triangles, or with edges its edge list's lines)
+// whose box may reach into seen (the pass's view volume in model space) and
+// may cover a pixel of reach, adjacent tiles in one run: each given to run
+// as its first index and count.
+template <typename Run>
+void forEachRun(const MeshData& mesh, const ViewVolume& seen, bool edges, const DrawReach* reach,
+                const glm::mat4& toClip, Run run) {
   const std::vector<MeshTiles::Tile>& tiles = mesh.tiles.runs();
-  if (!seen || tiles.empty()) {
-    glDrawElements(mode, static_cast<GLsizei>(edges ? mesh.edges.indexCount() : mesh.indexCount), GL_UNSIGNED_INT,
-                   nullptr);
-    return;
-  }
   std::uint32_t runStart = 0, runEnd = 0;
   const auto flush = [&]() {
     if (runEnd > runStart)
-      glDrawElements(mode, static_cast<GLsizei>(runEnd - runStart), GL_UNSIGNED_INT, indexOffset(runStart));
+      run(runStart, runEnd - runStart);
     runStart = runEnd = 0;
   };
   for (std::size_t t = 0; t < tiles.size(); ++t) {
     const MeshTiles::Tile& tile = tiles[t];
-    if (!seen->mayHoldBox(tile.boxMin, tile.boxMax) || (reach && !reach->mayShow(toClip, tile.boxMin, tile.boxMax)))
+    if (!seen.mayHoldBox(tile.boxMin, tile.boxMax) || (reach && !reach->mayShow(toClip, tile.boxMin, tile.boxMax)))
       continue;
     const std::uint32_t first = edges ? mesh.edges.runs()[t].firstIndex : tile.firstIndex;
     const std::uint32_t count = edges ? mesh.edges.runs()[t].indexCount : tile.indexCount;
@@ -68,6 +62,22 @@ void drawTiles(const MeshData& mesh, const ViewVolume* seen, bool edges, const D
     runEnd = first + count;
   }
   flush();
+}
+
+// Draws a mesh of the bound vertex array, its triangles or (edges) its edge
+// list's lines: the runs of its tiles that may be seen, each in one call; an
+// untiled mesh whole, and every mesh whole without seen.
+void drawTiles(const MeshData& mesh, const ViewVolume* seen, bool edges, const DrawReach* reach,
+               const glm::mat4& toClip) {
+  const GLenum mode = edges ? GL_LINES : GL_TRIANGLES;
+  if (!seen || mesh.tiles.runs().empty()) {
+    glDrawElements(mode, static_cast<GLsizei>(edges ? mesh.edges.indexCount() : mesh.indexCount), GL_UNSIGNED_INT,
+                   nullptr);
+    return;
+  }
+  forEachRun(mesh, *seen, edges, reach, toClip, [mode](std::uint32_t first, std::uint32_t count) {
+    glDrawElements(mode, static_cast<GLsizei>(count), GL_UNSIGNED_INT, indexOffset(first));
+  });
 }
 
 } // namespace
@@ -418,22 +428,34 @@ void SceneObject::drawMesh(std::size_t i, const ViewVolume* seen, const DrawReac
   const bool edges = render::wireframeAsEdges() && i < edgeArrays.size() && edgeArrays[i] != 0;
   glBindVertexArray(edges ? edgeArrays[i] : vertexArrays[i]);
   // the sieve judges filled triangles only, and culling off (F8) draws whole
-  if (seen && meshes[i]->tiles.runs().empty() && render::smallMeshesSifted() && !render::wireframeShown())
-    drawSifted(i, toClip);
+  if (seen && render::trianglesSifted() && !render::wireframeShown())
+    drawSifted(i, *seen, reach, toClip);
   else
     drawTiles(*meshes[i], seen, edges, reach, toClip);
   glBindVertexArray(0);
 }
 
-void SceneObject::drawSifted(std::size_t i, const glm::mat4& toClip) const {
-  static TriangleSieve sieve; // its room is reused by every draw; one thread draws
+void SceneObject::drawSifted(std::size_t i, const ViewVolume& seen, const DrawReach* reach,
+                             const glm::mat4& toClip) const {
+  // their room is reused by every draw; one thread draws
+  static TriangleSieve sieve;
+  static std::vector<std::uint32_t> reached;
   const MeshData& mesh = *meshes[i];
-  sieve.sift(mesh.positions, mesh.indices, toClip, TriangleSieve::current());
+  const bool tiled = !mesh.tiles.runs().empty();
+  if (tiled) {
+    // the tiles that may be seen, in their order
+    reached.clear();
+    forEachRun(mesh, seen, false, reach, toClip, [&mesh](std::uint32_t first, std::uint32_t count) {
+      reached.insert(reached.end(), mesh.indices.begin() + first, mesh.indices.begin() + first + count);
+    });
+  }
+  const std::vector<std::uint32_t>& indices = tiled ? reached : mesh.indices;
+  sieve.sift(mesh.positions, indices, toClip, TriangleSieve::current());
   const std::size_t kept = sieve.keptCount();
   if (kept == 0)
     return;
-  if (kept == mesh.indices.size() || i >= indexBuffers.size()) {
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.indexCount), GL_UNSIGNED_INT, nullptr);
+  if (kept == indices.size() || i >= indexBuffers.size()) {
+    drawTiles(mesh, &seen, false, reach, toClip);
     return;
   }
   if (!siftedIndexBuffer)

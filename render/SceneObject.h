@@ -51,8 +51,8 @@ public:
   // Draws mesh i with the current program: its triangles, or its edges as
   // lines while wireframe is drawn that way; with seen, only the tiles that
   // may reach into it, and with reach too, only those that may cover a
-  // reached pixel through toClip (model space to clip space). With seen, an
-  // untiled mesh's triangles go through the sieve where it is on.
+  // reached pixel through toClip (model space to clip space). With seen, the
+  // triangles go through the sieve where it is on.
   void drawMesh(std::size_t i, const ViewVolume* seen, const DrawReach* reach = nullptr,
                 const glm::mat4& toClip = glm::mat4(1.0f)) const;
   // Depth only, seen by the camera, through the shadow pass's depth program.
@@ -141,9 +141,10 @@ public:
 private:
   void release();
   void fetchUniformLocations();
-  // The triangles of untiled mesh i that may cover a pixel through toClip,
-  // drawn from the bound vertex array in their order (TriangleSieve).
-  void drawSifted(std::size_t i, const glm::mat4& toClip) const;
+  // The triangles of mesh i (of its tiles that may be seen, when it has
+  // them) that may cover a pixel through toClip, drawn from the bound vertex
+  // array in their order (TriangleSieve).
+  void drawSifted(std::size_t i, const ViewVolume& seen, const DrawReach* reach, const glm::mat4& toClip) const;
   void loadTexture(std::size_t meshIndex);
   // projection x (view x world) x model: the lit draw's product, which the
   // depth-only draw repeats exactly so that both land on the same depths

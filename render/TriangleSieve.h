@@ -1,17 +1,18 @@
-// Which triangles of a small mesh can colour a pixel at all, found on the
+// Which triangles of a mesh can colour a pixel at all, found on the
 // processor before the draw.
 //
 // A software rasterizer pays for every triangle it is given: the vertex
 // stage, the assembly, the facing test and the search for a pixel centre
 // inside, on the thread that issues the draw. The enemies, their rotors and
-// the shots are thousands of triangles each and a few pixels on screen, so
-// most of theirs face away or fall between pixel centres. The sieve keeps
-// every triangle that might still be rasterized, in its order, and drops
-// only those the GL would surely drop: facing the culled way, or with no
-// pixel centre of the target within its box. So the draw of what is kept lays down the same fragments in
-// the same order as the draw of the whole mesh. Each test leaves a margin
-// far wider than the rounding between our transform and the GL's, and a
-// triangle with a vertex at or behind the eye is always kept.
+// the shots are thousands of triangles each and a few pixels on screen, and
+// the mountains and trees turn many of theirs away, so a good share faces
+// away or falls between pixel centres. The sieve keeps every triangle that
+// might still be rasterized, in its order, and drops only those the GL would
+// surely drop: facing the culled way, or with no pixel centre of the target
+// within its box. So the draw of what is kept lays down the same fragments in
+// the same order as the draw of the whole. Each test leaves a margin far
+// wider than the rounding between our transform and the GL's, and a triangle
+// with a vertex behind the eye is always kept.
 #pragma once
 
 #include <glm/glm.hpp>

@@ -174,13 +174,13 @@ TEST(PictureTest, TheShortcutsChangeNoPixel) {
 
   EXPECT_EQ(withAndWithout(), 0) << "filled";
 
-  // the small meshes' triangles sifted on the processor, and all given to the GL
-  const bool sifted = render::smallMeshesSifted();
-  render::siftSmallMeshes(true);
+  // the triangles sifted on the processor, and all given to the GL
+  const bool sifted = render::trianglesSifted();
+  render::siftTriangles(true);
   const std::vector<unsigned char> siftedPicture = renderedPicture(game);
-  render::siftSmallMeshes(false);
-  EXPECT_EQ(differingPixels(siftedPicture, renderedPicture(game)), 0) << "small meshes sifted";
-  render::siftSmallMeshes(sifted);
+  render::siftTriangles(false);
+  EXPECT_EQ(differingPixels(siftedPicture, renderedPicture(game)), 0) << "triangles sifted";
+  render::siftTriangles(sifted);
 
   render::showWireframe(true);
   EXPECT_EQ(withAndWithout(), 0) << "wireframe";

@@ -69,6 +69,12 @@ bool ScreenReach::reachesAny(int x0, int y0, int x1, int y1) const {
   return at(r1, c1) - at(r0, c1) - at(r1, c0) + at(r0, c0) > 0;
 }
 
+bool ScreenReach::mayCover(int x0, int y0, int x1, int y1, int viewportWidth, int viewportHeight) const {
+  if (viewportWidth != width || viewportHeight != height || isWhole())
+    return true;
+  return reachesAny(x0, y0, x1, y1);
+}
+
 // The part of the box between the near and far planes has for corners the
 // box's own corners there and the points where its edges cross either
 // plane; its picture on the target lies within theirs.

@@ -47,6 +47,9 @@ public:
   // Whether any block overlapping the pixels x0 <= x < x1, y0 <= y < y1 is
   // reached.
   bool reachesAny(int x0, int y0, int x1, int y1) const;
+  // The same, for a viewport that is the whole target; any other viewport
+  // may cover anything.
+  bool mayCover(int x0, int y0, int x1, int y1, int viewportWidth, int viewportHeight) const override;
 
 private:
   int width;

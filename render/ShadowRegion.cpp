@@ -150,6 +150,7 @@ ShadowRegion ShadowRegion::compute(const glm::mat4& cameraProjectionView, const 
       region.outline.emplace_back(corner);
     // the margin's texels, and as much again for the rounding of a corner
     region.outlineMargin = 4.0f * static_cast<float>(margin + 1) / static_cast<float>(mapSize);
+    region.edges = outlineEdges(region.outline, region.outlineMargin);
   }
   return region;
 }
@@ -158,6 +159,35 @@ ShadowRegion ShadowRegion::whole(int mapSize) {
   ShadowRegion region;
   region.width = region.height = mapSize;
   return region;
+}
+
+std::vector<glm::dvec3> ShadowRegion::outlineEdges(const std::vector<glm::vec2>& outline, float margin) {
+  std::vector<glm::dvec3> edges;
+  for (std::size_t e = 0; e < outline.size(); ++e) {
+    const glm::dvec2 a(outline[e]), b(outline[(e + 1) % outline.size()]);
+    // outward for an anticlockwise outline
+    const glm::dvec2 out = glm::dvec2(b.y - a.y, a.x - b.x) / glm::length(b - a);
+    edges.emplace_back(out.x, out.y, glm::dot(out, a) + margin);
+  }
+  return edges;
+}
+
+// Left out only when every corner of the texels lies clearly beyond one edge
+// of the outline, as a box is: the corner nearest the outline decides.
+bool ShadowRegion::mayCover(int x0, int y0, int x1, int y1, int viewportWidth, int viewportHeight) const {
+  if (outline.size() < 3 || viewportWidth <= 0 || viewportHeight <= 0)
+    return true;
+  const std::vector<glm::dvec3> made =
+      edges.size() == outline.size() ? std::vector<glm::dvec3>{} : outlineEdges(outline, outlineMargin);
+  const std::vector<glm::dvec3>& beyondEdges = made.empty() ? edges : made;
+  const double left = 2.0 * x0 / viewportWidth - 1.0, right = 2.0 * x1 / viewportWidth - 1.0;
+  const double bottom = 2.0 * y0 / viewportHeight - 1.0, top = 2.0 * y1 / viewportHeight - 1.0;
+  for (const glm::dvec3& edge : beyondEdges) {
+    const double nearest = edge.x * (edge.x > 0.0 ? left : right) + edge.y * (edge.y > 0.0 ? bottom : top);
+    if (nearest > edge.z)
+      return false;
+  }
+  return true;
 }
 
 glm::vec4 ShadowRegion::window(int mapSize) const {

@@ -59,4 +59,15 @@ public:
   // Whether a box, in the space that toClip takes to the sun's clip space,
   // can reach into the outline (the rectangle is the view volume's test).
   bool mayShow(const glm::mat4& toClip, const glm::vec3& boxMin, const glm::vec3& boxMax) const override;
+  // Whether texels of the map (the viewport) may lie in the outline, by the
+  // same margin; the rectangle is the scissor's.
+  bool mayCover(int x0, int y0, int x1, int y1, int viewportWidth, int viewportHeight) const override;
+
+private:
+  // Each edge of an outline as its outward unit normal (x, y) and how far
+  // along it a point lies clearly beyond (z): the margin included.
+  static std::vector<glm::dvec3> outlineEdges(const std::vector<glm::vec2>& outline, float margin);
+  // the outline's edges as compute made them (the sieve asks for each
+  // triangle); another outline's are made when asked
+  std::vector<glm::dvec3> edges;
 };

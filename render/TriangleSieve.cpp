@@ -1,5 +1,7 @@
 #include "render/TriangleSieve.h"
 
+#include "render/DrawReach.h"
+
 #include <GL/glew.h>
 
 #include <algorithm>
@@ -68,7 +70,7 @@ TriangleSieve::Target TriangleSieve::current() {
 }
 
 void TriangleSieve::sift(const std::vector<float>& positions, const std::vector<std::uint32_t>& indices,
-                         const glm::mat4& toClip, const Target& target) {
+                         const glm::mat4& toClip, const Target& target, const DrawReach* reach) {
   keptIndexCount = 0;
   if (target.x0 >= target.x1 || target.y0 >= target.y1 || target.viewportWidth <= 0 || target.viewportHeight <= 0)
     return; // nothing can be drawn into no pixel
@@ -133,6 +135,9 @@ void TriangleSieve::sift(const std::vector<float>& positions, const std::vector<
     const int rowFrom = std::max(std::min({a.rowFrom, b.rowFrom, c.rowFrom}), target.y0);
     const int rowTo = std::min(std::max({a.rowTo, b.rowTo, c.rowTo}), target.y1 - 1);
     if (columnFrom > columnTo || rowFrom > rowTo)
+      continue;
+    if (reach &&
+        !reach->mayCover(columnFrom, rowFrom, columnTo + 1, rowTo + 1, target.viewportWidth, target.viewportHeight))
       continue;
     keep();
   }

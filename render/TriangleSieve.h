@@ -9,7 +9,8 @@
 // away or falls between pixel centres. The sieve keeps every triangle that
 // might still be rasterized, in its order, and drops only those the GL would
 // surely drop: facing the culled way, or with no pixel centre of the target
-// within its box. So the draw of what is kept lays down the same fragments in
+// within its box; and, given the pass's reach, those that can only land on
+// pixels nothing reads. So the draw of what is kept lays down the same fragments in
 // the same order as the draw of the whole. Each test leaves a margin far
 // wider than the rounding between our transform and the GL's, and a triangle
 // with a vertex behind the eye is always kept.
@@ -19,6 +20,8 @@
 
 #include <cstdint>
 #include <vector>
+
+class DrawReach;
 
 class TriangleSieve {
 public:
@@ -38,9 +41,10 @@ public:
 
   // Keeps the triangles of indices (three per triangle, into positions, three
   // floats per vertex) that may cover a pixel of target through toClip; kept
-  // holds their indices in their order afterwards (keptCount of them).
+  // holds their indices in their order afterwards (keptCount of them). With
+  // reach, a triangle must also cover pixels that may matter to it.
   void sift(const std::vector<float>& positions, const std::vector<std::uint32_t>& indices, const glm::mat4& toClip,
-            const Target& target);
+            const Target& target, const DrawReach* reach = nullptr);
   const std::uint32_t* kept() const { return keptIndices.data(); }
   std::size_t keptCount() const { return keptIndexCount; }
 

@@ -82,6 +82,10 @@ TEST(ShadowRegionTest, HoldsEveryVisiblePointOfTheLitBoxAndLeavesTheRestOut) {
         // and a caster there is drawn: the point lies inside the outline
         EXPECT_TRUE(region.mayShow(sun, world - glm::vec3(0.01f), world + glm::vec3(0.01f)))
             << "visible point (" << world.x << ", " << world.y << ", " << world.z << ") outside the outline";
+        // and so is a triangle covering its texel, or a span of texels beside it
+        const int tx = static_cast<int>(texel.x), ty = static_cast<int>(texel.y);
+        EXPECT_TRUE(region.mayCover(tx, ty, tx + 1, ty + 1, 2048, 2048)) << "texel (" << tx << ", " << ty << ")";
+        EXPECT_TRUE(region.mayCover(tx - 40, ty, tx + 1, ty + 3, 2048, 2048)) << "texels left of " << tx;
         if (::testing::Test::HasFailure())
           return;
       }

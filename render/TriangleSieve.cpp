@@ -13,7 +13,7 @@ namespace {
 // vertices to a sub-pixel grid (llvmpipe to 1/256 of a pixel): every test
 // below decides only with a margin far wider than both.
 constexpr float kCentreSlack = 0.0625f; // pixels, for the pixel centres
-constexpr double kFacingSlack = 0.0625; // pixels, each corner's uncertainty for the facing
+constexpr float kFacingSlack = 0.0625f; // pixels, each corner's uncertainty for the facing
 
 // A vertex behind the eye, or this many half viewports or more beside its
 // centre, is not placed on screen, where our rounding would grow with its
@@ -22,24 +22,16 @@ constexpr double kFacingSlack = 0.0625; // pixels, each corner's uncertainty for
 // the pixel centres let through is kept, and the GL clips it.)
 constexpr float kPlaceable = 64.0f;
 
-int floorOf(float at) {
-  const int whole = static_cast<int>(at);
-  return whole - (at < static_cast<float>(whole) ? 1 : 0);
-}
-
-int ceilOf(float at) {
-  const int whole = static_cast<int>(at);
-  return whole + (at > static_cast<float>(whole) ? 1 : 0);
-}
-
 // The pixel centres k + 0.5 nearest a window coordinate, widened by the
-// margin: the first at or after it and the last at or before it. Clamped to
-// just around [first, end) before rounding, so that a vertex far off screen
-// stays in range.
-void nearestCentres(float at, int first, int end, int& from, int& to) {
-  const float low = static_cast<float>(first) - 1.0f, high = static_cast<float>(end) + 1.0f;
-  from = ceilOf(std::clamp(at - 0.5f - kCentreSlack, low, high));
-  to = floorOf(std::clamp(at - 0.5f + kCentreSlack, low, high));
+// margin: the first at or after it and the last at or before it. A placed
+// vertex lies within kPlaceable half viewports, well inside an int.
+void nearestCentres(float at, int& from, int& to) {
+  const float centres = at - 0.5f; // in units of pixel centres
+  int below = static_cast<int>(centres);
+  below -= centres < static_cast<float>(below) ? 1 : 0;
+  const float past = centres - static_cast<float>(below); // 0 <= past < 1
+  from = below + (past > kCentreSlack ? 1 : 0);
+  to = below + (past + kCentreSlack >= 1.0f ? 1 : 0);
 }
 
 } // namespace
@@ -92,10 +84,11 @@ void TriangleSieve::sift(const std::vector<float>& positions, const std::vector<
     out.placed = w > 0.0f && std::fabs(x) < kPlaceable * w && std::fabs(y) < kPlaceable * w;
     if (!out.placed)
       continue;
-    out.x = centreX + halfWidth * (x / w);
-    out.y = centreY + halfHeight * (y / w);
-    nearestCentres(out.x, target.x0, target.x1, out.columnFrom, out.columnTo);
-    nearestCentres(out.y, target.y0, target.y1, out.rowFrom, out.rowTo);
+    const float perW = 1.0f / w;
+    out.x = centreX + halfWidth * (x * perW);
+    out.y = centreY + halfHeight * (y * perW);
+    nearestCentres(out.x, out.columnFrom, out.columnTo);
+    nearestCentres(out.y, out.rowFrom, out.rowTo);
   }
 
   if (keptIndices.size() < indices.size())
@@ -118,11 +111,12 @@ void TriangleSieve::sift(const std::vector<float>& positions, const std::vector<
 
     // Facing by the winding in the window (y up): counter-clockwise turns
     // have a positive area.
-    const double e1x = static_cast<double>(b.x) - a.x, e1y = static_cast<double>(b.y) - a.y;
-    const double e2x = static_cast<double>(c.x) - a.x, e2y = static_cast<double>(c.y) - a.y;
-    const double area = e1x * e2y - e2x * e1y;
-    const double areaSlack = 2.0 * kFacingSlack * (std::fabs(e1x) + std::fabs(e1y) + std::fabs(e2x) + std::fabs(e2y)) +
-                             8.0 * kFacingSlack * kFacingSlack;
+    // (in floats: their rounding stays far below the slack for triangles
+    // within kPlaceable half viewports)
+    const float e1x = b.x - a.x, e1y = b.y - a.y, e2x = c.x - a.x, e2y = c.y - a.y;
+    const float area = e1x * e2y - e2x * e1y;
+    const float areaSlack = 2.0f * kFacingSlack * (std::fabs(e1x) + std::fabs(e1y) + std::fabs(e2x) + std::fabs(e2y)) +
+                            8.0f * kFacingSlack * kFacingSlack;
     const bool counterClockwise = area > areaSlack, clockwise = area < -areaSlack;
     const bool front = target.frontClockwise ? clockwise : counterClockwise;
     const bool back = target.frontClockwise ? counterClockwise : clockwise;

@@ -150,7 +150,12 @@ ShadowRegion ShadowRegion::compute(const glm::mat4& cameraProjectionView, const 
       region.outline.emplace_back(corner);
     // the margin's texels, and as much again for the rounding of a corner
     region.outlineMargin = 4.0f * static_cast<float>(margin + 1) / static_cast<float>(mapSize);
-    region.edges = outlineEdges(region.outline, region.outlineMargin);
+    // the sieve asks of texels: the edges in the map's texels, made once
+    for (const glm::dvec3& edge : outlineEdges(region.outline, region.outlineMargin)) {
+      const double perTexel = 2.0 / mapSize;
+      region.texelEdges.emplace_back(edge.x * perTexel, edge.y * perTexel, edge.z + edge.x + edge.y);
+    }
+    region.texelEdgesMapSize = mapSize;
   }
   return region;
 }
@@ -177,9 +182,17 @@ std::vector<glm::dvec3> ShadowRegion::outlineEdges(const std::vector<glm::vec2>&
 bool ShadowRegion::mayCover(int x0, int y0, int x1, int y1, int viewportWidth, int viewportHeight) const {
   if (outline.size() < 3 || viewportWidth <= 0 || viewportHeight <= 0)
     return true;
-  const std::vector<glm::dvec3> made =
-      edges.size() == outline.size() ? std::vector<glm::dvec3>{} : outlineEdges(outline, outlineMargin);
-  const std::vector<glm::dvec3>& beyondEdges = made.empty() ? edges : made;
+  if (viewportWidth == texelEdgesMapSize && viewportHeight == texelEdgesMapSize &&
+      texelEdges.size() == outline.size()) {
+    for (const glm::vec3& edge : texelEdges) {
+      const float nearest =
+          edge.x * static_cast<float>(edge.x > 0.0f ? x0 : x1) + edge.y * static_cast<float>(edge.y > 0.0f ? y0 : y1);
+      if (nearest > edge.z)
+        return false;
+    }
+    return true;
+  }
+  const std::vector<glm::dvec3> beyondEdges = outlineEdges(outline, outlineMargin);
   const double left = 2.0 * x0 / viewportWidth - 1.0, right = 2.0 * x1 / viewportWidth - 1.0;
   const double bottom = 2.0 * y0 / viewportHeight - 1.0, top = 2.0 * y1 / viewportHeight - 1.0;
   for (const glm::dvec3& edge : beyondEdges) {

@@ -67,7 +67,9 @@ private:
   // Each edge of an outline as its outward unit normal (x, y) and how far
   // along it a point lies clearly beyond (z): the margin included.
   static std::vector<glm::dvec3> outlineEdges(const std::vector<glm::vec2>& outline, float margin);
-  // the outline's edges as compute made them (the sieve asks for each
-  // triangle); another outline's are made when asked
-  std::vector<glm::dvec3> edges;
+  // The outline's edges as compute made them, in texels of a map of
+  // texelEdgesMapSize: the sieve asks for each triangle. Another outline's
+  // edges are made when asked.
+  std::vector<glm::vec3> texelEdges;
+  int texelEdgesMapSize = 0;
 };

@@ -70,7 +70,8 @@ void TriangleSieve::sift(const std::vector<float>& positions, const std::vector<
   // Each vertex to clip space, as the vertex stage places it, then to the
   // window.
   const std::size_t vertexCount = positions.size() / 3;
-  vertices.resize(vertexCount);
+  if (vertices.size() < vertexCount) // grown only: a smaller mesh leaves the room as it was
+    vertices.resize(vertexCount);
   const float halfWidth = 0.5f * static_cast<float>(target.viewportWidth);
   const float halfHeight = 0.5f * static_cast<float>(target.viewportHeight);
   const float centreX = static_cast<float>(target.viewportX) + halfWidth;

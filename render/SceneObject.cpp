@@ -345,6 +345,7 @@ void SceneObject::release() {
   if (siftedIndexBuffer)
     glDeleteBuffers(1, &siftedIndexBuffer);
   siftedIndexBuffer = 0;
+  siftedIndexBytes = 0;
   if (borrowsFromPrototype) {
     meshes.clear();
     boxCollisionModel = meshCollisionModel = nullptr;
@@ -463,8 +464,13 @@ void SceneObject::drawSifted(std::size_t i, const ViewVolume& seen, const DrawRe
   // NOTE: the element binding is the bound vertex array's: it gets the
   // mesh's own back before the array is left.
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, siftedIndexBuffer);
-  glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(kept * sizeof(std::uint32_t)), sieve.kept(),
-               GL_STREAM_DRAW);
+  // sized once for the whole mesh, then only written: no new storage a draw
+  const std::size_t bytes = kept * sizeof(std::uint32_t);
+  if (bytes > siftedIndexBytes) {
+    siftedIndexBytes = std::max(bytes, mesh.indices.size() * sizeof(std::uint32_t));
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(siftedIndexBytes), nullptr, GL_STREAM_DRAW);
+  }
+  glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), sieve.kept());
   glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(kept), GL_UNSIGNED_INT, nullptr);
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffers[i]);
 }

@@ -155,6 +155,7 @@ private:
   int lightSlotCount = -1; // found on first use
   // what the sieve kept of the mesh drawn last, as elements (made on first use)
   mutable unsigned siftedIndexBuffer = 0;
+  mutable std::size_t siftedIndexBytes = 0; // its size
   bool borrowsFromPrototype = false;
   std::vector<Light*> ownedLights;       // imported here; added lights stay their creator's
   std::vector<int> lightSlot;            // per light: its slot in the lit program, or -1

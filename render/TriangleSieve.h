@@ -10,10 +10,11 @@
 // might still be rasterized, in its order, and drops only those the GL would
 // surely drop: facing the culled way, or with no pixel centre of the target
 // within its box; and, given the pass's reach, those that can only land on
-// pixels nothing reads. So the draw of what is kept lays down the same fragments in
-// the same order as the draw of the whole. Each test leaves a margin far
-// wider than the rounding between our transform and the GL's, and a triangle
-// with a vertex behind the eye is always kept.
+// pixels nothing reads. So wherever the frame reads, the draw of what is kept
+// lays down the same fragments in the same order as the draw of the whole.
+// Each test leaves a margin far wider than the rounding between our
+// transform and the GL's, and a triangle with a vertex behind the eye is
+// always kept.
 #pragma once
 
 #include <glm/glm.hpp>

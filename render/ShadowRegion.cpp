@@ -231,13 +231,10 @@ bool ShadowRegion::mayShow(const glm::mat4& toClip, const glm::vec3& boxMin, con
       return true;
     corner[i] = glm::dvec2(p) / p.w;
   }
-  for (std::size_t e = 0; e < outline.size(); ++e) {
-    const glm::dvec2 a(outline[e]), b(outline[(e + 1) % outline.size()]);
-    // outward for an anticlockwise outline
-    const glm::dvec2 out = glm::dvec2(b.y - a.y, a.x - b.x) / glm::length(b - a);
+  for (const glm::dvec3& edge : outlineEdges(outline, outlineMargin)) {
     bool beyond = true;
     for (const glm::dvec2& p : corner)
-      beyond = beyond && glm::dot(out, p - a) > outlineMargin;
+      beyond = beyond && edge.x * p.x + edge.y * p.y > edge.z;
     if (beyond)
       return false;
   }

@@ -26,7 +26,9 @@
 // shows what half-covered blocks cost), the vertices and the triangles the GL
 // took in and kept after clipping (where the GL has pipeline statistics).
 // --sieve on|off sifts the meshes' triangles before each draw or not,
-// whatever the GL would decide (TriangleSieve).
+// whatever the GL would decide (TriangleSieve); --mip-region on|off
+// likewise remakes the monitor's mip levels under each new picture only, or
+// whole (MipChain).
 #include "app/Settings.h"
 #include "app/StartUp.h"
 #include "base/Platform.h"
@@ -155,6 +157,7 @@ int main(int argc, char** argv) {
   int picturesEvery = 10;
   bool shading = false;
   int sieve = -1; // as the GL decides
+  int mipRegion = -1;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--culling") && i + 1 < argc)
       culling = std::strcmp(argv[++i], "off") != 0;
@@ -172,6 +175,8 @@ int main(int argc, char** argv) {
       shading = true;
     else if (!std::strcmp(argv[i], "--sieve") && i + 1 < argc)
       sieve = std::strcmp(argv[++i], "off") != 0 ? 1 : 0;
+    else if (!std::strcmp(argv[i], "--mip-region") && i + 1 < argc)
+      mipRegion = std::strcmp(argv[++i], "off") != 0 ? 1 : 0;
     else if (!std::strcmp(argv[i], "--every") && i + 1 < argc)
       picturesEvery = std::max(1, std::atoi(argv[++i]));
   }
@@ -183,6 +188,8 @@ int main(int argc, char** argv) {
   GLFWwindow* window = startUp(Settings{});
   if (sieve >= 0)
     render::siftTriangles(sieve != 0);
+  if (mipRegion >= 0)
+    render::regenerateMipmapsByRegion(mipRegion != 0);
   const double atWindow = secondsSinceProcessStart();
   Game* game = new Game();
   const double atShaders = secondsSinceProcessStart();

@@ -163,7 +163,8 @@ void Monitor::showPause(bool paused) {
     return; // the page's closing puts it back
   uploadTexels(covered.x(), covered.y(), covered.width(), covered.height(), covered.texels().data());
   screenOpacity.write(covered.x(), covered.y(), covered.width(), covered.height(), covered.texels().data());
-  glGenerateMipmap(GL_TEXTURE_2D);
+  screenMips.regenerate(screenTexture, screenWidth, screenHeight, covered.x(), covered.y(), covered.width(),
+                        covered.height());
   ++elementsWritten;
 }
 
@@ -180,7 +181,7 @@ void Monitor::showOptions(const OptionsPage* page) {
       return;
     uploadTexels(0, 0, screenWidth, screenHeight, pagePicture.rgba.data());
     screenOpacity.write(0, 0, screenWidth, screenHeight, pagePicture.rgba.data());
-    glGenerateMipmap(GL_TEXTURE_2D);
+    screenMips.regenerate(screenTexture, screenWidth, screenHeight, 0, 0, screenWidth, screenHeight);
     ++elementsWritten;
     shownPage = *page;
     if (!pageShown)
@@ -197,7 +198,8 @@ void Monitor::showOptions(const OptionsPage* page) {
   const CoveredTexels& covered = underOptionsPage;
   uploadTexels(covered.x(), covered.y(), covered.width(), covered.height(), covered.texels().data());
   screenOpacity.write(covered.x(), covered.y(), covered.width(), covered.height(), covered.texels().data());
-  glGenerateMipmap(GL_TEXTURE_2D);
+  screenMips.regenerate(screenTexture, screenWidth, screenHeight, covered.x(), covered.y(), covered.width(),
+                        covered.height());
   ++elementsWritten;
 }
 
@@ -241,9 +243,12 @@ int Monitor::writeStatus(const std::vector<StatusWrite>& statusWrites) {
 
   int elements = 0;
   bool elementWrote = false;
+  int left = screenWidth, bottom = screenHeight, right = 0, top = 0; // what the element wrote
   for (const StatusWrite& write : statusWrites) {
     const StatusImage* image = statusImage(write.picture, write.index);
     if (uploadable(write, image, screenWidth, screenHeight)) {
+      left = std::min(left, write.x), bottom = std::min(bottom, write.y);
+      right = std::max(right, write.x + write.width), top = std::max(top, write.y + write.height);
       const std::uint8_t* pixels = image->pixels.data();
       if (!pageShown) {
         glTexSubImage2D(GL_TEXTURE_2D, 0, write.x, write.y, write.width, write.height, GL_RGBA, GL_UNSIGNED_BYTE,
@@ -258,9 +263,10 @@ int Monitor::writeStatus(const std::vector<StatusWrite>& statusWrites) {
     }
     if (write.endsElement && elementWrote) {
       if (!pageShown)
-        glGenerateMipmap(GL_TEXTURE_2D);
+        screenMips.regenerate(screenTexture, screenWidth, screenHeight, left, bottom, right - left, top - bottom);
       ++elements;
       elementWrote = false;
+      left = screenWidth, bottom = screenHeight, right = 0, top = 0;
     }
   }
   glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);

@@ -12,6 +12,7 @@
 #include "monitor/ScreenOpacity.h"
 #include "monitor/StatusDisplay.h"
 #include "monitor/StatusImage.h"
+#include "render/MipChain.h"
 #include "render/SceneObject.h"
 
 #include <memory>
@@ -102,6 +103,7 @@ private:
   void makeScreenMatte(bool matte);
 
   std::unique_ptr<VideoPlayback> video;
+  MipChain screenMips; // the levels over each element written
   // the textures besides the screen never change after loading
   bool casingOpaque = true;
   ScreenOpacity screenOpacity;

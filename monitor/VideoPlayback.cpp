@@ -274,8 +274,7 @@ void VideoPlayback::regenerateMipmaps() {
   if (screenTexture == 0)
     return;
   glActiveTexture(GL_TEXTURE0 + render::kColorTextureUnit);
-  glBindTexture(GL_TEXTURE_2D, screenTexture);
-  glGenerateMipmap(GL_TEXTURE_2D);
+  mipChain.regenerate(screenTexture, textureWidth, textureHeight, uploadedX, uploadedY, uploadedWidth, uploadedHeight);
 }
 
 // Reads packets until one belongs to the video stream; packets of other

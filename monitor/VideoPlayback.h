@@ -4,6 +4,8 @@
 // Everything runs on the main thread with the GL context current.
 #pragma once
 
+#include "render/MipChain.h"
+
 #include <cstdint>
 #include <string>
 
@@ -93,4 +95,5 @@ private:
   std::string clipPath;
   int textureWidth = 0;
   int textureHeight = 0;
+  MipChain mipChain; // the levels over each picture
 };

@@ -21,6 +21,7 @@ GlFlavour gFlavour = render::buildFlavour();
 GlFeatures gFeatures;
 bool gWireframe = false;
 bool gSifted = false;
+bool gMipmapsByRegion = false;
 
 // What each flavour's sources are compiled as.
 constexpr const char* kDesktopVersion = "#version 330 core\n";
@@ -81,6 +82,8 @@ void detectGl() {
     features = GlFeatures{false, false};
   useGl(buildFlavour(), features);
   gSifted = rendersOnProcessor(reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+  // (not yet tried on the browsers' GLs, which check blits more strictly)
+  gMipmapsByRegion = gSifted && buildFlavour() == GlFlavour::Desktop;
 }
 
 // Mesa's llvmpipe and softpipe, its older swrast, and SwiftShader (the
@@ -97,6 +100,10 @@ bool rendersOnProcessor(const char* renderer) {
 void siftTriangles(bool on) { gSifted = on; }
 
 bool trianglesSifted() { return gSifted; }
+
+void regenerateMipmapsByRegion(bool on) { gMipmapsByRegion = on; }
+
+bool mipmapsByRegion() { return gMipmapsByRegion; }
 
 void useGl(GlFlavour flavour, const GlFeatures& features) {
   if (gWireframe)

@@ -61,6 +61,11 @@ bool wireframeAsEdges();
 // triangle it is given. detectGl decides; tests switch it.
 void siftTriangles(bool on);
 bool trianglesSifted();
+// The mip levels under a changed rectangle remade by blits of just that
+// part (MipChain), rather than every level whole: on where the GL
+// rasterizes on the processor. detectGl decides; tests switch it.
+void regenerateMipmapsByRegion(bool on);
+bool mipmapsByRegion();
 // Whether a GL_RENDERER string names a rasterizer that runs on the processor.
 bool rendersOnProcessor(const char* renderer);
 

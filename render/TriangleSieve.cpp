@@ -76,7 +76,7 @@ void TriangleSieve::sift(const std::vector<float>& positions, const std::vector<
   const float halfHeight = 0.5f * static_cast<float>(target.viewportHeight);
   const float centreX = static_cast<float>(target.viewportX) + halfWidth;
   const float centreY = static_cast<float>(target.viewportY) + halfHeight;
-  for (std::size_t v = 0; v < vertexCount; ++v) {
+  const auto place = [&](std::size_t v) {
     const float px = positions[3 * v], py = positions[3 * v + 1], pz = positions[3 * v + 2];
     const float x = toClip[0][0] * px + toClip[1][0] * py + toClip[2][0] * pz + toClip[3][0];
     const float y = toClip[0][1] * px + toClip[1][1] * py + toClip[2][1] * pz + toClip[3][1];
@@ -84,12 +84,32 @@ void TriangleSieve::sift(const std::vector<float>& positions, const std::vector<
     Vertex& out = vertices[v];
     out.placed = w > 0.0f && std::fabs(x) < kPlaceable * w && std::fabs(y) < kPlaceable * w;
     if (!out.placed)
-      continue;
+      return;
     const float perW = 1.0f / w;
     out.x = centreX + halfWidth * (x * perW);
     out.y = centreY + halfHeight * (y * perW);
     nearestCentres(out.x, out.columnFrom, out.columnTo);
     nearestCentres(out.y, out.rowFrom, out.rowTo);
+  };
+  // The landscape's tiles in view use a small part of its vertices: with
+  // fewer triangles than vertices only those the triangles use are placed
+  // (the others are never read).
+  if (indices.size() < 3 * vertexCount) {
+    if (used.size() < vertexCount)
+      used.resize(vertexCount, 0);
+    if (++usedMark == 0) { // after four billion sifts the marks start over
+      std::fill(used.begin(), used.end(), 0);
+      usedMark = 1;
+    }
+    for (const std::uint32_t i : indices)
+      if (i < vertexCount)
+        used[i] = usedMark;
+    for (std::size_t v = 0; v < vertexCount; ++v)
+      if (used[v] == usedMark)
+        place(v);
+  } else {
+    for (std::size_t v = 0; v < vertexCount; ++v)
+      place(v);
   }
 
   if (keptIndices.size() < indices.size())

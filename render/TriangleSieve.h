@@ -59,6 +59,9 @@ private:
     int columnFrom = 0, columnTo = 0, rowFrom = 0, rowTo = 0;
   };
   std::vector<Vertex> vertices;
+  // which vertices this sift's triangles use: those marked usedMark
+  std::vector<std::uint32_t> used;
+  std::uint32_t usedMark = 0;
   std::vector<std::uint32_t> keptIndices; // room for a whole mesh, reused
   std::size_t keptIndexCount = 0;
 };

@@ -110,6 +110,19 @@ TEST(TriangleSieveTest, DropsOnlyWhatTheGlWouldNeverRasterize) {
     EXPECT_EQ(kept, sieve.keptCount()) << "kept something that is not the mesh's";
     // the sieve has to earn its keep: most of these miss the small view
     EXPECT_GT(dropped, 1500u);
+
+    // A part of the mesh (the landscape's tiles in view) is judged as in the
+    // whole, though only the vertices it uses are placed.
+    const std::vector<std::uint32_t> whole(sieve.kept(), sieve.kept() + sieve.keptCount());
+    std::vector<std::uint32_t> part, expected;
+    for (std::size_t t = 0; t < mesh.indices.size() / 3; t += 4)
+      part.insert(part.end(), mesh.indices.begin() + 3 * t, mesh.indices.begin() + 3 * t + 3);
+    for (std::size_t i = 0; i < whole.size(); i += 3)
+      if (whole[i] % 12 == 0) // the first vertex of every fourth triangle
+        expected.insert(expected.end(), whole.begin() + i, whole.begin() + i + 3);
+    sieve.sift(scattered(random, 3000).positions, mesh.indices, toClip, target); // another mesh's vertices first
+    sieve.sift(mesh.positions, part, toClip, target);
+    EXPECT_EQ(std::vector<std::uint32_t>(sieve.kept(), sieve.kept() + sieve.keptCount()), expected);
   }
 }
 

@@ -10,6 +10,7 @@
 // clip at 25 pictures/s that it makes with the tool when the game's clips
 // are missing.
 #include "monitor/VideoPlayback.h"
+#include "render/GlFlavour.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -148,6 +149,7 @@ int main(int argc, char** argv) {
   glewExperimental = GL_TRUE;
   glewInit();
   glGetError();
+  render::detectGl(); // the game's paths for this GL (the mip levels by region on a software one)
 
   fs::path madeFolder;
   const std::string clip = benchClip(argc, argv, madeFolder);

@@ -428,8 +428,12 @@ void Game::renderMainPass() {
   if (level)
     glUniform4f(level->clipPlaneLoc, 0.0f, 0.0f, 0.0f, 0.0f);
   glUniform1i(locSunShadowOff, 0);
-  layMonitorDepth();
+  // what lies wholly behind the screen where its depth went in first is left
+  // out of the sifted draws
+  if (layMonitorDepth())
+    mainShader->cover = monitor->screenCover(TriangleSieve::current());
   objectsDrawn = drawScene(glm::mat4(1.0f), cullingEnabled);
+  mainShader->cover = TriangleSieve::Cover{};
 }
 
 // The monitor hides a good part of the view but is drawn last. Where it is
@@ -438,16 +442,17 @@ void Game::renderMainPass() {
 // test. A translucent texel blends the scene behind, which must then be
 // drawn; in wireframe the offset would not apply to the lines, and a line
 // hides next to nothing anyway.
-void Game::layMonitorDepth() {
-  if (!monitorDepthFirst || !monitor || !fillsPolygons())
-    return;
+bool Game::layMonitorDepth() {
+  if (!monitorDepthFirst || !monitor || !fillsPolygons() || !shadowPass.depthShader)
+    return false;
   if (glIsEnabled(GL_BLEND) && !monitor->hidesWhatIsBehind())
-    return;
+    return false;
   glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
   glPolygonOffset(0.0f, 1.0f);
   monitor->drawDepth(shadowPass);
   glPolygonOffset(0.0f, 0.0f);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  return true;
 }
 
 // Wireframe (F3) draws only the edges: the shortcuts that count on a surface

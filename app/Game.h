@@ -57,7 +57,7 @@ public:
   void renderMainPass();
   void renderWaterSurface();
   // within the passes: what keeps them from shading what nobody sees
-  void layMonitorDepth();
+  bool layMonitorDepth(); // whether it laid it
   bool fillsPolygons() const;
   void drawShadowCasters();
   int drawScene(glm::mat4 world, bool culling);

@@ -6,12 +6,15 @@
 #include "monitor/VideoPlayback.h"
 #include "objects/LevelScene.h"
 #include "objects/Schnecke.h"
+#include "render/Shader.h"
 #include "render/TextureUnits.h"
 
 #include <GL/glew.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -131,6 +134,84 @@ void Monitor::update(double dt, Game* game) {
 
 glm::vec3 Monitor::screenLightPosition() const {
   return glm::vec3(modelMatrix * glm::vec4(0.0f, 0.0f, kScreenLightDistance, 1.0f));
+}
+
+TriangleSieve::Cover Monitor::screenCover(const TriangleSieve::Target& target) const {
+  // a pixel of margin, far wider than the rounding between our transform and
+  // the GL's; clip w a thousandth beyond the glass, far more than the depth
+  // step by which its depth went in behind it
+  constexpr float kMargin = 1.0f;
+  constexpr float kBeyond = 1.001f;
+  const TriangleSieve::Cover none;
+  if (meshes.empty() || !meshes[0] || !shader || target.viewportWidth <= 0 || target.viewportHeight <= 0)
+    return none;
+  const MeshData& glass = *meshes[0];
+  if (glass.positions.size() != 12 || glass.indices.size() != 6)
+    return none;
+  const glm::mat4 toClip = shader->projectionMatrix * (shader->viewMatrix * modelMatrix);
+  glm::vec2 corners[4];
+  float farthest = 0.0f;
+  for (int v = 0; v < 4; ++v) {
+    const glm::vec4 clip =
+        toClip * glm::vec4(glass.positions[3 * v], glass.positions[3 * v + 1], glass.positions[3 * v + 2], 1.0f);
+    // wholly inside the view volume: the GL clips nothing of it
+    if (!(clip.w > 0.0f) || std::fabs(clip.x) > clip.w || std::fabs(clip.y) > clip.w || std::fabs(clip.z) > clip.w)
+      return none;
+    corners[v] = {static_cast<float>(target.viewportX) + (clip.x / clip.w + 1.0f) * 0.5f * target.viewportWidth,
+                  static_cast<float>(target.viewportY) + (clip.y / clip.w + 1.0f) * 0.5f * target.viewportHeight};
+    farthest = std::max(farthest, clip.w);
+  }
+  const auto cross = [](glm::vec2 a, glm::vec2 b, glm::vec2 c) {
+    return (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
+  };
+  // Both triangles drawn (front faces turn counter-clockwise unless the
+  // target says otherwise; a culled face lays no depth) ...
+  const float facing = target.frontClockwise ? -1.0f : 1.0f;
+  float triangleArea = 0.0f;
+  for (int t = 0; t < 2; ++t) {
+    const std::uint32_t* i = &glass.indices[3 * t];
+    if (i[0] >= 4 || i[1] >= 4 || i[2] >= 4)
+      return none;
+    const float area = facing * cross(corners[i[0]], corners[i[1]], corners[i[2]]);
+    if ((target.cullBack && area <= 0.0f) || (target.cullFront && area >= 0.0f))
+      return none;
+    triangleArea += std::fabs(area);
+  }
+  // ... and together the convex quad of the four corners: both inside it,
+  // so only if they do not overlap do their areas add up to its area.
+  glm::vec2 centre = 0.25f * (corners[0] + corners[1] + corners[2] + corners[3]);
+  std::sort(std::begin(corners), std::end(corners), [&centre](glm::vec2 a, glm::vec2 b) {
+    return std::atan2(a.y - centre.y, a.x - centre.x) < std::atan2(b.y - centre.y, b.x - centre.x);
+  });
+  float quadArea = 0.0f;
+  for (int k = 0; k < 4; ++k) {
+    const float turn = cross(corners[k], corners[(k + 1) % 4], corners[(k + 2) % 4]);
+    if (turn <= 0.0f)
+      return none; // not convex
+    quadArea += cross(centre, corners[k], corners[(k + 1) % 4]);
+  }
+  if (std::fabs(quadArea - triangleArea) > 1e-3f * quadArea)
+    return none;
+
+  // The rectangle between the middle two corners on each axis, if the quad
+  // holds all four of its corners, less the margin; then its pixel centres.
+  float xs[4], ys[4];
+  for (int k = 0; k < 4; ++k)
+    xs[k] = corners[k].x, ys[k] = corners[k].y;
+  std::sort(xs, xs + 4);
+  std::sort(ys, ys + 4);
+  const glm::vec2 inner[4] = {{xs[1], ys[1]}, {xs[2], ys[1]}, {xs[1], ys[2]}, {xs[2], ys[2]}};
+  for (const glm::vec2& p : inner)
+    for (int k = 0; k < 4; ++k)
+      if (cross(corners[k], corners[(k + 1) % 4], p) < 0.0f)
+        return none;
+  TriangleSieve::Cover cover;
+  cover.x0 = static_cast<int>(std::ceil(xs[1] + kMargin - 0.5f));
+  cover.x1 = static_cast<int>(std::floor(xs[2] - kMargin - 0.5f)) + 1;
+  cover.y0 = static_cast<int>(std::ceil(ys[1] + kMargin - 0.5f));
+  cover.y1 = static_cast<int>(std::floor(ys[2] - kMargin - 0.5f)) + 1;
+  cover.beyond = kBeyond * farthest;
+  return cover.x0 < cover.x1 && cover.y0 < cover.y1 ? cover : none;
 }
 
 void Monitor::refreshStatus(double dt, const Game& game) {

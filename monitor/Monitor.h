@@ -14,6 +14,7 @@
 #include "monitor/StatusImage.h"
 #include "render/MipChain.h"
 #include "render/SceneObject.h"
+#include "render/TriangleSieve.h"
 
 #include <memory>
 #include <string>
@@ -61,6 +62,12 @@ public:
   // the image has exactly the rectangle's size and the rectangle lies inside.
   static bool uploadable(const StatusWrite& write, const StatusImage* image, int textureWidth, int textureHeight);
   const StatusImage* statusImage(StatusPicture picture, int index) const;
+
+  // The pixel centres the screen's glass surely covers in the target, seen
+  // through its lit program's projection and view, and the farthest clip w
+  // of the glass. Empty unless the glass is one quad, wholly in view and
+  // facing the eye (as the depth-only draw then lays it).
+  TriangleSieve::Cover screenCover(const TriangleSieve::Target& target) const;
 
   // Whether every texel of the monitor's textures is opaque, so that where
   // it is drawn nothing behind it can show.

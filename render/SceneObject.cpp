@@ -451,7 +451,10 @@ void SceneObject::drawSifted(std::size_t i, const ViewVolume& seen, const DrawRe
     });
   }
   const std::vector<std::uint32_t>& indices = tiled ? reached : mesh.indices;
-  sieve.sift(mesh.positions, indices, toClip, TriangleSieve::current(), reach);
+  TriangleSieve::Target target = TriangleSieve::current();
+  if (shader)
+    target.cover = shader->cover;
+  sieve.sift(mesh.positions, indices, toClip, target, reach);
   const std::size_t kept = sieve.keptCount();
   if (kept == 0)
     return;

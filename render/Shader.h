@@ -4,6 +4,8 @@
 // compile or link is fatal: the game cannot run without its programs.
 #pragma once
 
+#include "render/TriangleSieve.h"
+
 #include <glm/glm.hpp>
 
 #include <string>
@@ -32,6 +34,9 @@ public:
   // While a pass's target matters only in part: the culled draws through
   // this program leave out what cannot cover that part. Null: all of it.
   const ScreenReach* reach = nullptr;
+  // While a surface laid its depth first (the monitor's screen in the main
+  // pass): the sifted draws through this program leave out what it hides.
+  TriangleSieve::Cover cover;
 
   // The driver's info log of a shader stage or a program ("" when empty).
   static std::string stageLog(unsigned stage);

@@ -86,6 +86,7 @@ void TriangleSieve::sift(const std::vector<float>& positions, const std::vector<
     if (!out.placed)
       return;
     const float perW = 1.0f / w;
+    out.w = w;
     out.x = centreX + halfWidth * (x * perW);
     out.y = centreY + halfHeight * (y * perW);
     nearestCentres(out.x, out.columnFrom, out.columnTo);
@@ -153,6 +154,12 @@ void TriangleSieve::sift(const std::vector<float>& positions, const std::vector<
       continue;
     if (reach &&
         !reach->mayCover(columnFrom, rowFrom, columnTo + 1, rowTo + 1, target.viewportWidth, target.viewportHeight))
+      continue;
+    // hidden wholly behind what already lies nearer (w grows along the view,
+    // so the triangle lies at least as far as its nearest corner)
+    const TriangleSieve::Cover& cover = target.cover;
+    if (columnFrom >= cover.x0 && columnTo < cover.x1 && rowFrom >= cover.y0 && rowTo < cover.y1 &&
+        std::min({a.w, b.w, c.w}) > cover.beyond)
       continue;
     keep();
   }

@@ -26,6 +26,15 @@ class DrawReach;
 
 class TriangleSieve {
 public:
+  // Pixel centres [x0, x1) x [y0, y1) whose depth a nearer surface laid
+  // before the pass's draws (the monitor's screen), nowhere farther than clip
+  // w `beyond`. A triangle wholly beyond it whose pixel centres all lie
+  // there fails the depth test at every one of them. Empty while x0 >= x1.
+  struct Cover {
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    float beyond = 0.0f;
+  };
+
   // What the draw is rasterized into: the viewport, the pixels the scissor
   // lets through (all of the viewport without one), and which facing the GL
   // culls; front faces turn counter-clockwise unless frontClockwise.
@@ -35,6 +44,7 @@ public:
     bool cullFront = false;
     bool cullBack = false;
     bool frontClockwise = false;
+    Cover cover; // none unless the pass's caller gives one
   };
 
   // The current GL state's target (viewport, scissor, culling, winding).
@@ -51,11 +61,11 @@ public:
 
 private:
   // Per vertex: whether it lies clearly in front of the eye, its window
-  // position, and the pixel centres nearest it, widened by the margin (the
+  // position and clip w, and the pixel centres nearest it, widened by the margin (the
   // first column and row at or after it, the last at or before it).
   struct Vertex {
     bool placed = false;
-    float x = 0.0f, y = 0.0f;
+    float x = 0.0f, y = 0.0f, w = 0.0f; // w: the clip w, the distance along the view
     int columnFrom = 0, columnTo = 0, rowFrom = 0, rowTo = 0;
   };
   std::vector<Vertex> vertices;

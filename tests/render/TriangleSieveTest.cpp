@@ -157,3 +157,36 @@ TEST(TriangleSieveTest, BackFacesGoAndWhatLiesAtTheEyeStays) {
   sieve.sift(facing.positions, facing.indices, toClip, target);
   EXPECT_EQ(sieve.keptCount(), 0u);
 }
+
+// Behind the monitor's screen, whose depth went in first, a triangle goes
+// only when every pixel centre it may cover lies under the screen and all of
+// it lies farther: one reaching past the edge, or reaching nearer than the
+// screen at a single corner, can still show.
+TEST(TriangleSieveTest, WhatTheScreenHidesGoesAndNothingThatCanShow) {
+  TriangleSieve::Target target;
+  target.viewportWidth = 800, target.viewportHeight = 600, target.x1 = 800, target.y1 = 600;
+  target.cullBack = true;
+  target.cover = {100, 50, 300, 250, 2.0f}; // pixel centres 100.5 to 299.5 and 50.5 to 249.5, nearer than w 2
+  const glm::mat4 toClip = glm::perspective(glm::radians(60.0f), 4.0f / 3.0f, 0.1f, 6500.0f);
+  // A small triangle facing the eye, its box corner at (x, y) in the window
+  // and about 20 pixels across (the view is 2 * 0.577 w tall), w units away
+  // but for its third corner, which lies `nearest` away at the same pixel.
+  const auto triangle = [](float x, float y, float w, float nearest) {
+    const float perPixel = 2.0f * 0.57735f * w / 600.0f, toNearest = nearest / w;
+    const float left = (x - 400.0f) * perPixel, bottom = (y - 300.0f) * perPixel, size = 20.0f * perPixel;
+    return Mesh{{left, bottom, -w, left + size, bottom, -w, left * toNearest, (bottom + size) * toNearest, -nearest},
+                {0, 1, 2}};
+  };
+  TriangleSieve sieve;
+  const auto kept = [&](const Mesh& mesh) {
+    sieve.sift(mesh.positions, mesh.indices, toClip, target);
+    return sieve.keptCount() > 0;
+  };
+  EXPECT_FALSE(kept(triangle(150, 100, 50.0f, 50.0f))); // under the screen, far behind
+  EXPECT_TRUE(kept(triangle(150, 100, 50.0f, 1.5f)));   // one corner in front of it
+  EXPECT_TRUE(kept(triangle(150, 100, 1.9f, 1.9f)));    // nearer than the screen
+  EXPECT_TRUE(kept(triangle(290, 100, 50.0f, 50.0f)));  // reaching past its right edge
+  EXPECT_TRUE(kept(triangle(150, 40, 50.0f, 50.0f)));   // and past its bottom edge
+  target.cover = TriangleSieve::Cover{};
+  EXPECT_TRUE(kept(triangle(150, 100, 50.0f, 50.0f))); // no screen, nothing hidden
+}

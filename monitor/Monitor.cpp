@@ -179,7 +179,7 @@ TriangleSieve::Cover Monitor::screenCover(const TriangleSieve::Target& target) c
   }
   // ... and together the convex quad of the four corners: both inside it,
   // so only if they do not overlap do their areas add up to its area.
-  glm::vec2 centre = 0.25f * (corners[0] + corners[1] + corners[2] + corners[3]);
+  const glm::vec2 centre = 0.25f * (corners[0] + corners[1] + corners[2] + corners[3]);
   std::sort(std::begin(corners), std::end(corners), [&centre](glm::vec2 a, glm::vec2 b) {
     return std::atan2(a.y - centre.y, a.x - centre.x) < std::atan2(b.y - centre.y, b.x - centre.x);
   });

@@ -61,8 +61,9 @@ public:
 
 private:
   // Per vertex: whether it lies clearly in front of the eye, its window
-  // position and clip w, and the pixel centres nearest it, widened by the margin (the
-  // first column and row at or after it, the last at or before it).
+  // position and clip w, and the pixel centres nearest it, widened by the
+  // margin (the first column and row at or after it, the last at or before
+  // it).
   struct Vertex {
     bool placed = false;
     float x = 0.0f, y = 0.0f, w = 0.0f; // w: the clip w, the distance along the view

@@ -16,6 +16,7 @@
 #include "monitor/Monitor.h"
 #include "monitor/VideoPlayback.h"
 #include "objects/Schnecke.h"
+#include "render/GlFlavour.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -126,6 +127,7 @@ int main(int argc, char** argv) {
   glewExperimental = GL_TRUE;
   glewInit();
   glGetError();
+  render::detectGl(); // the game's paths for this GL (the mip levels by region on a software one)
   ilInit();
 
   game = new Game;
